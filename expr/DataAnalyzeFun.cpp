@@ -1,0 +1,57 @@
+#include "expr/DataAnalyzeFun.h"
+
+COperand CNodeList::Resolve(const std::string& text, double value) const {
+    COperand o;
+    if (!text.empty() && text[0] == ':') {
+        o.kind = EOperandKind::X;
+    } else if (!text.empty() && text[0] == '_') {
+        o.kind = EOperandKind::Bad;
+        if (text.size() >= 2) {
+            const char name = text[1];
+            for (std::size_t i = m_arNodes.size(); i-- > 0;) {
+                if (m_arNodes[i].m_chOp != op::Copy && m_arNodes[i].m_chName == name) {
+                    o.kind = EOperandKind::Ref;
+                    o.ref = static_cast<std::uint32_t>(i);
+                    break;
+                }
+            }
+        }
+    } else {
+        o.kind = EOperandKind::Number;
+        o.value = value;
+    }
+    return o;
+}
+
+void CNodeList::Append(CDataAnalyzeFun node) {
+    CStep s;
+    s.op = node.m_chOp;
+    s.left = Resolve(node.m_strLeft, node.m_dLeft);
+    if (!op::IsUnary(s.op)) s.right = Resolve(node.m_strRight, node.m_dRight);
+
+    // A node's scratch slot is the slot of its name: a later reference to that name always
+    // designates the newest non-copy node carrying it, which is the last one to write the slot.
+    CBatchStep b;
+    b.step = s;
+    auto slotOf = [&](const COperand& o) {
+        return o.kind == EOperandKind::Ref ? m_batch[o.ref].outSlot : -1;
+    };
+    b.leftSlot = slotOf(s.left);
+    b.rightSlot = op::IsUnary(s.op) ? -1 : slotOf(s.right);
+    if (s.op == op::Copy) {
+        b.outSlot = 0;
+    } else {
+        auto& slot = m_nameSlot[static_cast<unsigned char>(node.m_chName)];
+        if (slot == 0) slot = static_cast<std::int32_t>(m_nSlots++) + 1;
+        b.outSlot = slot - 1;
+    }
+    const bool binary = !op::IsUnary(s.op);
+    if (s.op == '/' || s.op == '^' || s.left.kind == EOperandKind::Bad ||
+        (binary && s.right.kind == EOperandKind::Bad))
+        m_bCanFail = true;
+
+    m_scratch.resize(m_nSlots * kBatchChunk);
+    m_arNodes.push_back(std::move(node));
+    m_steps.push_back(s);
+    m_batch.push_back(b);
+}
