@@ -1,0 +1,124 @@
+#include "expr/CalcValue.h"
+#include "expr/FunCompiler.h"
+#include "NodeText.h"
+
+#include <cmath>
+#include <gtest/gtest.h>
+
+namespace {
+
+CNodeList Compile(const char* text) {
+    CFunCheck r = CheckFunText(text);
+    EXPECT_EQ(r.status, EFunCheck::Ok) << text;
+    return r.pNodes ? std::move(*r.pNodes) : CNodeList{};
+}
+
+struct CCase {
+    const char* text;
+    double x;
+    double y; // compared bitwise through EXPECT_DOUBLE_EQ unless nan/inf
+    bool error;
+};
+
+TEST(CalcValue, ResultsAndFailures) {
+    const CCase cases[] = {
+        {"x", 1.25, 1.25, false},
+        {"sin(x)+1", 2.0, std::sin(2.0) + 1.0, false},
+        {"1/x", 0.0, 0.0, true},
+        {"1/x", 2.0, 0.5, false},
+        {"x^0.5", -4.0, 0.0, true},
+        {"x^0.5", 0.0, 0.0, false},
+        {"0^x", 0.0, 1.0, false},
+        {"x^2", -3.0, 9.0, false},
+        {"x^3", -2.0, -8.0, false},
+        {"x^3", 2.0, 8.0, false},
+        {"2^x", -2000.0, 0.0, true}, // non-zero base underflowing to zero fails
+        {"lnx", -1.0, NAN, false},
+        {"cotx", 0.0, INFINITY, false},
+        {"lnx", 0.0, -INFINITY, false},
+        {"ex", 1000.0, INFINITY, false},
+    };
+    for (const auto& c : cases) {
+        CNodeList list = Compile(c.text);
+        bool err = false;
+        const double y = CalcValue(list, c.x, err);
+        EXPECT_EQ(err, c.error) << c.text << " at " << c.x;
+        if (std::isnan(c.y)) EXPECT_TRUE(std::isnan(y)) << c.text;
+        else EXPECT_DOUBLE_EQ(y, c.y) << c.text << " at " << c.x;
+    }
+}
+
+TEST(CalcValue, FlagIsNeverCleared) {
+    CNodeList list = Compile("1/x");
+    bool err = true;
+    EXPECT_EQ(CalcValue(list, 2.0, err), 0.5);
+    EXPECT_TRUE(err);
+}
+
+TEST(CalcValue, NodesBehindAFailureKeepTheirResults) {
+    CNodeList list = Compile("1/x+1");
+    bool err = false;
+    CalcValue(list, 2.0, err);
+    ASSERT_EQ(list.Result(1), 1.5);
+    EXPECT_EQ(CalcValue(list, 0.0, err), 0.0);
+    EXPECT_TRUE(err);
+    EXPECT_EQ(list.Result(1), 1.5);
+}
+
+TEST(CalcValue, StoredListsFromFiles) {
+    // A node with code 'E' keeps its result; later nodes read it.
+    CNodeList keep;
+    CDataAnalyzeFun e = MakeNode('a', 'E', ":");
+    e.m_dResult = 7.0;
+    keep.Append(e);
+    keep.Append(MakeNode('b', '+', "_a", 0, ":"));
+    bool err = false;
+    EXPECT_EQ(CalcValue(keep, 1.0, err), 8.0);
+    EXPECT_FALSE(err);
+    EXPECT_EQ(keep.Result(0), 7.0);
+
+    // An unknown binary code leaves its result as it was.
+    CNodeList unknown;
+    CDataAnalyzeFun u = MakeNode('a', '?', ":", 0, "2", 2.0);
+    u.m_dResult = 3.0;
+    unknown.Append(u);
+    EXPECT_EQ(CalcValue(unknown, 5.0, err), 3.0);
+    EXPECT_FALSE(err);
+
+    // A reference finds the nearest earlier non-copy node with its letter.
+    CNodeList dup;
+    dup.Append(MakeNode('a', '+', ":", 0, "1", 1.0));
+    dup.Append(MakeNode('a', 'A', "5", 5.0));     // copy nodes are never designated
+    dup.Append(MakeNode('a', '*', ":", 0, "10", 10.0));
+    dup.Append(MakeNode('b', '+', "_a", 0, "0", 0.0));
+    EXPECT_EQ(CalcValue(dup, 2.0, err), 20.0);
+}
+
+TEST(CalcValue, DamagedListsFailWithoutReadingOutside) {
+    struct CBad {
+        const char* why;
+        std::vector<CDataAnalyzeFun> nodes;
+    };
+    const CBad bad[] = {
+        {"empty list", {}},
+        {"reference to no node", {MakeNode('a', '+', "_q", 0, "1", 1.0)}},
+        {"reference to a later node", {MakeNode('a', '+', "_b", 0, "1"), MakeNode('b', 'A', ":")}},
+        {"underscore alone", {MakeNode('a', 'B', "_")}},
+        {"bad right operand", {MakeNode('a', '*', ":", 0, "_z")}},
+    };
+    for (const auto& b : bad) {
+        CNodeList list;
+        for (const auto& n : b.nodes) list.Append(n);
+        bool err = false;
+        EXPECT_EQ(CalcValue(list, 1.0, err), 0.0) << b.why;
+        EXPECT_TRUE(err) << b.why;
+    }
+    // A unary node never reads its right operand.
+    CNodeList unary;
+    unary.Append(MakeNode('a', 'B', ":", 0, "_z"));
+    bool err = false;
+    EXPECT_EQ(CalcValue(unary, 0.0, err), 0.0);
+    EXPECT_FALSE(err);
+}
+
+} // namespace
