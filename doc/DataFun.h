@@ -28,6 +28,10 @@ struct CDataFun {
         m_strFun = std::move(text);
         m_pNodes = std::move(nodes);
     }
+
+    // Sets one bound (0 lower, 1 upper) from its panel text by the domain-text rule; the text
+    // is kept unchanged for display.
+    void SetDomain(int nSide, std::string text);
 };
 
 // "-∞" and "+∞" stand for the open ends; any other text is read as a number.

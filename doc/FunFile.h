@@ -1,0 +1,30 @@
+#pragma once
+// The function file (".cvx"): the record array in the framework's archive layout, byte for byte,
+// so files move between this program and the original in both directions.
+
+#include "doc/CurvistDoc.h"
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+
+// The whole file for these records. An empty array gives the two bytes 00 00.
+std::string WriteFunFile(const CFunArray& funs);
+
+struct CFunFileError {
+    std::string m_strMessage; // names the failure and its byte offset
+    std::size_t m_nOffset = 0;
+};
+
+// Node lists are kept as stored (never compiled again), each node with its stored result.
+// Anything this program would not write is refused: early end, unknown class, schema other
+// than 1, null or back-referenced object, a node where a record belongs or the reverse, and
+// counts or string lengths beyond the bytes left. No byte is read twice and nothing recurses,
+// so time and memory stay in proportion to the file. Empty input is an empty document; bytes
+// after the last record are ignored.
+std::optional<CFunArray> ReadFunFile(std::string_view bytes, CFunFileError* error = nullptr);
+
+// A longer node list than this is refused: references resolve by a backward search, so an
+// unbounded list could cost time quadratic in the file size. The compiler builds far fewer.
+inline constexpr std::size_t kMaxFileNodes = 4096;
