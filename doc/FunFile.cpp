@@ -109,7 +109,8 @@ private:
     std::uint64_t Raw(std::size_t n) {
         std::uint64_t v = 0;
         for (std::size_t i = 0; i < n; ++i)
-            v |= static_cast<std::uint64_t>(static_cast<std::uint8_t>(m_data[m_pos + i])) << (8 * i);
+            v |= static_cast<std::uint64_t>(static_cast<std::uint8_t>(m_data[m_pos + i]))
+                 << (8 * i);
         m_pos += n;
         return v;
     }
@@ -193,12 +194,15 @@ bool CReader::Header(EKind expected) {
         if (len > Left()) return Need(len, what);
         const std::string_view name = m_data.substr(m_pos, len);
         m_pos += len;
-        if (name == kFunClass) kind = kFun;
-        else if (name == kNodeClass) kind = kNode;
-        else return Fail(at, "unknown class \"" + std::string(name) + "\"");
+        if (name == kFunClass)
+            kind = kFun;
+        else if (name == kNodeClass)
+            kind = kNode;
+        else
+            return Fail(at, "unknown class \"" + std::string(name) + "\"");
         if (schema != kSchema)
-            return Fail(at, "class " + std::string(name) + " has schema " +
-                                std::to_string(schema) + " instead of 1");
+            return Fail(at, "class " + std::string(name) + " has schema " + std::to_string(schema) +
+                                " instead of 1");
         if (m_classNum[kind] != 0)
             return Fail(at, "class " + std::string(name) + " is introduced twice");
         m_classNum[kind] = m_nCounter++;
@@ -216,13 +220,16 @@ bool CReader::Header(EKind expected) {
         } else {
             return Fail(at, "reference to the earlier object " + std::to_string(tag));
         }
-        if (cls != 0 && cls == m_classNum[kFun]) kind = kFun;
-        else if (cls != 0 && cls == m_classNum[kNode]) kind = kNode;
-        else return Fail(at, "unknown class number " + std::to_string(cls));
+        if (cls != 0 && cls == m_classNum[kFun])
+            kind = kFun;
+        else if (cls != 0 && cls == m_classNum[kNode])
+            kind = kNode;
+        else
+            return Fail(at, "unknown class number " + std::to_string(cls));
     }
     if (kind != expected)
-        return Fail(at, std::string("a ") + kKindWords[kind] + " where a " +
-                            kKindWords[expected] + " belongs");
+        return Fail(at, std::string("a ") + kKindWords[kind] + " where a " + kKindWords[expected] +
+                            " belongs");
     ++m_nCounter;
     return true;
 }
@@ -245,8 +252,8 @@ bool CReader::Record(CFunArray& funs) {
     if (!Header(kFun)) return false;
     auto f = std::make_unique<CDataFun>();
     std::uint32_t show, clr;
-    if (!Str(f->m_strFun, "a function text") || !U32(show, "a record") ||
-        !U32(clr, "a record") || !F64(f->m_dMin, "a record") || !F64(f->m_dMax, "a record") ||
+    if (!Str(f->m_strFun, "a function text") || !U32(show, "a record") || !U32(clr, "a record") ||
+        !F64(f->m_dMin, "a record") || !F64(f->m_dMax, "a record") ||
         !Str(f->m_strMin, "a lower bound text") || !Str(f->m_strMax, "an upper bound text"))
         return false;
     f->m_bShow = static_cast<std::int32_t>(show);

@@ -30,7 +30,8 @@ std::string ResolveTarget(const std::string& path) {
 int OpenTemp(const std::string& target, std::string& tempPath) {
     static std::atomic<unsigned> serial{0};
     const std::size_t slash = target.rfind('/');
-    const std::string dir = slash == std::string::npos ? std::string() : target.substr(0, slash + 1);
+    const std::string dir =
+        slash == std::string::npos ? std::string() : target.substr(0, slash + 1);
     const std::string base = slash == std::string::npos ? target : target.substr(slash + 1);
     for (int attempt = 0; attempt < 100; ++attempt) {
         tempPath = dir + "." + base + "." + std::to_string(getpid()) + "." +
@@ -64,9 +65,9 @@ bool WriteFileAtomically(const std::string& path, std::string_view bytes, std::s
     if (existed && fchmod(fd, old.st_mode & 07777) != 0) return fail(errno);
     std::size_t done = 0;
     while (done < bytes.size()) {
-        const long n = write ? write(fd, bytes.data() + done, bytes.size() - done)
-                             : static_cast<long>(::write(fd, bytes.data() + done,
-                                                         bytes.size() - done));
+        const long n =
+            write ? write(fd, bytes.data() + done, bytes.size() - done)
+                  : static_cast<long>(::write(fd, bytes.data() + done, bytes.size() - done));
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) return fail(n < 0 ? errno : EIO);
         done += static_cast<std::size_t>(n);
