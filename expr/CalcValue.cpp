@@ -2,83 +2,103 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 
 namespace {
 
-inline double Fetch(const CNodeList& list, const COperand& o, double x) {
-    switch (o.kind) {
-    case EOperandKind::X:
-        return x;
-    case EOperandKind::Ref:
-        return list.Result(o.ref);
-    default:
-        return o.value;
-    }
+// pow with its most common exponent done as one product: x*x is the correctly rounded square,
+// which glibc's pow is not in every case.
+inline double Power(double L, double R) { return R == 2.0 ? L * L : std::pow(L, R); }
+
+// A power fails when it loses a non-zero, non-NaN base to zero or NaN.
+inline bool PowerFails(double L, double r) {
+    return ((r == 0.0) | (r != r)) & !((L == 0.0) | (L != L)); // branch-free for the batch
 }
 
 } // namespace
 
+// Threaded dispatch: every handler jumps straight to the next one, which lets the branch
+// predictor learn each handler's successor. Labels as values are a GCC/Clang extension.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wpedantic"
 double CalcValue(CNodeList& list, double x, bool& bEvalError) {
-    const auto& steps = list.Steps();
-    if (steps.empty()) {
-        bEvalError = true;
-        return 0.0;
+    static void* const kJump[] = {&&copy, &&sin, &&cos, &&tan, &&keep, &&exp, &&ln, &&cot,
+                                  &&sec,  &&csc, &&add, &&sub, &&mul, &&div, &&pow, &&keep,
+                                  &&fail};
+    static_assert(sizeof kJump / sizeof kJump[0] == kHFail + 1);
+    const auto& steps = list.RegSteps();
+    if (steps.empty()) goto fail_empty;
+    {
+        double* reg = list.Registers();
+        reg[0] = x;
+        const CRegStep* s = steps.data();
+        const CRegStep* const end = s + steps.size();
+#define CURVIST_NEXT                                                                           \
+    if (++s == end) goto done;                                                                 \
+    goto* kJump[s->handler]
+        goto* kJump[s->handler];
+    copy:
+        reg[s->out] = reg[s->left];
+        CURVIST_NEXT;
+    sin:
+        reg[s->out] = std::sin(reg[s->left]);
+        CURVIST_NEXT;
+    cos:
+        reg[s->out] = std::cos(reg[s->left]);
+        CURVIST_NEXT;
+    tan:
+        reg[s->out] = std::tan(reg[s->left]);
+        CURVIST_NEXT;
+    exp:
+        reg[s->out] = std::exp(reg[s->left]);
+        CURVIST_NEXT;
+    ln:
+        reg[s->out] = std::log(reg[s->left]);
+        CURVIST_NEXT;
+    cot:
+        reg[s->out] = 1.0 / std::tan(reg[s->left]);
+        CURVIST_NEXT;
+    sec:
+        reg[s->out] = 1.0 / std::cos(reg[s->left]);
+        CURVIST_NEXT;
+    csc:
+        reg[s->out] = 1.0 / std::sin(reg[s->left]);
+        CURVIST_NEXT;
+    add:
+        reg[s->out] = reg[s->left] + reg[s->right];
+        CURVIST_NEXT;
+    sub:
+        reg[s->out] = reg[s->left] - reg[s->right];
+        CURVIST_NEXT;
+    mul:
+        reg[s->out] = reg[s->left] * reg[s->right];
+        CURVIST_NEXT;
+    div : {
+        const double R = reg[s->right];
+        if (R == 0.0 || std::isnan(R)) goto fail;
+        reg[s->out] = reg[s->left] / R;
+        CURVIST_NEXT;
     }
-    const std::size_t n = steps.size();
-    for (std::size_t i = 0; i < n; ++i) {
-        const CStep& s = steps[i];
-        if (s.left.kind == EOperandKind::Bad) {
-            bEvalError = true;
-            return 0.0;
-        }
-        const double L = Fetch(list, s.left, x);
-        double r;
-        switch (s.op) {
-        case op::Copy: r = L; break;
-        case op::Sin: r = std::sin(L); break;
-        case op::Cos: r = std::cos(L); break;
-        case op::Tan: r = std::tan(L); break;
-        case op::Exp: r = std::exp(L); break;
-        case op::Ln: r = std::log(L); break;
-        case op::Cot: r = 1.0 / std::tan(L); break;
-        case op::Sec: r = 1.0 / std::cos(L); break;
-        case op::Csc: r = 1.0 / std::sin(L); break;
-        case op::Keep: continue;
-        default: {
-            if (s.right.kind == EOperandKind::Bad) {
-                bEvalError = true;
-                return 0.0;
-            }
-            const double R = Fetch(list, s.right, x);
-            switch (s.op) {
-            case '+': r = L + R; break;
-            case '-': r = L - R; break;
-            case '*': r = L * R; break;
-            case '/':
-                if (R == 0.0 || std::isnan(R)) {
-                    bEvalError = true;
-                    return 0.0;
-                }
-                r = L / R;
-                break;
-            case '^':
-                r = std::pow(L, R);
-                list.SetResult(i, r);
-                if ((r == 0.0 || std::isnan(r)) && !(L == 0.0 || std::isnan(L))) {
-                    bEvalError = true;
-                    return 0.0;
-                }
-                continue;
-            default:
-                continue; // unknown code: the result stays as it was
-            }
-        }
-        }
-        list.SetResult(i, r);
+    pow : {
+        const double L = reg[s->left];
+        const double r = Power(L, reg[s->right]);
+        reg[s->out] = r;
+        if (PowerFails(L, r)) goto fail;
+        CURVIST_NEXT;
     }
-    return list.Result(n - 1);
+    keep: // 'E' and unknown codes: the result stays as it was
+        CURVIST_NEXT;
+#undef CURVIST_NEXT
+    done:
+        return reg[steps.back().out];
+    }
+fail:
+fail_empty:
+    bEvalError = true;
+    return 0.0;
 }
+#pragma GCC diagnostic pop
 
 // ---------------------------------------------------------------------------------------------
 // Batch evaluation: node by node over a chunk of x values. The chunk length is a compile-time
@@ -107,22 +127,31 @@ inline void Binary(double* __restrict out, A a, B b, Fn f) {
 }
 
 template <class A, class B>
-inline void Divide(double* __restrict out, unsigned char* __restrict fail, A a, B b) {
+inline void Divide(double* __restrict out, std::uint64_t* __restrict fail, A a, B b) {
     for (std::size_t i = 0; i < kChunk; ++i) {
         const double R = b[i];
-        fail[i] |= static_cast<unsigned char>((R == 0.0) | (R != R));
+        fail[i] |= static_cast<std::uint64_t>((R == 0.0) | (R != R));
         out[i] = a[i] / R;
     }
 }
 
 template <class A, class B>
-inline void Power(double* __restrict out, unsigned char* __restrict fail, A a, B b) {
+inline void PowerAll(double* __restrict out, std::uint64_t* __restrict fail, A a, B b) {
     for (std::size_t i = 0; i < kChunk; ++i) {
         const double L = a[i];
-        const double r = std::pow(L, b[i]);
-        const bool lost = (r == 0.0) | (r != r);
-        const bool base = (L == 0.0) | (L != L);
-        fail[i] |= static_cast<unsigned char>(lost & !base);
+        const double r = Power(L, b[i]);
+        fail[i] |= static_cast<std::uint64_t>(PowerFails(L, r));
+        out[i] = r;
+    }
+}
+
+// The square on its own, so that the loop has no call in it and vectorises.
+template <class A>
+inline void Square(double* __restrict out, std::uint64_t* __restrict fail, A a) {
+    for (std::size_t i = 0; i < kChunk; ++i) {
+        const double L = a[i];
+        const double r = L * L;
+        fail[i] |= static_cast<std::uint64_t>(PowerFails(L, r));
         out[i] = r;
     }
 }
@@ -144,7 +173,7 @@ template <class K> inline void WithOperand(const double* a, double c, K k) {
 struct CScratch {
     alignas(64) double x[kChunk];
     alignas(64) double tmp[kChunk];
-    alignas(64) unsigned char fail[kChunk];
+    alignas(64) std::uint64_t fail[kChunk]; // lane failed: 1
 };
 
 } // namespace
@@ -207,7 +236,10 @@ void CalcValues(CNodeList& list, const double* xs, double* ys, bool* errs, std::
             case '-': WithOperands(la, lc, ra, rc, [&](auto a, auto c) { Binary(w, a, c, [](double p, double q) { return p - q; }); }); break;
             case '*': WithOperands(la, lc, ra, rc, [&](auto a, auto c) { Binary(w, a, c, [](double p, double q) { return p * q; }); }); break;
             case '/': WithOperands(la, lc, ra, rc, [&](auto a, auto c) { Divide(w, sc.fail, a, c); }); break;
-            case '^': WithOperands(la, lc, ra, rc, [&](auto a, auto c) { Power(w, sc.fail, a, c); }); break;
+            case '^':
+                if (!ra && rc == 2.0) WithOperand(la, lc, [&](auto a) { Square(w, sc.fail, a); });
+                else WithOperands(la, lc, ra, rc, [&](auto a, auto c) { PowerAll(w, sc.fail, a, c); });
+                break;
             default: {
                 // 'E' and unknown codes never assign: the node keeps the result it has.
                 const double keep = list.Result(k);
@@ -231,9 +263,8 @@ void CalcValues(CNodeList& list, const double* xs, double* ys, bool* errs, std::
             std::fill(e, e + m, false);
         } else {
             for (std::size_t i = 0; i < m; ++i) {
-                const bool f = sc.fail[i] != 0;
-                y[i] = f ? 0.0 : out[i];
-                e[i] = f;
+                y[i] = sc.fail[i] ? 0.0 : out[i];
+                e[i] = sc.fail[i] != 0;
             }
         }
     }

@@ -23,6 +23,25 @@ COperand CNodeList::Resolve(const std::string& text, double value) const {
     return o;
 }
 
+const std::vector<CDataAnalyzeFun>& CNodeList::Nodes() const {
+    for (std::size_t i = 0; i < m_arNodes.size(); ++i) m_arNodes[i].m_dResult = Result(i);
+    return m_arNodes;
+}
+
+std::uint32_t CNodeList::Register(const COperand& o) {
+    switch (o.kind) {
+    case EOperandKind::X:
+        return 0;
+    case EOperandKind::Ref:
+        return m_steps2[o.ref].out;
+    case EOperandKind::Number:
+        m_regs.push_back(o.value);
+        return static_cast<std::uint32_t>(m_regs.size() - 1);
+    default:
+        return 0;
+    }
+}
+
 void CNodeList::Append(CDataAnalyzeFun node) {
     CStep s;
     s.op = node.m_chOp;
@@ -49,6 +68,17 @@ void CNodeList::Append(CDataAnalyzeFun node) {
     if (s.op == '/' || s.op == '^' || s.left.kind == EOperandKind::Bad ||
         (binary && s.right.kind == EOperandKind::Bad))
         m_bCanFail = true;
+
+    CRegStep r;
+    r.op = s.op;
+    r.left = Register(s.left);
+    if (binary) r.right = Register(s.right);
+    if (s.left.kind == EOperandKind::Bad || (binary && s.right.kind == EOperandKind::Bad))
+        r.op = kFailOp;
+    r.handler = HandlerOf(r.op);
+    m_regs.push_back(node.m_dResult); // 'E' and unknown codes keep this value for good
+    r.out = static_cast<std::uint32_t>(m_regs.size() - 1);
+    m_steps2.push_back(r);
 
     m_scratch.resize(m_nSlots * kBatchChunk);
     m_arNodes.push_back(std::move(node));

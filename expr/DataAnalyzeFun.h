@@ -41,22 +41,51 @@ struct CStep {
     COperand right;
 };
 
-// The node list: owns its nodes in evaluation order. References are resolved as each node is
-// appended, to the nearest earlier node that carries the letter and is not a copy node, so a
-// reference can never point forward or outside the list.
+// The per-point evaluator works on a register file: register 0 is x, every number operand
+// and every node result has a register of its own, so a step is an operator and three indexes.
+struct CRegStep {
+    char op = 0; // the node's code, or kFailOp for a node whose operand designates nothing
+    std::uint8_t handler = 0; // dense index of the operation, for the evaluator's dispatch
+    std::uint32_t left = 0;
+    std::uint32_t right = 0;
+    std::uint32_t out = 0;
+};
+inline constexpr char kFailOp = 1;
+
+// Dense operation indexes: 0..9 the unary codes 'A'..'J', then these.
+enum EHandler : std::uint8_t { kHAdd = 10, kHSub, kHMul, kHDiv, kHPow, kHKeep, kHFail };
+constexpr std::uint8_t HandlerOf(char op) {
+    if (op >= 'A' && op <= 'J') return static_cast<std::uint8_t>(op == 'E' ? kHKeep : op - 'A');
+    switch (op) {
+    case '+': return kHAdd;
+    case '-': return kHSub;
+    case '*': return kHMul;
+    case '/': return kHDiv;
+    case '^': return kHPow;
+    case kFailOp: return kHFail;
+    default: return kHKeep;
+    }
+}
+
 class CNodeList {
 public:
     void Append(CDataAnalyzeFun node);
 
     std::size_t size() const { return m_arNodes.size(); }
     bool empty() const { return m_arNodes.empty(); }
-    const CDataAnalyzeFun& operator[](std::size_t i) const { return m_arNodes[i]; }
-    const std::vector<CDataAnalyzeFun>& Nodes() const { return m_arNodes; }
+    // The nodes with the results of the latest evaluation.
+    const std::vector<CDataAnalyzeFun>& Nodes() const;
+    const CDataAnalyzeFun& operator[](std::size_t i) const {
+        m_arNodes[i].m_dResult = Result(i);
+        return m_arNodes[i];
+    }
     const std::vector<CStep>& Steps() const { return m_steps; }
 
-    // Evaluation writes each node's result; nothing else about a node changes after Append.
-    void SetResult(std::size_t i, double v) { m_arNodes[i].m_dResult = v; }
-    double Result(std::size_t i) const { return m_arNodes[i].m_dResult; }
+    // Evaluation writes node results into the register file; nothing else about a node
+    // changes after Append.
+    double Result(std::size_t i) const { return m_regs[m_steps2[i].out]; }
+    const std::vector<CRegStep>& RegSteps() const { return m_steps2; }
+    double* Registers() { return m_regs.data(); }
 
     // Layout used by the batch evaluator (see CalcValue.h).
     struct CBatchStep {
@@ -73,9 +102,12 @@ public:
 
 private:
     COperand Resolve(const std::string& text, double value) const;
+    std::uint32_t Register(const COperand& o);
 
-    std::vector<CDataAnalyzeFun> m_arNodes;
+    mutable std::vector<CDataAnalyzeFun> m_arNodes; // m_dResult refreshed by Nodes()
     std::vector<CStep> m_steps;
+    std::vector<CRegStep> m_steps2;
+    std::vector<double> m_regs = {0.0}; // register 0 is x
     std::vector<CBatchStep> m_batch;
     std::int32_t m_nameSlot[256] = {}; // 0: no slot yet; else slot index + 1
     std::size_t m_nSlots = 1;          // slot 0 holds the results of copy nodes
