@@ -1,0 +1,43 @@
+#pragma once
+// The polyline of a curve's last pass and everything it was computed from. When a later pass
+// would see the same inputs it replays the polyline instead of evaluating again, so the erase
+// pass of an in-place redraw paints exactly the pixels the drawing pass painted.
+
+#include "expr/DataAnalyzeFun.h"
+
+#include <cstdint>
+#include <vector>
+
+struct CCurveKey {
+    int originX = 0, originY = 0, cellW = 0, cellH = 0, winW = 0, winH = 0;
+    // Bit patterns, so that -0.0 and NaN compare as what they are.
+    std::uint64_t unitX = 0, unitY = 0, dMin = 0, dMax = 0;
+    const CNodeList* nodes = nullptr;
+    friend bool operator==(const CCurveKey&, const CCurveKey&) = default;
+};
+
+// One step of a node list as far as it decides the results.
+struct CStepSig {
+    char op = 0;
+    EOperandKind leftKind = EOperandKind::Number, rightKind = EOperandKind::Number;
+    std::uint32_t leftRef = 0, rightRef = 0;
+    std::uint64_t left = 0, right = 0, keep = 0;
+    friend bool operator==(const CStepSig&, const CStepSig&) = default;
+};
+
+struct CCurveOp {
+    std::int32_t x = 0;
+    std::int32_t y = 0;
+    bool line = false; // LineTo, else MoveTo
+};
+
+struct CCurvePolyline {
+    bool valid = false;
+    CCurveKey key;
+    std::vector<CStepSig> program;
+    std::vector<CCurveOp> ops;
+};
+
+// The signature of `nodes`, written into `out` (which keeps its capacity).
+void TakeProgram(const CNodeList& nodes, std::vector<CStepSig>& out);
+bool SameProgram(const CNodeList& nodes, const std::vector<CStepSig>& sig);

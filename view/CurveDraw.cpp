@@ -1,0 +1,242 @@
+// The curve pass: one polyline per function record, walked column by column.
+
+#include "expr/CalcValue.h"
+#include "view/CurvistView.h"
+
+#include <algorithm>
+#include <bit>
+#include <cmath>
+
+namespace {
+
+constexpr int kFirstCol = -2;
+constexpr double kWorldLimit = 1e9;
+constexpr double kRowLimit = 2e9;
+constexpr std::int64_t kMarkAbove = -2000000000;
+constexpr std::int64_t kMarkBelow = 2000000000;
+constexpr std::int64_t kJump = 50;
+constexpr int kLineClamp = 10000;
+
+// Nodes whose code the evaluator does not run keep the value they were appended with.
+bool Evaluated(char op) {
+    return (op >= 'A' && op <= 'J' && op != op::Keep) || op == '+' || op == '-' || op == '*' ||
+           op == '/' || op == '^';
+}
+
+CStepSig Sig(const CNodeList& nodes, std::size_t i) {
+    const CStep& s = nodes.Steps()[i];
+    CStepSig g;
+    g.op = s.op;
+    g.leftKind = s.left.kind;
+    g.rightKind = s.right.kind;
+    g.leftRef = s.left.ref;
+    g.rightRef = s.right.ref;
+    g.left = std::bit_cast<std::uint64_t>(s.left.value);
+    g.right = std::bit_cast<std::uint64_t>(s.right.value);
+    g.keep = Evaluated(s.op) ? 0 : std::bit_cast<std::uint64_t>(nodes.Result(i));
+    return g;
+}
+
+} // namespace
+
+void TakeProgram(const CNodeList& nodes, std::vector<CStepSig>& out) {
+    out.clear();
+    for (std::size_t i = 0; i < nodes.Steps().size(); ++i) out.push_back(Sig(nodes, i));
+}
+
+bool SameProgram(const CNodeList& nodes, const std::vector<CStepSig>& sig) {
+    if (nodes.Steps().size() != sig.size()) return false;
+    for (std::size_t i = 0; i < sig.size(); ++i)
+        if (!(Sig(nodes, i) == sig[i])) return false;
+    return true;
+}
+
+double CCurvistView::CalcValue(CNodeList& nodes, double x) {
+    return ::CalcValue(nodes, x, m_bEvalError);
+}
+
+CCurveKey CCurvistView::MakeKey(const CDataFun& fun, CSize win) const {
+    CCurveKey k;
+    k.originX = m_nOriginX;
+    k.originY = m_nOriginY;
+    k.cellW = m_nCellW;
+    k.cellH = m_nCellH;
+    k.winW = win.cx;
+    k.winH = win.cy;
+    k.unitX = std::bit_cast<std::uint64_t>(m_dUnitX);
+    k.unitY = std::bit_cast<std::uint64_t>(m_dUnitY);
+    k.dMin = std::bit_cast<std::uint64_t>(fun.m_dMin);
+    k.dMax = std::bit_cast<std::uint64_t>(fun.m_dMax);
+    k.nodes = fun.m_pNodes.get();
+    return k;
+}
+
+void CCurvistView::EnableCurveCache(bool on) {
+    m_bCurveCache = on;
+    m_curveCache.clear();
+}
+
+void CCurvistView::DrawCurve(Dc& dc, CDataFun& fun, bool bDraw) {
+    if (bDraw && !fun.m_bShow) return;
+    const COLORREF oldPen = dc.SelectPen(bDraw ? fun.m_clrFun : m_clrBack);
+    CCurvePolyline& poly = m_curveCache[&fun];
+    const CCurveKey key = MakeKey(fun, WindowSize());
+    if (m_bCurveCache && poly.valid && poly.key == key && SameProgram(*fun.m_pNodes, poly.program)) {
+        for (const CCurveOp& o : poly.ops) {
+            if (o.line) dc.LineTo(o.x, o.y);
+            else dc.MoveTo(o.x, o.y);
+        }
+    } else {
+        poly.valid = false;
+        CurvePass(dc, fun, poly);
+        if (m_bCurveCache && fun.m_pNodes) {
+            poly.key = key;
+            TakeProgram(*fun.m_pNodes, poly.program);
+            poly.valid = true;
+        }
+    }
+    dc.SelectPen(oldPen);
+}
+
+void CCurvistView::CurvePass(Dc& dc, CDataFun& fun, CCurvePolyline& poly) {
+    auto& ops = poly.ops;
+    ops.clear();
+    auto moveTo = [&](int x, int y) {
+        dc.MoveTo(x, y);
+        ops.push_back({x, y, false});
+    };
+    auto lineTo = [&](int x, int y) {
+        dc.LineTo(x, y);
+        ops.push_back({x, y, true});
+    };
+
+    const CSize win = WindowSize();
+    const int W = win.cx, H = win.cy;
+    if (W <= kFirstCol) return;
+    const auto nCols = static_cast<std::size_t>(static_cast<std::int64_t>(W) - kFirstCol);
+    if (m_xs.size() < nCols) {
+        m_xs.resize(nCols);
+        m_ys.resize(nCols);
+        m_cols.resize(nCols);
+    }
+    if (m_nErrsCap < nCols) {
+        m_errs.reset(new bool[nCols]);
+        m_nErrsCap = nCols;
+    }
+
+    // The columns inside the domain, in order, up to the first one right of it.
+    std::size_t n = 0;
+    for (std::size_t i = 0; i < nCols; ++i) {
+        const int x = kFirstCol + static_cast<int>(i);
+        const double wx = ColToWorldX(x);
+        if (wx > fun.m_dMax) break;
+        if (wx < fun.m_dMin) continue;
+        m_cols[n] = x;
+        m_xs[n] = wx;
+        ++n;
+    }
+    CNodeList* nodes = fun.m_pNodes.get();
+    if (nodes) {
+        CalcValues(*nodes, m_xs.data(), m_ys.data(), m_errs.get(), n);
+    } else {
+        std::fill(m_ys.begin(), m_ys.begin() + static_cast<std::ptrdiff_t>(n), 0.0);
+        std::fill(m_errs.get(), m_errs.get() + n, true);
+    }
+
+    int row = 10;
+    std::int64_t prev = 0;
+    bool hasPrev = false, penUp = true, first = true;
+    for (std::size_t k = 0; k < n; ++k) {
+        const int x = m_cols[k];
+        const double y = m_ys[k];
+        if (m_errs[k] || m_bEvalError) {
+            m_bEvalError = false;
+            moveTo(x, 0);
+            penUp = true;
+            prev = row;
+            hasPrev = true;
+            continue;
+        }
+        if (y > kWorldLimit) {
+            moveTo(x, 0);
+            penUp = true;
+            prev = kMarkAbove;
+            hasPrev = true;
+            continue;
+        }
+        if (!(y >= -kWorldLimit)) {
+            moveTo(x, H);
+            penUp = true;
+            prev = kMarkBelow;
+            hasPrev = true;
+            continue;
+        }
+        const double r = WorldYToRow(y);
+        // NaN (a zero unit) counts as far below, like a value that is not a number.
+        if (!(r <= kRowLimit)) {
+            moveTo(x, H);
+            penUp = true;
+            prev = kMarkBelow;
+            hasPrev = true;
+            continue;
+        }
+        if (r < -kRowLimit) {
+            moveTo(x, 0);
+            penUp = true;
+            prev = kMarkAbove;
+            hasPrev = true;
+            continue;
+        }
+        row = RoundRow(r);
+
+        if (hasPrev && ((row < 0 && prev > H) || (row > H && prev < 0))) {
+            moveTo(x, row);
+            prev = row;
+            continue;
+        }
+        if (first) {
+            first = false;
+        } else {
+            const std::int64_t d = row - prev;
+            if (d > kJump || d < -kJump) {
+                const double y2 = nodes ? CalcValue(*nodes, ColToWorldX(x - 0.5)) : 0.0;
+                m_bEvalError = false;
+                const double row2 = std::trunc(m_nOriginY - (m_nCellH * y2) / m_dUnitY);
+                const double lo = static_cast<double>(std::min<std::int64_t>(row, prev));
+                const double hi = static_cast<double>(std::max<std::int64_t>(row, prev));
+                if (!(row2 >= lo && row2 <= hi)) {
+                    // A break: carry the old stroke to the edge it was heading for, start the
+                    // new one at the opposite edge. A lifted pen has no stroke to carry.
+                    if (row < prev) {
+                        if (!penUp) lineTo(x - 1, H);
+                        moveTo(x, 0);
+                    } else {
+                        if (!penUp) lineTo(x - 1, 0);
+                        moveTo(x, H);
+                    }
+                    prev = row;
+                    continue;
+                }
+            }
+        }
+        if (penUp) {
+            moveTo(x, row);
+            penUp = false;
+        } else {
+            lineTo(x, std::min(row, kLineClamp));
+        }
+        prev = row;
+    }
+}
+
+void CCurvistView::DrawFunction(int nIndex) {
+    if (nIndex < 0 || nIndex >= kDrawFunctionLimit) {
+        if (m_pHost) m_pHost->MessageBox(kMsgIndexLimit);
+        return;
+    }
+    CDataFun* fun = FunAt(nIndex);
+    Dc* dc = ClientDc();
+    if (!fun || !dc) return;
+    DrawCurve(*dc, *fun, true);
+    Present();
+}

@@ -1,0 +1,143 @@
+// The view's state, the transforms, loading the display parameters and the full repaint.
+
+#include "view/CurvistView.h"
+
+#include "platform/ExeDir.h"
+#include "platform/IniFile.h"
+#include "settings/VisParam.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+CCurvistView::CCurvistView() : CCurvistView(DefaultVisParamPath()) {}
+
+CCurvistView::CCurvistView(std::string iniPath)
+    : m_strAppDir(GetExeDir()), m_strIniPath(std::move(iniPath)) {
+    LoadVisParam();
+    m_bFullScreen = false;
+    m_bDragZoom = false;
+}
+
+void CCurvistView::SetDocument(CCurvistDoc* pDoc) {
+    m_pDoc = pDoc;
+    m_pFunArray = pDoc ? &pDoc->m_arFuns : nullptr;
+    m_curveCache.clear();
+}
+
+void CCurvistView::LoadVisParam() {
+    const CVisParam vp = ::LoadVisParam(m_strIniPath);
+    m_bShowAxisX = vp.bShowAxisX;
+    m_bShowAxisY = vp.bShowAxisY;
+    m_nOriginPlace = vp.nOriginPlace;
+    m_bShowGridX = vp.bShowGridX;
+    m_bShowGridY = vp.bShowGridY;
+    m_nBaseCellW = vp.nWidth;
+    m_nBaseCellH = vp.nHeight;
+    m_nCellW = m_nBaseCellW;
+    m_nCellH = m_nBaseCellH;
+    m_bShowScaleX = vp.bShowScaleX;
+    m_bShowScaleY = vp.bShowScaleY;
+    m_dUnitX = UnitFromSpeed(vp.nSpeedX);
+    m_dUnitY = UnitFromSpeed(vp.nSpeedY);
+    m_nScalePlaceX = vp.nPlaceX;
+    m_nScalePlaceY = vp.nPlaceY;
+}
+
+// --- Transforms -------------------------------------------------------------------------------
+
+double CCurvistView::ColToWorldX(double col) const {
+    return (col - m_nOriginX) / m_nCellW * m_dUnitX;
+}
+
+double CCurvistView::RowToWorldY(double row) const {
+    return -((row - m_nOriginY) / m_nCellH * m_dUnitY);
+}
+
+double CCurvistView::WorldYToRow(double y) const {
+    return m_nOriginY - (y * m_nCellH) / m_dUnitY;
+}
+
+int CCurvistView::RoundRow(double r) {
+    if (!(r > -2.1e9 && r < 2.1e9)) return r > 0 ? 2000000000 : -2000000000; // and NaN
+    int row = static_cast<int>(r); // truncates toward zero
+    const double f = r - row;
+    if (row > 0 && f >= 0.5) ++row;
+    if (row < 0 && f <= -0.5) --row;
+    return row;
+}
+
+int CCurvistView::ZoomedCell(int base, int scale) {
+    const std::int64_t product = static_cast<std::int64_t>(base) * scale;
+    const double cell = std::trunc(static_cast<double>(product) * 0.01);
+    if (!(cell >= 1.0)) return 1;
+    return cell >= std::numeric_limits<int>::max() ? std::numeric_limits<int>::max()
+                                                   : static_cast<int>(cell);
+}
+
+// --- Host access ------------------------------------------------------------------------------
+
+CSize CCurvistView::WindowSize() const {
+    return m_pHost ? m_pHost->WindowSize() : CSize{m_nClientW, m_nClientH};
+}
+
+Dc* CCurvistView::ClientDc() const { return m_pHost ? m_pHost->ClientDc() : nullptr; }
+
+void CCurvistView::Present() const {
+    if (m_pHost) m_pHost->Present();
+}
+
+CDataFun* CCurvistView::FunAt(int index) const {
+    if (!m_pFunArray || index < 0 || static_cast<std::size_t>(index) >= m_pFunArray->size())
+        return nullptr;
+    return (*m_pFunArray)[static_cast<std::size_t>(index)].get();
+}
+
+void CCurvistView::MarkModified() {
+    if (m_pDoc) m_pDoc->SetModifiedFlag();
+}
+
+// --- Repaint ----------------------------------------------------------------------------------
+
+void CCurvistView::PlaceOrigin(int code) {
+    if (code < 0 || code > 8) return;
+    const int col = code % 3, row = code / 3; // row by row over a 3x3 grid
+    m_nOriginX = col == 0 ? 0 : col == 1 ? m_nClientW / 2 : m_nClientW;
+    m_nOriginY = row == 0 ? 0 : row == 1 ? m_nClientH / 2 : m_nClientH;
+}
+
+void CCurvistView::OnDraw(Dc& dc) {
+    if (m_pDoc && m_pDoc->m_bResetOrigin) {
+        m_pDoc->m_bResetOrigin = false;
+        m_nOriginPlace = GetPrivateProfileInt("Coor", "nOriginPlace", 4, m_strIniPath);
+        PlaceOrigin(m_nOriginPlace);
+    }
+    if (m_pDoc && m_pDoc->m_bRefillList) {
+        m_pDoc->m_bRefillList = false;
+        m_curveCache.clear(); // the records it knew are gone
+        if (m_pFunList) {
+            m_pFunList->DeleteAllRows();
+            for (const auto& f : m_pDoc->m_arFuns)
+                m_pFunList->AddItem("Y=" + f->m_strFun, f->m_bShow == 1, f->m_clrFun);
+            m_pFunList->EnableProperties(false);
+        }
+    }
+    const CSize win = WindowSize();
+    DrawGrid(dc, win.cx, win.cy, m_clrGrid);
+    DrawAxes(dc, win.cx, win.cy, m_clrAxis);
+    if (m_pFunArray)
+        for (const auto& f : *m_pFunArray)
+            if (f->m_bShow) DrawCurve(dc, *f, true);
+    DrawScale(dc, m_clrScale);
+}
+
+bool CCurvistView::OnEraseBkgnd(Dc& dc) {
+    const CSize win = WindowSize();
+    dc.FillSolidRect(CRect{0, 0, win.cx, win.cy}, m_clrBack);
+    return true;
+}
+
+void CCurvistView::OnSize(unsigned /*nType*/, int cx, int cy) {
+    m_nClientW = cx;
+    m_nClientH = cy;
+}

@@ -1,0 +1,143 @@
+#pragma once
+// The plot view: the coordinate model of the plane and all its drawing. It draws on the Dc it
+// is given and reaches its window only through IViewHost, so it runs without a display.
+
+#include "doc/CurvistDoc.h"
+#include "platform/Dc.h"
+#include "view/CurveCache.h"
+#include "view/ViewHost.h"
+
+#include <cstdint>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+struct CVisParam;
+class CMainFrame;
+
+inline constexpr const char* kMsgIndexLimit = "超出上、下限。";
+inline constexpr int kDrawFunctionLimit = 50;
+inline constexpr int kMinScale = 10;
+
+class CCurvistView {
+public:
+    // Reads "VisParam.ini" beside the executable.
+    CCurvistView();
+    // Reads the display parameters from iniPath instead (tests, curvist-plot --ini).
+    explicit CCurvistView(std::string iniPath);
+
+    // Wiring done by the window's initial update; all pointers are borrowed.
+    void SetDocument(CCurvistDoc* pDoc);
+    void SetHost(IViewHost* pHost) { m_pHost = pHost; }
+    void SetFunList(IFunListSink* pList) { m_pFunList = pList; }
+    const std::string& IniPath() const { return m_strIniPath; }
+    void SetIniPath(std::string path) { m_strIniPath = std::move(path); }
+
+    // --- Repaint and window events -----------------------------------------------------------
+    void LoadVisParam();
+    void OnDraw(Dc& dc);
+    bool OnEraseBkgnd(Dc& dc);
+    void OnSize(unsigned nType, int cx, int cy);
+    int GetScale() const { return m_nScale; }
+
+    // --- Transforms (pixels of the client area <-> world) ------------------------------------
+    double ColToWorldX(double col) const;
+    double RowToWorldY(double row) const;
+    double WorldYToRow(double y) const;
+    // The rounding rule of the curve pass; r must lie within +-2e9.
+    static int RoundRow(double r);
+    // Cell size in pixels for a base size at a zoom in per cent: truncated, never below 1.
+    static int ZoomedCell(int base, int scale);
+    // "%5.2f" in the C locale, whatever the process locale is.
+    static std::string FormatScale(double v);
+
+    // --- Drawing ------------------------------------------------------------------------------
+    double CalcValue(CNodeList& nodes, double x);
+    void DrawCurve(Dc& dc, CDataFun& fun, bool bDraw);
+    void DrawFunction(int nIndex);
+    void DrawGrid(Dc& dc, int cx, int cy, COLORREF clr);
+    void DrawAxes(Dc& dc, int cx, int cy, COLORREF clr);
+    void DrawScale(Dc& dc, COLORREF clr);
+
+    // --- In-place changes ---------------------------------------------------------------------
+    void DrawScene(Dc& dc);
+    void RedrawAll(bool bDraw);
+    void DeleteFunction(int index);
+    void SetFunctionShow(int index, bool bShow);
+    bool SetFunctionColor(int index, COLORREF clr);
+    void SetFunctionDomain(int index, const std::string& text, int bound);
+    void ZoomStep(short direction);
+    // Menu numbering: 0 centre, 1 left, 2 right, 3 top, 4 bottom, 5 top-left, 6 bottom-left,
+    // 7 top-right, 8 bottom-right.
+    void SetOriginPlace(int code);
+    // The apply half of the display-parameter command: erase under the old values, take the
+    // new ones (not the origin code), draw anew.
+    void ApplyDisplaySettings(const CVisParam& vp);
+
+    // Replaying a curve's last polyline when nothing it depends on changed; on by default.
+    void EnableCurveCache(bool on);
+
+    // --- State (fields of the window-system view) ---------------------------------------------
+    CFunArray* m_pFunArray = nullptr;
+    std::string m_strAppDir;
+    int m_nOriginPlace = 4;
+    int m_nZoomAnchorY = 0;
+    bool m_bDragZoom = false;
+    CMainFrame* m_pFrame = nullptr;
+    bool m_bFullScreen = false;
+    std::int32_t m_bShowScaleY = 1;
+    std::int32_t m_bShowScaleX = 1;
+    int m_nScalePlaceY = 2;
+    int m_nScalePlaceX = 2;
+    std::int32_t m_bShowGridY = 1;
+    std::int32_t m_bShowGridX = 1;
+    std::int32_t m_bShowAxisY = 1;
+    std::int32_t m_bShowAxisX = 1;
+    double m_dUnitX = 1.0;
+    double m_dUnitY = 1.0;
+    COLORREF m_clrScale = RGB(0, 128, 0);
+    int m_nClientW = 0;
+    int m_nClientH = 0;
+    bool m_bEvalError = false;
+    CPoint m_ptDragStart;
+    bool m_bDragMove = false;
+    COLORREF m_clrAxis = RGB(255, 255, 255);
+    int m_nOriginX = 320;
+    int m_nOriginY = 260;
+    COLORREF m_clrGrid = RGB(98, 0, 100);
+    int m_nScale = 100;
+    COLORREF m_clrBack = RGB(0, 0, 0);
+    int m_nCellW = 50;
+    int m_nCellH = 50;
+    int m_nBaseCellW = 50;
+    int m_nBaseCellH = 50;
+
+private:
+    CSize WindowSize() const;
+    Dc* ClientDc() const;
+    void Present() const;
+    CFunArray* Funs() const { return m_pFunArray; }
+    CDataFun* FunAt(int index) const;
+    // Erases the whole scene in the background colour, or draws it (the in-place redraw).
+    void PaintScene(Dc& dc, int cx, int cy, bool bDraw);
+    // Origin-placement code of the display parameters ("nOriginPlace" numbering).
+    void PlaceOrigin(int code);
+    void MarkModified();
+    // One evaluating pass of the curve, recorded into `out` as it is drawn.
+    void CurvePass(Dc& dc, CDataFun& fun, CCurvePolyline& out);
+    CCurveKey MakeKey(const CDataFun& fun, CSize win) const;
+
+    CCurvistDoc* m_pDoc = nullptr;
+    IViewHost* m_pHost = nullptr;
+    IFunListSink* m_pFunList = nullptr;
+    std::string m_strIniPath;
+
+    // Per-view buffers of the curve pass, kept across frames so a pass allocates nothing.
+    std::vector<double> m_xs, m_ys, m_wx;
+    std::vector<int> m_cols;
+    std::unique_ptr<bool[]> m_errs;
+    std::size_t m_nErrsCap = 0;
+
+    bool m_bCurveCache = true;
+    std::unordered_map<const CDataFun*, CCurvePolyline> m_curveCache;
+};

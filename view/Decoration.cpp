@@ -1,0 +1,145 @@
+// Grid, axes and tick labels. Each takes its colour, so drawing again in the background
+// colour erases exactly what was drawn.
+
+#include "view/CurvistView.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cstdint>
+#include <limits>
+
+namespace {
+
+constexpr int kArrowLen = 15;
+constexpr int kArrowHalf = 5;
+constexpr int kThinWidth = 40;
+const CFontSpec kLabelFont{"Arial", 14};
+// A label anchored this far outside the area cannot reach into it (the widest "%5.2f" text of
+// a double is a few hundred characters of a 14-pixel font), so its run starts nearer.
+constexpr std::int64_t kLabelMargin = 4096;
+
+// Coordinates formed in 64 bits go to the Dc as ints; the Dc clips anything this far out.
+int Px(std::int64_t v) {
+    return static_cast<int>(std::clamp<std::int64_t>(v, std::numeric_limits<int>::min(),
+                                                     std::numeric_limits<int>::max()));
+}
+
+std::int64_t CeilDiv(std::int64_t a, std::int64_t b) { // b > 0
+    return a >= 0 ? (a + b - 1) / b : -((-a) / b);
+}
+
+} // namespace
+
+std::string CCurvistView::FormatScale(double v) {
+    char buf[400];
+    auto [end, ec] = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed, 2);
+    std::string s = ec == std::errc() ? std::string(buf, end) : std::string();
+    if (s.size() < 5) s.insert(0, 5 - s.size(), ' ');
+    return s;
+}
+
+void CCurvistView::DrawGrid(Dc& dc, int cx, int cy, COLORREF clr) {
+    const COLORREF oldPen = dc.SelectPen(clr);
+    const bool erase = clr == m_clrBack;
+    if (m_bShowGridX || erase) {
+        const std::int64_t cell = std::max(1, m_nCellH);
+        for (std::int64_t y = m_nOriginY % cell; y < cy; y += cell) {
+            dc.MoveTo(0, Px(y));
+            dc.LineTo(cx, Px(y));
+        }
+    }
+    if (m_bShowGridY || erase) {
+        const std::int64_t cell = std::max(1, m_nCellW);
+        for (std::int64_t x = m_nOriginX % cell; x <= cx; x += cell) {
+            dc.MoveTo(Px(x), 0);
+            dc.LineTo(Px(x), cy);
+        }
+    }
+    dc.SelectPen(oldPen);
+}
+
+void CCurvistView::DrawAxes(Dc& dc, int cx, int cy, COLORREF clr) {
+    const COLORREF oldPen = dc.SelectPen(clr);
+    const bool erase = clr == m_clrBack;
+    const std::int64_t ox = m_nOriginX, oy = m_nOriginY, w = cx;
+    if (m_bShowAxisX || erase) {
+        dc.MoveTo(0, Px(oy));
+        dc.LineTo(cx, Px(oy));
+        dc.LineTo(Px(w - kArrowLen), Px(oy - kArrowHalf));
+        dc.MoveTo(cx, Px(oy));
+        dc.LineTo(Px(w - kArrowLen), Px(oy + kArrowHalf));
+    }
+    if (m_bShowAxisY || erase) {
+        dc.MoveTo(Px(ox), 0);
+        dc.LineTo(Px(ox), cy);
+        dc.MoveTo(Px(ox), 0);
+        dc.LineTo(Px(ox - kArrowHalf), kArrowLen);
+        dc.MoveTo(Px(ox), 0);
+        dc.LineTo(Px(ox + kArrowHalf), kArrowLen);
+    }
+    dc.SelectPen(oldPen);
+}
+
+void CCurvistView::DrawScale(Dc& dc, COLORREF clr) {
+    dc.SetTextColor(clr); // stays on the Dc, as the text mode does
+    const CFontSpec oldFont = dc.SelectFont(kLabelFont);
+
+    const std::int64_t cw = std::max(1, m_nCellW), ch = std::max(1, m_nCellH);
+    // Every (k + 1)-th line from the origin gets a label; narrow cells are thinned.
+    const std::int64_t period = (cw <= kThinWidth ? kThinWidth / cw : 0) + 1;
+    const std::int64_t ox = m_nOriginX, oy = m_nOriginY;
+    const std::int64_t W = m_nClientW, H = m_nClientH;
+
+    auto yLabel = [&](std::int64_t row, bool below) {
+        const std::string text = FormatScale(-(static_cast<double>(row - oy) /
+                                               static_cast<double>(ch) * m_dUnitY));
+        const CSize ext = dc.GetTextExtent(text);
+        std::int64_t left;
+        switch (m_nScalePlaceY) {
+        case 0: left = ox - ext.cx - 1; break;
+        case 1: left = below ? ox + 2 : ox + 1; break;
+        case 2: left = W - ext.cx - 1; break;
+        case 3: left = 1; break;
+        default: return;
+        }
+        dc.TextOut(Px(left), Px(row - ext.cy / 2), text);
+    };
+    auto xLabel = [&](std::int64_t col) {
+        const std::string text =
+            FormatScale(static_cast<double>(col - ox) / static_cast<double>(cw) * m_dUnitX);
+        const CSize ext = dc.GetTextExtent(text);
+        std::int64_t top;
+        switch (m_nScalePlaceX) {
+        case 0: top = oy + 2; break;
+        case 1: top = oy - ext.cy; break;
+        case 2: top = H - ext.cy; break;
+        case 3: top = 1; break;
+        default: return;
+        }
+        dc.TextOut(Px(col - ext.cx / 2), Px(top), text);
+    };
+
+    const bool placedY = m_nScalePlaceY >= 0 && m_nScalePlaceY <= 3;
+    const bool placedX = m_nScalePlaceX >= 0 && m_nScalePlaceX <= 3;
+    if (m_bShowScaleY && placedY) {
+        // Below the origin: rows oy + i*ch while row < H - 1.
+        for (std::int64_t i = std::max<std::int64_t>(1, CeilDiv(-kLabelMargin - oy, ch));
+             oy + i * ch < H - 1; ++i)
+            if (i % period == 0) yLabel(oy + i * ch, true);
+        // Above it: rows oy - i*ch while row > 0.
+        for (std::int64_t i = std::max<std::int64_t>(1, CeilDiv(oy - H - kLabelMargin, ch));
+             oy - i * ch > 0; ++i)
+            if (i % period == 0) yLabel(oy - i * ch, false);
+    }
+    if (m_bShowScaleX && placedX) {
+        // Left of the origin: columns ox - i*cw while col > 0.
+        for (std::int64_t i = std::max<std::int64_t>(1, CeilDiv(ox - W - kLabelMargin, cw));
+             ox - i * cw > 0; ++i)
+            if (i % period == 0) xLabel(ox - i * cw);
+        // Right of it: columns ox + i*cw while col < W - 1.
+        for (std::int64_t i = std::max<std::int64_t>(1, CeilDiv(-kLabelMargin - ox, cw));
+             ox + i * cw < W - 1; ++i)
+            if (i % period == 0) xLabel(ox + i * cw);
+    }
+    dc.SelectFont(oldFont);
+}

@@ -1,0 +1,140 @@
+// In-place changes: erase what is affected in the background colour, change, draw again.
+
+#include "view/CurvistView.h"
+
+#include "settings/VisParam.h"
+
+#include <algorithm>
+#include <limits>
+
+void CCurvistView::PaintScene(Dc& dc, int cx, int cy, bool bDraw) {
+    DrawGrid(dc, cx, cy, bDraw ? m_clrGrid : m_clrBack);
+    DrawAxes(dc, cx, cy, bDraw ? m_clrAxis : m_clrBack);
+    if (m_pFunArray)
+        for (const auto& f : *m_pFunArray) DrawCurve(dc, *f, bDraw);
+    DrawScale(dc, bDraw ? m_clrScale : m_clrBack);
+}
+
+void CCurvistView::DrawScene(Dc& dc) { PaintScene(dc, m_nClientW, m_nClientH, true); }
+
+void CCurvistView::RedrawAll(bool bDraw) {
+    if (Dc* dc = ClientDc()) {
+        PaintScene(*dc, m_nClientW, m_nClientH, bDraw);
+        Present();
+    }
+}
+
+void CCurvistView::DeleteFunction(int index) {
+    CDataFun* fun = FunAt(index);
+    if (!fun) return;
+    Dc* dc = ClientDc();
+    if (dc) DrawCurve(*dc, *fun, false);
+    m_curveCache.erase(fun);
+    if (m_pDoc) m_pDoc->RemoveFunction(static_cast<std::size_t>(index));
+    else m_pFunArray->erase(m_pFunArray->begin() + index);
+    if (dc) {
+        DrawScene(*dc);
+        Present();
+    }
+}
+
+void CCurvistView::SetFunctionShow(int index, bool bShow) {
+    CDataFun* fun = FunAt(index);
+    if (!fun) return;
+    fun->m_bShow = bShow ? 1 : 0;
+    MarkModified();
+    if (Dc* dc = ClientDc()) DrawCurve(*dc, *fun, false);
+    RedrawAll(true);
+}
+
+bool CCurvistView::SetFunctionColor(int index, COLORREF clr) {
+    CDataFun* fun = FunAt(index);
+    if (!fun) return false;
+    for (const auto& f : *m_pFunArray)
+        if (f->m_clrFun == clr) return false;
+    fun->m_clrFun = clr;
+    MarkModified();
+    if (Dc* dc = ClientDc()) DrawCurve(*dc, *fun, true);
+    RedrawAll(true);
+    return true;
+}
+
+void CCurvistView::SetFunctionDomain(int index, const std::string& text, int bound) {
+    CDataFun* fun = FunAt(index);
+    if (!fun) return;
+    if (Dc* dc = ClientDc()) DrawCurve(*dc, *fun, false);
+    fun->SetDomain(bound == 0 ? 0 : 1, text);
+    MarkModified();
+    RedrawAll(true);
+}
+
+void CCurvistView::ZoomStep(short direction) {
+    // Saturating, so that zooming in without end cannot overflow the scale.
+    constexpr int kMaxScale = std::numeric_limits<int>::max() - 10;
+    int scale = m_nScale;
+    if (direction == -1) scale -= scale <= 100 ? 5 : 10;
+    else if (direction == 1) scale = std::min(kMaxScale, scale + (scale < 100 ? 5 : 10));
+    else scale = 100;
+    m_nScale = std::max(scale, kMinScale);
+
+    const int w = ZoomedCell(m_nBaseCellW, m_nScale);
+    const int h = ZoomedCell(m_nBaseCellH, m_nScale);
+    if (w == m_nCellW) return;
+
+    const CSize win = WindowSize();
+    Dc* dc = ClientDc();
+    if (dc) PaintScene(*dc, win.cx, win.cy, false);
+    m_nCellH = h;
+    m_nCellW = w;
+    if (dc) {
+        PaintScene(*dc, win.cx, win.cy, true);
+        Present();
+    }
+}
+
+void CCurvistView::SetOriginPlace(int code) {
+    RedrawAll(false);
+    const int W = m_nClientW, H = m_nClientH;
+    switch (code) {
+    case 0: m_nOriginX = W / 2, m_nOriginY = H / 2; break;
+    case 1: m_nOriginX = 0, m_nOriginY = H / 2; break;
+    case 2: m_nOriginX = W, m_nOriginY = H / 2; break;
+    case 3: m_nOriginX = W / 2, m_nOriginY = 0; break;
+    case 4: m_nOriginX = W / 2, m_nOriginY = H; break;
+    case 5: m_nOriginX = 0, m_nOriginY = 0; break;
+    case 6: m_nOriginX = 0, m_nOriginY = H; break;
+    case 7: m_nOriginX = W, m_nOriginY = 0; break;
+    case 8: m_nOriginX = W, m_nOriginY = H; break;
+    default: break;
+    }
+    RedrawAll(true);
+}
+
+void CCurvistView::ApplyDisplaySettings(const CVisParam& vp) {
+    Dc* dc = ClientDc();
+    if (dc) PaintScene(*dc, m_nClientW, m_nClientH, false);
+
+    // The same mends as reading the file: the view needs cells of at least one pixel and
+    // a step that is not zero.
+    auto cellOr50 = [](int v) { return v >= 1 && v <= 10000 ? v : 50; };
+    auto speedOr100 = [](std::uint32_t v) { return v == 0 ? 100u : v; };
+    m_bShowAxisY = vp.bShowAxisY;
+    m_bShowGridX = vp.bShowGridX;
+    m_bShowAxisX = vp.bShowAxisX;
+    m_bShowGridY = vp.bShowGridY;
+    m_bShowScaleX = vp.bShowScaleX;
+    m_bShowScaleY = vp.bShowScaleY;
+    m_nScalePlaceX = vp.nPlaceX;
+    m_nScalePlaceY = vp.nPlaceY;
+    m_nBaseCellW = cellOr50(vp.nWidth);
+    m_nBaseCellH = cellOr50(vp.nHeight);
+    m_dUnitX = UnitFromSpeed(speedOr100(vp.nSpeedX));
+    m_dUnitY = UnitFromSpeed(speedOr100(vp.nSpeedY));
+    m_nCellW = ZoomedCell(m_nBaseCellW, m_nScale);
+    m_nCellH = ZoomedCell(m_nBaseCellH, m_nScale);
+
+    if (dc) {
+        PaintScene(*dc, m_nClientW, m_nClientH, true);
+        Present();
+    }
+}
