@@ -1,8 +1,36 @@
 #include "platform/RasterDc.h"
 
+#include <algorithm>
+#include <cstdint>
+
+namespace {
+
+__extension__ typedef __int128 Int128;
+
+// Smallest i >= 0 with floor((2*i*amin + amaj - 1) / (2*amaj)) >= m, the stepping's minor
+// offset at step i (ties round toward the start). Exact in 128 bits for any int coordinates.
+std::int64_t FirstStepReaching(std::int64_t m, std::int64_t amaj, std::int64_t amin) {
+    if (m <= 0) return 0;
+    // 2*i*amin >= 2*amaj*m - amaj + 1
+    Int128 num = Int128(2) * amaj * m - amaj + 1;
+    Int128 den = Int128(2) * amin;
+    Int128 i = (num + den - 1) / den; // num > 0 here
+    return i > INT64_MAX ? INT64_MAX : static_cast<std::int64_t>(i);
+}
+
+CBitmapTextRenderer& BuiltInText() {
+    static CBitmapTextRenderer renderer;
+    return renderer;
+}
+
+} // namespace
+
 RasterDc::RasterDc(std::uint32_t* bits, int width, int height, int strideInPixels,
                    ITextRenderer* text)
-    : m_surface{bits, width, height, strideInPixels}, m_pText(text) {}
+    : m_surface{bits, std::max(width, 0), std::max(height, 0), strideInPixels},
+      m_pText(text ? text : &BuiltInText()) {
+    if (!bits) m_surface.width = m_surface.height = 0;
+}
 
 COLORREF RasterDc::SelectPen(COLORREF clr) {
     COLORREF old = m_clrPen;
@@ -10,20 +38,122 @@ COLORREF RasterDc::SelectPen(COLORREF clr) {
     m_pixPen = ToPixel(clr);
     return old;
 }
+
 void RasterDc::MoveTo(int x, int y) { m_ptCur = {x, y}; }
-void RasterDc::LineTo(int x, int y) { m_ptCur = {x, y}; }
-void RasterDc::FillSolidRect(const CRect&, COLORREF) {}
-void RasterDc::FrameRect(const CRect&, COLORREF) {}
+
+// Bresenham stepping along the major axis, pixel i of n at major offset i and minor offset
+// floor((2*i*amin + amaj - 1) / (2*amaj)). The visible steps are found in closed form first,
+// so a line of four billion steps costs only the pixels that land on the surface, and the
+// pixels painted are exactly those of the unclipped stepping.
+void RasterDc::LineTo(int x, int y) {
+    const CPoint from = m_ptCur;
+    m_ptCur = {x, y};
+    const std::int64_t W = m_surface.width, H = m_surface.height;
+    if (W == 0 || H == 0) return;
+
+    const std::int64_t dx = std::int64_t(x) - from.x, dy = std::int64_t(y) - from.y;
+    if (dx == 0 && dy == 0) return;
+    const bool xMajor = (dx < 0 ? -dx : dx) >= (dy < 0 ? -dy : dy);
+    // Major/minor coordinates, their start, direction, length and surface extent.
+    const std::int64_t maj0 = xMajor ? from.x : from.y, min0 = xMajor ? from.y : from.x;
+    const std::int64_t dmaj = xMajor ? dx : dy, dmin = xMajor ? dy : dx;
+    const std::int64_t smaj = dmaj < 0 ? -1 : 1, smin = dmin < 0 ? -1 : 1;
+    const std::int64_t amaj = dmaj * smaj, amin = dmin * smin;
+    const std::int64_t extMaj = xMajor ? W : H, extMin = xMajor ? H : W;
+
+    // Steps 0..amaj-1 whose major coordinate lies in [0, extMaj).
+    std::int64_t lo = 0, hi = amaj - 1;
+    if (smaj > 0) {
+        lo = std::max(lo, -maj0);
+        hi = std::min(hi, extMaj - 1 - maj0);
+    } else {
+        lo = std::max(lo, maj0 - (extMaj - 1));
+        hi = std::min(hi, maj0);
+    }
+    if (lo > hi) return;
+
+    // Minor offsets q with min0 + smin*q in [0, extMin).
+    const std::int64_t qlo = smin > 0 ? -min0 : min0 - (extMin - 1);
+    const std::int64_t qhi = smin > 0 ? extMin - 1 - min0 : min0;
+    if (amin == 0) {
+        if (qlo > 0 || qhi < 0) return;
+    } else {
+        if (qhi < 0) return;
+        lo = std::max(lo, FirstStepReaching(qlo, amaj, amin));
+        if (qhi < INT64_MAX) {
+            std::int64_t past = FirstStepReaching(qhi + 1, amaj, amin);
+            hi = std::min(hi, past - 1);
+        }
+    }
+    if (lo > hi) return;
+
+    // Remainder and minor offset at step lo, then plain incremental stepping.
+    const std::int64_t den = 2 * amaj;
+    const Int128 num = Int128(2) * lo * amin + amaj - 1;
+    std::int64_t q = static_cast<std::int64_t>(num / den);
+    std::int64_t r = static_cast<std::int64_t>(num % den);
+    const std::int64_t inc = 2 * amin;
+
+    const std::int64_t stride = m_surface.stride;
+    const std::int64_t majStep = xMajor ? smaj : smaj * stride;
+    const std::int64_t minStep = xMajor ? smin * stride : smin;
+    const std::int64_t px = xMajor ? maj0 + smaj * lo : min0 + smin * q;
+    const std::int64_t py = xMajor ? min0 + smin * q : maj0 + smaj * lo;
+    // An offset, not a pointer, walks the line: it may step past the surface after the last
+    // pixel, which pointer arithmetic must not.
+    std::int64_t off = py * stride + px;
+    std::uint32_t* const bits = m_surface.bits;
+    const std::uint32_t pix = m_pixPen;
+    for (std::int64_t n = hi - lo + 1; n > 0; --n) {
+        bits[off] = pix;
+        off += majStep;
+        r += inc;
+        if (r >= den) {
+            r -= den;
+            off += minStep;
+        }
+    }
+}
+
+void RasterDc::FillSolidRect(const CRect& rc, COLORREF clr) {
+    const int l = std::max(rc.left, 0), t = std::max(rc.top, 0);
+    const int r = std::min(rc.right, m_surface.width), b = std::min(rc.bottom, m_surface.height);
+    if (l >= r || t >= b) return;
+    const std::uint32_t pix = ToPixel(clr);
+    for (int yy = t; yy < b; ++yy) {
+        std::uint32_t* row = m_surface.bits + std::int64_t(yy) * m_surface.stride;
+        std::fill(row + l, row + r, pix);
+    }
+}
+
+void RasterDc::FrameRect(const CRect& rc, COLORREF clr) {
+    if (rc.right <= rc.left || rc.bottom <= rc.top) return;
+    FillSolidRect({rc.left, rc.top, rc.right, rc.top + 1}, clr);
+    FillSolidRect({rc.left, rc.bottom - 1, rc.right, rc.bottom}, clr);
+    FillSolidRect({rc.left, rc.top + 1, rc.left + 1, rc.bottom - 1}, clr);
+    FillSolidRect({rc.right - 1, rc.top + 1, rc.right, rc.bottom - 1}, clr);
+}
+
 COLORREF RasterDc::SetTextColor(COLORREF clr) {
     COLORREF old = m_clrText;
     m_clrText = clr;
     return old;
 }
+
 CFontSpec RasterDc::SelectFont(const CFontSpec& font) {
     CFontSpec old = m_font;
     m_font = font;
     return old;
 }
-CSize RasterDc::GetTextExtent(std::string_view) { return {}; }
-void RasterDc::TextOut(int, int, std::string_view) {}
-COLORREF RasterDc::GetPixel(int, int) const { return 0; }
+
+CSize RasterDc::GetTextExtent(std::string_view text) { return m_pText->Extent(m_font, text); }
+
+void RasterDc::TextOut(int x, int y, std::string_view text) {
+    if (m_surface.width == 0 || m_surface.height == 0) return;
+    m_pText->Draw(m_font, text, x, y, ToPixel(m_clrText), m_surface);
+}
+
+COLORREF RasterDc::GetPixel(int x, int y) const {
+    if (x < 0 || y < 0 || x >= m_surface.width || y >= m_surface.height) return 0;
+    return FromPixel(m_surface.bits[std::int64_t(y) * m_surface.stride + x]);
+}

@@ -1,9 +1,76 @@
 #include "settings/VisParam.h"
 
 #include "platform/ExeDir.h"
+#include "platform/IniFile.h"
+
+#include <cmath>
+#include <vector>
+
+namespace {
+
+int ReadCellSize(const char* key, const std::string& path) {
+    // The view divides by the cell size and steps its loops by it.
+    int n = GetPrivateProfileInt("Pane", key, 50, path);
+    return n >= 1 && n <= 10000 ? n : 50;
+}
+
+std::uint32_t ReadSpeed(const char* key, const std::string& path) {
+    std::uint32_t n = static_cast<std::uint32_t>(GetPrivateProfileInt("Scale", key, 100, path));
+    return n == 0 ? 100 : n;
+}
+
+} // namespace
 
 std::string DefaultVisParamPath() { return GetExeDir() + kVisParamFileName; }
-CVisParam LoadVisParam(const std::string&) { return {}; }
-bool SaveVisParam(const CVisParam&, const std::string&) { return false; }
+
+CVisParam LoadVisParam(const std::string& path) {
+    CVisParam p;
+    p.bShowAxisX = GetPrivateProfileInt("Coor", "bShow_X", 1, path);
+    p.bShowAxisY = GetPrivateProfileInt("Coor", "bShow_Y", 1, path);
+    p.nOriginPlace = GetPrivateProfileInt("Coor", "nOriginPlace", 4, path);
+    p.bShowGridX = GetPrivateProfileInt("Pane", "bShow_X", 1, path);
+    p.bShowGridY = GetPrivateProfileInt("Pane", "bShow_Y", 1, path);
+    p.nWidth = ReadCellSize("nWidth", path);
+    p.nHeight = ReadCellSize("nHeight", path);
+    p.bShowScaleX = GetPrivateProfileInt("Scale", "bShow_X", 1, path);
+    p.bShowScaleY = GetPrivateProfileInt("Scale", "bShow_Y", 1, path);
+    p.nSpeedX = ReadSpeed("nSpeed_X", path);
+    p.nSpeedY = ReadSpeed("nSpeed_Y", path);
+    p.nPlaceX = GetPrivateProfileInt("Scale", "nPlace_X", 2, path);
+    p.nPlaceY = GetPrivateProfileInt("Scale", "nPlace_Y", 2, path);
+    return p;
+}
+
+bool SaveVisParam(const CVisParam& p, const std::string& path) {
+    auto flag = [](int b) { return std::string(b ? "1" : "0"); };
+    auto num = [](long long n) { return std::to_string(n); };
+    // The stored step is read back as unsigned, so write it as the same 32-bit pattern signed.
+    auto speed = [](std::uint32_t n) { return std::to_string(static_cast<std::int32_t>(n)); };
+    const std::vector<CProfileEntry> entries = {
+        {"Coor", "bShow_X", flag(p.bShowAxisX)},
+        {"Coor", "bShow_Y", flag(p.bShowAxisY)},
+        {"Coor", "nOriginPlace", num(p.nOriginPlace)},
+        {"Pane", "bShow_X", flag(p.bShowGridX)},
+        {"Pane", "bShow_Y", flag(p.bShowGridY)},
+        {"Pane", "nWidth", num(p.nWidth)},
+        {"Pane", "nHeight", num(p.nHeight)},
+        {"Scale", "bShow_X", flag(p.bShowScaleX)},
+        {"Scale", "bShow_Y", flag(p.bShowScaleY)},
+        {"Scale", "nSpeed_X", speed(p.nSpeedX)},
+        {"Scale", "nSpeed_Y", speed(p.nSpeedY)},
+        {"Scale", "nPlace_X", num(p.nPlaceX)},
+        {"Scale", "nPlace_Y", num(p.nPlaceY)},
+    };
+    return WritePrivateProfileEntries(entries, path);
+}
+
 double UnitFromSpeed(std::uint32_t nSpeed) { return nSpeed * 0.01; }
-std::int32_t SpeedFromUnit(double) { return 0; }
+
+std::int32_t SpeedFromUnit(double dUnit) {
+    if (std::isnan(dUnit)) return 0;
+    // Rounding, not truncation: 0.29 * 100 is 28.999999999999996 in double precision.
+    const double r = std::round(dUnit * 100.0);
+    if (r >= 2147483647.0) return 2147483647;
+    if (r <= -2147483648.0) return -2147483647 - 1;
+    return static_cast<std::int32_t>(r);
+}
