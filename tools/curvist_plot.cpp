@@ -1,10 +1,12 @@
-// curvist-plot: the plotter's engine from the command line.
+// curvist-plot: the plotter's engine and function files from the command line.
 //
-//   curvist-plot --nodes EXPR...              print each node list, one node a line
-//   curvist-plot --eval X [--eval X]... EXPR... print y at each X, or "error"
+//   curvist-plot [--file F.cvx] [--save OUT.cvx] [--list] [--nodes] [--eval X]... [EXPR...]
 
+#include "doc/DocumentFile.h"
 #include "expr/CalcValue.h"
 #include "expr/FunCompiler.h"
+#include "panel/ColorTable.h"
+#include "platform/Cp936.h"
 
 #include <charconv>
 #include <cstdio>
@@ -16,13 +18,35 @@ namespace {
 
 constexpr int kExitUsage = 1;
 constexpr int kExitCompile = 2;
+constexpr int kExitFile = 3;
 
 void Usage() {
-    std::fputs("usage: curvist-plot [--nodes] [--eval X]... EXPR...\n"
-               "  --nodes     print the node list of each expression: NAME OP LEFT [RIGHT]\n"
-               "  --eval X    evaluate each expression at X (repeatable); y or \"error\"\n",
-               stderr);
+    std::fputs(
+        "usage: curvist-plot [--file F.cvx] [--save OUT.cvx] [--list] [--nodes] [--eval X]...\n"
+        "                    [--] [EXPR...]\n"
+        "  --file F.cvx   start from the functions of that file (as stored, never recompiled)\n"
+        "  EXPR           append a function: shown, domain -∞ to +∞, first colour not in use\n"
+        "  --save OUT.cvx write the resulting document (the old file survives a failure)\n"
+        "  --list         one line per function, fields separated by one space:\n"
+        "                 INDEX Y=TEXT COLOUR shown|hidden LOWER UPPER\n"
+        "                 e.g. \"0 Y=sin(x) 红色 shown -∞ +∞\"; a colour outside the table\n"
+        "                 prints as its 0x00BBGGRR value\n"
+        "  --nodes        print the node list of each function: NAME OP LEFT [RIGHT]\n"
+        "  --eval X       evaluate each function at X (repeatable); y or \"error\"\n"
+        "exit status: 0 done, 1 usage error, 2 an EXPR does not compile,\n"
+        "             3 a file cannot be read or written\n",
+        stderr);
 }
+
+// Everything the command line asks for; new options add a field and a branch in ParseOptions.
+struct COptions {
+    std::string file;
+    std::string save;
+    bool list = false;
+    bool printNodes = false;
+    std::vector<double> xs;
+    std::vector<std::string> exprs; // UTF-8, as given
+};
 
 bool ParseDouble(const char* text, double& v) {
     const char* end = text + std::strlen(text);
@@ -31,75 +55,143 @@ bool ParseDouble(const char* text, double& v) {
     return ec == std::errc() && p == end;
 }
 
-struct CFunction {
-    std::string text;
-    std::unique_ptr<CNodeList> nodes;
-};
+enum class EParse { Run, Help, Usage };
+
+EParse ParseOptions(int argc, char** argv, COptions& o, std::string& why) {
+    bool optionsDone = false;
+    for (int i = 1; i < argc; ++i) {
+        const std::string a = argv[i];
+        // The option's argument, or null (with why set) when it is missing.
+        auto value = [&]() -> const char* {
+            if (i + 1 < argc) return argv[++i];
+            why = a + " needs a value";
+            return nullptr;
+        };
+        if (optionsDone || a.size() < 2 || a[0] != '-' || (a[1] != '-' && a != "-h")) {
+            o.exprs.push_back(a);
+        } else if (a == "--") {
+            optionsDone = true;
+        } else if (a == "-h" || a == "--help") {
+            return EParse::Help;
+        } else if (a == "--nodes") {
+            o.printNodes = true;
+        } else if (a == "--list") {
+            o.list = true;
+        } else if (a == "--eval") {
+            const char* v = value();
+            double x;
+            if (!v || !ParseDouble(v, x)) {
+                why = "--eval needs a number";
+                return EParse::Usage;
+            }
+            o.xs.push_back(x);
+        } else if (a == "--file" || a == "--save") {
+            const char* v = value();
+            if (!v || !*v) {
+                why = a + " needs a file name";
+                return EParse::Usage;
+            }
+            (a == "--file" ? o.file : o.save) = v;
+        } else {
+            why = "unknown option " + a;
+            return EParse::Usage;
+        }
+    }
+    const bool action = o.list || o.printNodes || !o.xs.empty() || !o.save.empty();
+    const bool functions = !o.file.empty() || !o.exprs.empty() || !o.save.empty();
+    if (!action || !functions) {
+        why.clear();
+        return EParse::Usage;
+    }
+    return EParse::Run;
+}
+
+char Printable(char c) {
+    return c > ' ' && c < 127 ? c : '?';
+}
 
 void PrintNodes(const CNodeList& list) {
     for (const auto& n : list.Nodes()) {
-        const bool copy = n.m_chOp == op::Copy;
-        const char name = copy ? '-' : (n.m_chName > ' ' && n.m_chName < 127 ? n.m_chName : '?');
-        std::printf("%c %c %s", name, n.m_chOp, n.m_strLeft.c_str());
-        if (!op::IsUnary(n.m_chOp)) std::printf(" %s", n.m_strRight.c_str());
+        const char name = n.m_chOp == op::Copy ? '-' : Printable(n.m_chName);
+        std::printf("%c %c %s", name, Printable(n.m_chOp), Cp936ToUtf8(n.m_strLeft).c_str());
+        if (!op::IsUnary(n.m_chOp)) std::printf(" %s", Cp936ToUtf8(n.m_strRight).c_str());
         std::printf("\n");
     }
+}
+
+void PrintList(const CCurvistDoc& doc) {
+    for (std::size_t i = 0; i < doc.m_arFuns.size(); ++i) {
+        const CDataFun& f = *doc.m_arFuns[i];
+        const int c = ColorIndexOf(f.m_clrFun);
+        char hex[16];
+        std::snprintf(hex, sizeof hex, "0x%08X", static_cast<unsigned>(f.m_clrFun));
+        std::printf("%zu Y=%s %s %s %s %s\n", i, Cp936ToUtf8(f.m_strFun).c_str(),
+                    c >= 0 ? kColorTable[c].m_szName : hex, f.m_bShow ? "shown" : "hidden",
+                    Cp936ToUtf8(f.m_strMin).c_str(), Cp936ToUtf8(f.m_strMax).c_str());
+    }
+}
+
+// Appends EXPR as a new function the way the panel's add command does; false when it does not
+// compile (the message is printed).
+bool AppendExpression(CCurvistDoc& doc, const std::string& utf8) {
+    // Record texts are code-page-936; a text with no such form could not be stored.
+    const auto text = Utf8ToCp936Exact(utf8);
+    CFunCheck r = text ? CheckFunText(*text) : CFunCheck{EFunCheck::Invalid, nullptr};
+    if (r.status != EFunCheck::Ok) {
+        const char* msg = r.status == EFunCheck::Reserved ? kMsgReserved : kMsgInvalidFun;
+        std::fprintf(stderr, "%s: %s\n", msg, utf8.c_str());
+        return false;
+    }
+    auto f = std::make_unique<CDataFun>();
+    f->SetFunction(*text, std::move(r.pNodes));
+    f->m_clrFun = kColorTable[NewFunctionColorIndex(doc)].m_clr;
+    doc.AppendFunction(std::move(f));
+    return true;
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
-    bool printNodes = false;
-    std::vector<double> xs;
-    std::vector<std::string> exprs;
-    for (int i = 1; i < argc; ++i) {
-        const std::string a = argv[i];
-        if (a == "--nodes") {
-            printNodes = true;
-        } else if (a == "--eval") {
-            double x;
-            if (i + 1 >= argc || !ParseDouble(argv[i + 1], x)) {
-                std::fprintf(stderr, "curvist-plot: --eval needs a number\n");
-                Usage();
-                return kExitUsage;
-            }
-            xs.push_back(x);
-            ++i;
-        } else if (a == "-h" || a == "--help") {
-            Usage();
-            return 0;
-        } else if (a.size() > 1 && a[0] == '-' && a[1] == '-') {
-            std::fprintf(stderr, "curvist-plot: unknown option %s\n", a.c_str());
-            Usage();
-            return kExitUsage;
-        } else {
-            exprs.push_back(a);
-        }
-    }
-    if (exprs.empty() || (!printNodes && xs.empty())) {
+    COptions o;
+    std::string why;
+    switch (ParseOptions(argc, argv, o, why)) {
+    case EParse::Help:
+        Usage();
+        return 0;
+    case EParse::Usage:
+        if (!why.empty()) std::fprintf(stderr, "curvist-plot: %s\n", why.c_str());
         Usage();
         return kExitUsage;
+    case EParse::Run:
+        break;
     }
 
-    std::vector<CFunction> funs;
-    for (const auto& e : exprs) {
-        CFunCheck r = CheckFunText(e);
-        if (r.status != EFunCheck::Ok) {
-            const char* msg = r.status == EFunCheck::Reserved ? kMsgReserved : kMsgInvalidFun;
-            std::fprintf(stderr, "%s: %s\n", msg, e.c_str());
-            return kExitCompile;
-        }
-        funs.push_back({e, std::move(r.pNodes)});
+    CCurvistDoc doc;
+    std::string error;
+    if (!o.file.empty() && !LoadDocument(doc, o.file, &error)) {
+        std::fprintf(stderr, "curvist-plot: %s\n", error.c_str());
+        return kExitFile;
+    }
+    for (const auto& e : o.exprs)
+        if (!AppendExpression(doc, e)) return kExitCompile;
+    // Saved before any evaluation, so loaded nodes keep their stored results in the file.
+    if (!o.save.empty() && !SaveDocument(doc, o.save, &error)) {
+        std::fprintf(stderr, "curvist-plot: %s\n", error.c_str());
+        return kExitFile;
     }
 
-    if (printNodes)
-        for (const auto& f : funs) PrintNodes(*f.nodes);
-    for (auto& f : funs) {
-        for (double x : xs) {
-            bool err = false;
-            const double y = CalcValue(*f.nodes, x, err);
-            if (err) std::printf("error\n");
-            else std::printf("%.17g\n", y);
+    if (o.list) PrintList(doc);
+    if (o.printNodes)
+        for (const auto& f : doc.m_arFuns)
+            if (f->m_pNodes) PrintNodes(*f->m_pNodes);
+    for (auto& f : doc.m_arFuns) {
+        for (double x : o.xs) {
+            bool err = !f->m_pNodes;
+            const double y = err ? 0.0 : CalcValue(*f->m_pNodes, x, err);
+            if (err)
+                std::printf("error\n");
+            else
+                std::printf("%.17g\n", y);
         }
     }
     return 0;
