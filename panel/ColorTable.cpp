@@ -15,7 +15,8 @@ int NewColorIndex(std::span<const COLORREF> used) {
 int NewFunctionColorIndex(const CCurvistDoc& doc) {
     std::vector<COLORREF> used;
     used.reserve(doc.m_arFuns.size());
-    for (const auto& f : doc.m_arFuns) used.push_back(f->m_clrFun);
+    for (const auto& f : doc.m_arFuns)
+        used.push_back(f->m_clrFun);
     return NewColorIndex(used);
 }
 
