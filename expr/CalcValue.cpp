@@ -185,8 +185,10 @@ void CalcValues(CNodeList& list, const double* xs, double* ys, bool* errs, std::
         std::fill(errs, errs + n, true);
         return;
     }
-    // One chunk per node name in use (at most 256 + 1), held by the list.
-    double* slots = list.Scratch();
+    // Slot storage for the largest list there can be, made once per thread, so a list costs
+    // no scratch memory of its own and evaluation never allocates after the first call.
+    thread_local std::vector<double> slotStore(CNodeList::kMaxSlots * kChunk);
+    double* slots = slotStore.data();
     CScratch sc;
     const bool canFail = list.CanFail();
     const std::size_t last = steps.size() - 1;

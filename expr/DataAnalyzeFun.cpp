@@ -7,13 +7,9 @@ COperand CNodeList::Resolve(const std::string& text, double value) const {
     } else if (!text.empty() && text[0] == '_') {
         o.kind = EOperandKind::Bad;
         if (text.size() >= 2) {
-            const char name = text[1];
-            for (std::size_t i = m_arNodes.size(); i-- > 0;) {
-                if (m_arNodes[i].m_chOp != op::Copy && m_arNodes[i].m_chName == name) {
-                    o.kind = EOperandKind::Ref;
-                    o.ref = static_cast<std::uint32_t>(i);
-                    break;
-                }
+            if (const std::uint32_t newest = m_newest[static_cast<unsigned char>(text[1])]) {
+                o.kind = EOperandKind::Ref;
+                o.ref = newest - 1;
             }
         }
     } else {
@@ -80,7 +76,9 @@ void CNodeList::Append(CDataAnalyzeFun node) {
     r.out = static_cast<std::uint32_t>(m_regs.size() - 1);
     m_steps2.push_back(r);
 
-    m_scratch.resize(m_nSlots * kBatchChunk);
+    if (s.op != op::Copy)
+        m_newest[static_cast<unsigned char>(node.m_chName)] =
+            static_cast<std::uint32_t>(m_arNodes.size()) + 1;
     m_arNodes.push_back(std::move(node));
     m_steps.push_back(s);
     m_batch.push_back(b);

@@ -98,7 +98,7 @@ public:
     std::size_t SlotCount() const { return m_nSlots; }
     bool CanFail() const { return m_bCanFail; }
     static constexpr std::size_t kBatchChunk = 256; // x values per batch pass
-    double* Scratch() { return m_scratch.data(); }  // SlotCount() chunks of kBatchChunk
+    static constexpr std::size_t kMaxSlots = 257; // one per possible name, plus copy nodes
 
 private:
     COperand Resolve(const std::string& text, double value) const;
@@ -110,7 +110,7 @@ private:
     std::vector<double> m_regs = {0.0}; // register 0 is x
     std::vector<CBatchStep> m_batch;
     std::int32_t m_nameSlot[256] = {}; // 0: no slot yet; else slot index + 1
+    std::uint32_t m_newest[256] = {};  // per name: 1 + index of the newest non-copy node
     std::size_t m_nSlots = 1;          // slot 0 holds the results of copy nodes
     bool m_bCanFail = false;
-    std::vector<double> m_scratch; // sized as nodes are appended, so evaluation never allocates
 };

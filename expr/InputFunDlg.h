@@ -1,0 +1,48 @@
+#pragma once
+// The modal dialog in which the user types the right-hand side of "Y=" (template 131).
+
+#include "expr/DataAnalyzeFun.h"
+
+#include <QDialog>
+#include <QMessageBox>
+#include <memory>
+#include <string>
+
+class QLineEdit;
+class QPushButton;
+
+class CInputFunDlg : public QDialog {
+    Q_OBJECT
+public:
+    explicit CInputFunDlg(QWidget* pParent = nullptr);
+    ~CInputFunDlg() override;
+
+    // Message boxes go through this hook when it is set, so that headless tests see them
+    // without a modal loop. Arguments: parent, icon, caption, text.
+    using MessageHook = void (*)(QWidget*, QMessageBox::Icon, const QString&, const QString&);
+    static MessageHook s_pfnMessageHook;
+
+    // Shows the dialog modally with m_strFun in the edit; QDialog::Accepted after a valid text.
+    int DoModal() { return exec(); }
+
+    void setVisible(bool bVisible) override;
+    // The OK button and Enter come here: compiles the text, closes only on success.
+    void accept() override { OnOK(); }
+
+    QLineEdit* Edit() const { return m_pEdit; }
+
+    // The text as typed, CP936 bytes; preset by the caller, read back after OK.
+    std::string m_strFun;
+    // The node list of the accepted text; the caller takes it after OK.
+    std::unique_ptr<CNodeList> m_pNodes;
+
+protected:
+    void OnOK();
+
+private:
+    void ShowMessage(QMessageBox::Icon icon, const QString& caption, const QString& text);
+
+    QLineEdit* m_pEdit = nullptr;
+    QPushButton* m_pOk = nullptr;
+    QPushButton* m_pCancel = nullptr;
+};
