@@ -215,6 +215,7 @@ void CCurvistView::CurvePass(Dc& dc, CDataFun& fun, CCurvePolyline& poly) {
                         moveTo(x, H);
                     }
                     prev = row;
+                    hasPrev = true;
                     continue;
                 }
             }
@@ -226,6 +227,7 @@ void CCurvistView::CurvePass(Dc& dc, CDataFun& fun, CCurvePolyline& poly) {
             lineTo(x, std::min(row, kLineClamp));
         }
         prev = row;
+        hasPrev = true;
     }
 }
 

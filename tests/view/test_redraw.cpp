@@ -1,0 +1,188 @@
+// In-place changes: erasing is exact, and the index-taking operations.
+
+#include "ViewFixture.h"
+
+#include "settings/VisParam.h"
+
+namespace {
+
+class RedrawTest : public ViewTest {
+protected:
+    void AddMix() {
+        AddFun("sin(x)", RGB(255, 0, 0));
+        AddFun("tan(x)", RGB(255, 255, 0));
+        AddFun("1/x", RGB(0, 0, 255));
+        AddFun("ln(x)", RGB(0, 128, 0));
+        AddFun("x^3-2*x", RGB(255, 0, 255));
+        AddFun("e(x)", RGB(128, 128, 0), false);
+    }
+    // The picture a fresh full repaint of the view's present state gives.
+    std::vector<std::uint32_t> Fresh() {
+        CSurface s(m_host.size.cx, m_host.size.cy);
+        m_view->OnEraseBkgnd(s.dc);
+        m_view->OnDraw(s.dc);
+        return s.bits;
+    }
+};
+
+TEST_F(RedrawTest, ErasingLeavesOnlyBackground) {
+    // View states that stress the erase: thin cells, far and negative origins, odd units,
+    // every placement, steep curves.
+    const struct {
+        int cellW, cellH, ox, oy, placeX, placeY;
+        double unitY;
+        bool cache;
+    } cases[] = {
+        {50, 50, 160, 120, 2, 2, 1.0, true},    {50, 50, 160, 120, 2, 2, 1.0, false},
+        {7, 13, -40, 300, 0, 1, 0.25, true},    {3, 3, 319, -5, 1, 0, 100.0, true},
+        {40, 41, 100000, 90, 3, 3, 1e-6, false}, {200, 1, 0, 0, 0, 3, 50.0, true},
+    };
+    for (const auto& c : cases) {
+        CSurface s(320, 240);
+        m_doc.m_arFuns.clear();
+        CCurvistView& v = MakeView(320, 240);
+        v.EnableCurveCache(c.cache);
+        m_host.dc = &s.dc;
+        AddMix();
+        m_doc.m_bResetOrigin = false;
+        v.m_nCellW = c.cellW;
+        v.m_nCellH = c.cellH;
+        v.m_nOriginX = c.ox;
+        v.m_nOriginY = c.oy;
+        v.m_nScalePlaceX = c.placeX;
+        v.m_nScalePlaceY = c.placeY;
+        v.m_dUnitY = c.unitY;
+        FullRepaint(s.dc);
+        ASSERT_GT(s.CountOther(RGB(0, 0, 0)), 0);
+        v.RedrawAll(false);
+        EXPECT_EQ(s.CountOther(RGB(0, 0, 0)), 0) << c.cellW << " " << c.ox;
+    }
+}
+
+TEST_F(RedrawTest, InPlaceChangesMatchAFreshRepaint) {
+    CSurface s(320, 240);
+    CCurvistView& v = MakeView(320, 240);
+    m_host.dc = &s.dc;
+    AddMix();
+    FullRepaint(s.dc);
+
+    const struct {
+        const char* what;
+        void (*op)(CCurvistView&);
+    } steps[] = {
+        {"hide", [](CCurvistView& w) { w.SetFunctionShow(0, false); }},
+        {"show hidden", [](CCurvistView& w) { w.SetFunctionShow(5, true); }},
+        {"domain", [](CCurvistView& w) { w.SetFunctionDomain(4, "0", 0); }},
+        {"colour", [](CCurvistView& w) { EXPECT_TRUE(w.SetFunctionColor(1, RGB(1, 2, 3))); }},
+        {"delete", [](CCurvistView& w) { w.DeleteFunction(2); }},
+        {"zoom in", [](CCurvistView& w) { w.ZoomStep(1); }},
+        {"zoom out", [](CCurvistView& w) { w.ZoomStep(-1); w.ZoomStep(-1); }},
+        {"origin", [](CCurvistView& w) { w.SetOriginPlace(5); }},
+        {"pan", [](CCurvistView& w) {
+             w.RedrawAll(false);
+             w.m_nOriginX += 7;
+             w.RedrawAll(true);
+         }},
+        {"settings", [](CCurvistView& w) {
+             CVisParam vp;
+             vp.nWidth = 23;
+             vp.nPlaceY = 0;
+             vp.bShowGridX = 0;
+             w.ApplyDisplaySettings(vp);
+         }},
+    };
+    for (const auto& st : steps) {
+        st.op(v);
+        EXPECT_EQ(s.bits, Fresh()) << st.what;
+    }
+}
+
+TEST_F(RedrawTest, HiddenFunctionLeavesNoTrace) {
+    CSurface with(320, 240), without(320, 240);
+    CCurvistView& v = MakeView(320, 240);
+    FullRepaint(without.dc);
+    AddFun("x^2", RGB(255, 0, 0), false);
+    m_doc.m_bResetOrigin = true;
+    FullRepaint(with.dc);
+    EXPECT_EQ(with.bits, without.bits);
+    (void)v;
+}
+
+TEST_F(RedrawTest, IndexOutsideTheArrayChangesNothing) {
+    CCurvistView& v = MakeView();
+    RecordingDc dc;
+    m_host.dc = &dc;
+    AddFun("x", RGB(255, 0, 0));
+    m_doc.SetModifiedFlag(false);
+    for (int i : {-1, 1, 99}) {
+        v.DeleteFunction(i);
+        v.SetFunctionShow(i, false);
+        EXPECT_FALSE(v.SetFunctionColor(i, RGB(1, 1, 1)));
+        v.SetFunctionDomain(i, "3", 1);
+    }
+    EXPECT_EQ(m_doc.m_arFuns.size(), 1u);
+    EXPECT_EQ(m_doc.m_arFuns[0]->m_bShow, 1);
+    EXPECT_FALSE(m_doc.IsModified());
+    EXPECT_TRUE(dc.Calls().empty());
+}
+
+TEST_F(RedrawTest, FunctionOperationsChangeRecordsAndMarkTheDocument) {
+    CCurvistView& v = MakeView();
+    AddFun("x", RGB(255, 0, 0));
+    AddFun("x^2", RGB(255, 255, 0));
+    AddFun("x^3", RGB(0, 0, 255));
+    m_doc.SetModifiedFlag(false);
+
+    EXPECT_FALSE(v.SetFunctionColor(0, RGB(255, 0, 0)));   // its own colour
+    EXPECT_FALSE(v.SetFunctionColor(0, RGB(255, 255, 0))); // another record's
+    EXPECT_FALSE(m_doc.IsModified());
+    EXPECT_TRUE(v.SetFunctionColor(0, RGB(0, 128, 0)));
+    EXPECT_EQ(m_doc.m_arFuns[0]->m_clrFun, RGB(0, 128, 0));
+    EXPECT_TRUE(m_doc.IsModified());
+
+    m_doc.SetModifiedFlag(false);
+    v.SetFunctionDomain(1, "-\xA1\xDE", 0);
+    v.SetFunctionDomain(1, "2.5", 1);
+    EXPECT_EQ(m_doc.m_arFuns[1]->m_dMin, -2e10);
+    EXPECT_EQ(m_doc.m_arFuns[1]->m_dMax, 2.5);
+    EXPECT_EQ(m_doc.m_arFuns[1]->m_strMax, "2.5");
+    EXPECT_TRUE(m_doc.IsModified());
+
+    m_doc.SetModifiedFlag(false);
+    v.SetFunctionShow(2, false);
+    EXPECT_EQ(m_doc.m_arFuns[2]->m_bShow, 0);
+    EXPECT_TRUE(m_doc.IsModified());
+
+    v.DeleteFunction(0);
+    ASSERT_EQ(m_doc.m_arFuns.size(), 2u);
+    EXPECT_EQ(m_doc.m_arFuns[0]->m_strFun, "x^2");
+}
+
+TEST_F(RedrawTest, StrangeIniValuesNeverHangOrCrash) {
+    const char* inis[] = {
+        "[Pane]\nnWidth=0\nnHeight=-5\n[Scale]\nnSpeed_X=0\nnSpeed_Y=0\n",
+        "[Pane]\nnWidth=99999999\nnHeight=2147483647\n[Scale]\nnSpeed_X=4294967295\n",
+        "[Pane]\nnWidth=abc\nnHeight=1\n[Scale]\nnSpeed_Y=-1\nnPlace_X=7\nnPlace_Y=-9\n",
+        "[Coor]\nnOriginPlace=-2147483648\nbShow_X=-3\n[Scale]\nnSpeed_X=1\nnSpeed_Y=1\n",
+    };
+    for (const char* ini : inis) {
+        WriteIni(ini);
+        m_doc.m_arFuns.clear();
+        m_doc.m_bResetOrigin = true;
+        CSurface s(200, 150);
+        CCurvistView& v = MakeView(200, 150);
+        m_host.dc = &s.dc;
+        AddFun("sin(x)", RGB(255, 0, 0));
+        AddFun("1/x", RGB(255, 255, 0));
+        FullRepaint(s.dc);
+        EXPECT_GE(v.m_nCellW, 1) << ini;
+        EXPECT_GE(v.m_nCellH, 1) << ini;
+        for (int i = 0; i < 12; ++i) v.ZoomStep(-1);
+        for (int i = 0; i < 3; ++i) v.ZoomStep(1);
+        v.SetOriginPlace(8);
+        v.RedrawAll(false);
+        EXPECT_EQ(s.CountOther(RGB(0, 0, 0)), 0) << ini;
+    }
+}
+
+} // namespace
