@@ -16,11 +16,26 @@ protected:
         AddFun("x^3-2*x", RGB(255, 0, 255));
         AddFun("e(x)", RGB(128, 128, 0), false);
     }
-    // The picture a fresh full repaint of the view's present state gives.
+    // The picture a full repaint of the view's present state gives on a second view, which
+    // evaluates every curve afresh.
     std::vector<std::uint32_t> Fresh() {
-        CSurface s(m_host.size.cx, m_host.size.cy);
-        m_view->OnEraseBkgnd(s.dc);
-        m_view->OnDraw(s.dc);
+        CCurvistView w(m_ini);
+        const CCurvistView& v = *m_view;
+        w.SetDocument(&m_doc);
+        w.EnableCurveCache(false);
+        w.OnSize(0, v.m_nClientW, v.m_nClientH);
+        w.m_nOriginX = v.m_nOriginX;
+        w.m_nOriginY = v.m_nOriginY;
+        w.m_nCellW = v.m_nCellW;
+        w.m_nCellH = v.m_nCellH;
+        w.m_dUnitX = v.m_dUnitX;
+        w.m_dUnitY = v.m_dUnitY;
+        w.m_bShowGridX = v.m_bShowGridX;
+        w.m_bShowGridY = v.m_bShowGridY;
+        w.m_nScalePlaceY = v.m_nScalePlaceY;
+        CSurface s(v.m_nClientW, v.m_nClientH);
+        w.OnEraseBkgnd(s.dc);
+        w.OnDraw(s.dc);
         return s.bits;
     }
 };
