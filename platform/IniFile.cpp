@@ -85,7 +85,8 @@ bool FindSection(const CIniText& t, std::string_view section, size_t& header, si
         if (!name || !EqualNoCase(*name, section)) continue;
         header = i;
         end = i + 1;
-        while (end < t.lines.size() && !SectionName(t.lines[end])) ++end;
+        while (end < t.lines.size() && !SectionName(t.lines[end]))
+            ++end;
         return true;
     }
     return false;
@@ -142,8 +143,8 @@ bool ReplaceFile(const std::string& requested, const std::string& content) {
     }
 
     static std::atomic<unsigned> counter{0};
-    const std::string tmp = path + ".tmp" + std::to_string(getpid()) + "_" +
-                            std::to_string(counter.fetch_add(1));
+    const std::string tmp =
+        path + ".tmp" + std::to_string(getpid()) + "_" + std::to_string(counter.fetch_add(1));
     int fd = open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd < 0) return false;
     bool ok = WriteAll(fd, content);
@@ -213,7 +214,8 @@ int GetPrivateProfileInt(std::string_view section, std::string_view key, int nDe
     for (size_t i = header + 1; i < end; ++i) {
         std::string_view k, v;
         if (!SplitKey(t.lines[i], k, v) || !EqualNoCase(k, Trim(key))) continue;
-        if (v.size() >= 2 && v.front() == '"' && v.back() == '"') v = Trim(v.substr(1, v.size() - 2));
+        if (v.size() >= 2 && v.front() == '"' && v.back() == '"')
+            v = Trim(v.substr(1, v.size() - 2));
         if (v.empty()) return nDefault;
         size_t p = 0;
         bool negative = false;
@@ -241,7 +243,8 @@ bool WritePrivateProfileEntries(const std::vector<CProfileEntry>& entries,
     std::string content;
     if (ReadWholeFile(path, content) == ReadStatus::Failed) return false;
     CIniText t = SplitLines(content);
-    for (const CProfileEntry& e : entries) Apply(t, e);
+    for (const CProfileEntry& e : entries)
+        Apply(t, e);
     std::string out;
     for (size_t i = 0; i < t.lines.size(); ++i) {
         out += t.lines[i];

@@ -27,5 +27,4 @@ struct CProfileEntry {
 bool WritePrivateProfileString(std::string_view section, std::string_view key,
                                std::string_view value, const std::string& path);
 // Several writes, applied in order, in one atomic replacement of the file.
-bool WritePrivateProfileEntries(const std::vector<CProfileEntry>& entries,
-                                const std::string& path);
+bool WritePrivateProfileEntries(const std::vector<CProfileEntry>& entries, const std::string& path);

@@ -39,7 +39,9 @@ COLORREF RasterDc::SelectPen(COLORREF clr) {
     return old;
 }
 
-void RasterDc::MoveTo(int x, int y) { m_ptCur = {x, y}; }
+void RasterDc::MoveTo(int x, int y) {
+    m_ptCur = {x, y};
+}
 
 // Bresenham stepping along the major axis, pixel i of n at major offset i and minor offset
 // floor((2*i*amin + amaj - 1) / (2*amaj)). The visible steps are found in closed form first,
@@ -146,7 +148,9 @@ CFontSpec RasterDc::SelectFont(const CFontSpec& font) {
     return old;
 }
 
-CSize RasterDc::GetTextExtent(std::string_view text) { return m_pText->Extent(m_font, text); }
+CSize RasterDc::GetTextExtent(std::string_view text) {
+    return m_pText->Extent(m_font, text);
+}
 
 void RasterDc::TextOut(int x, int y, std::string_view text) {
     if (m_surface.width == 0 || m_surface.height == 0) return;

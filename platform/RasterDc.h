@@ -8,7 +8,7 @@
 #include <cstdint>
 
 class RasterDc : public Dc {
-public:
+  public:
     // text may be null: the built-in bitmap font is used then.
     RasterDc(std::uint32_t* bits, int width, int height, int strideInPixels, ITextRenderer* text);
 
@@ -38,7 +38,7 @@ public:
     // The colour at (x, y), or 0 outside the surface.
     COLORREF GetPixel(int x, int y) const;
 
-private:
+  private:
     CPixelSurface m_surface;
     ITextRenderer* m_pText;
     CPoint m_ptCur;

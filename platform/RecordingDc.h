@@ -9,11 +9,19 @@
 #include <vector>
 
 struct CDcCall {
-    enum class Kind { SelectPen, MoveTo, LineTo, FillSolidRect, FrameRect, SetTextColor,
-                      SelectFont, TextOut };
+    enum class Kind {
+        SelectPen,
+        MoveTo,
+        LineTo,
+        FillSolidRect,
+        FrameRect,
+        SetTextColor,
+        SelectFont,
+        TextOut
+    };
     Kind kind = Kind::MoveTo;
-    CPoint from; // LineTo: the current position before the call
-    CPoint pt;   // MoveTo/LineTo: the target; TextOut: the cell's top-left
+    CPoint from;      // LineTo: the current position before the call
+    CPoint pt;        // MoveTo/LineTo: the target; TextOut: the cell's top-left
     COLORREF clr = 0; // pen colour for LineTo, fill/frame colour, text colour for TextOut,
                       // the new colour for SelectPen/SetTextColor
     CRect rc;         // FillSolidRect/FrameRect
@@ -23,7 +31,7 @@ struct CDcCall {
 };
 
 class RecordingDc : public Dc {
-public:
+  public:
     static constexpr int kCharWidth = 7;
 
     COLORREF SelectPen(COLORREF clr) override {
@@ -90,7 +98,7 @@ public:
     COLORREF TextColor() const { return m_clrText; }
     const CFontSpec& Font() const { return m_font; }
 
-private:
+  private:
     CDcCall& Add(CDcCall::Kind kind) {
         CDcCall& c = m_calls.emplace_back();
         c.kind = kind;

@@ -1,6 +1,6 @@
 #include "platform/TextRenderer.h"
 
-#include <cstdlib>
+#include <algorithm>
 
 namespace {
 
@@ -79,7 +79,9 @@ int CellHeight(const CFontSpec& font) {
                            : (font.height > 100000 ? 100000 : font.height);
 }
 
-int Scale(int cellHeight) { return cellHeight / 14 > 1 ? cellHeight / 14 : 1; }
+int Scale(int cellHeight) {
+    return cellHeight / 14 > 1 ? cellHeight / 14 : 1;
+}
 
 // Walks text as glyph cells: a CP936 lead byte and its trail byte make one double cell.
 template <class F> void ForEachCell(std::string_view text, F&& f) {
@@ -115,18 +117,20 @@ void CBitmapTextRenderer::Draw(const CFontSpec& font, std::string_view text, int
     ForEachCell(text, [&](int col, const unsigned char* rows, int span) {
         const long long left = x + static_cast<long long>(col) * 6 * s;
         const int glyphW = span == 1 ? 5 : 11; // a double cell's box spans both cells
-        for (int gy = 0; gy < 7 * s; ++gy) {
+        // Only the part of the glyph that lands on the surface is visited.
+        const long long gy0 = std::max(0LL, -top), gy1 = std::min(7LL * s, surface.height - top);
+        const long long gx0 = std::max(0LL, -left);
+        const long long gx1 = std::min(static_cast<long long>(glyphW) * s, surface.width - left);
+        for (long long gy = gy0; gy < gy1; ++gy) {
             const long long py = top + gy;
-            if (py < 0 || py >= surface.height) continue;
             const unsigned bits = rows[gy / s];
-            for (int gx = 0; gx < glyphW * s; ++gx) {
+            for (long long gx = gx0; gx < gx1; ++gx) {
                 const long long px = left + gx;
-                if (px < 0 || px >= surface.width) continue;
                 bool on;
                 if (span == 1) {
                     on = (bits >> (4 - gx / s)) & 1u;
                 } else {
-                    const int cx = gx / s;
+                    const long long cx = gx / s;
                     on = gy / s == 0 || gy / s == 6 || cx == 0 || cx == glyphW - 1;
                 }
                 if (on) surface.bits[py * surface.stride + px] = pixel;

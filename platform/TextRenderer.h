@@ -16,7 +16,7 @@ struct CPixelSurface {
 };
 
 class ITextRenderer {
-public:
+  public:
     virtual ~ITextRenderer() = default;
     // Width of the text and the cell height of the font, in pixels.
     virtual CSize Extent(const CFontSpec& font, std::string_view text) = 0;
@@ -32,7 +32,7 @@ public:
 // centred in it. Digits, signs, '.', ' ', letters and common punctuation have glyphs; any other
 // byte (or a two-byte CP936 character, two cells wide) is drawn as a hollow box.
 class CBitmapTextRenderer : public ITextRenderer {
-public:
+  public:
     CSize Extent(const CFontSpec& font, std::string_view text) override;
     void Draw(const CFontSpec& font, std::string_view text, int x, int y, std::uint32_t pixel,
               const CPixelSurface& surface) override;

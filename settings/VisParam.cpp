@@ -21,7 +21,9 @@ std::uint32_t ReadSpeed(const char* key, const std::string& path) {
 
 } // namespace
 
-std::string DefaultVisParamPath() { return GetExeDir() + kVisParamFileName; }
+std::string DefaultVisParamPath() {
+    return GetExeDir() + kVisParamFileName;
+}
 
 CVisParam LoadVisParam(const std::string& path) {
     CVisParam p;
@@ -47,24 +49,20 @@ bool SaveVisParam(const CVisParam& p, const std::string& path) {
     // The stored step is read back as unsigned, so write it as the same 32-bit pattern signed.
     auto speed = [](std::uint32_t n) { return std::to_string(static_cast<std::int32_t>(n)); };
     const std::vector<CProfileEntry> entries = {
-        {"Coor", "bShow_X", flag(p.bShowAxisX)},
-        {"Coor", "bShow_Y", flag(p.bShowAxisY)},
-        {"Coor", "nOriginPlace", num(p.nOriginPlace)},
-        {"Pane", "bShow_X", flag(p.bShowGridX)},
-        {"Pane", "bShow_Y", flag(p.bShowGridY)},
-        {"Pane", "nWidth", num(p.nWidth)},
-        {"Pane", "nHeight", num(p.nHeight)},
-        {"Scale", "bShow_X", flag(p.bShowScaleX)},
-        {"Scale", "bShow_Y", flag(p.bShowScaleY)},
-        {"Scale", "nSpeed_X", speed(p.nSpeedX)},
-        {"Scale", "nSpeed_Y", speed(p.nSpeedY)},
-        {"Scale", "nPlace_X", num(p.nPlaceX)},
+        {"Coor", "bShow_X", flag(p.bShowAxisX)},       {"Coor", "bShow_Y", flag(p.bShowAxisY)},
+        {"Coor", "nOriginPlace", num(p.nOriginPlace)}, {"Pane", "bShow_X", flag(p.bShowGridX)},
+        {"Pane", "bShow_Y", flag(p.bShowGridY)},       {"Pane", "nWidth", num(p.nWidth)},
+        {"Pane", "nHeight", num(p.nHeight)},           {"Scale", "bShow_X", flag(p.bShowScaleX)},
+        {"Scale", "bShow_Y", flag(p.bShowScaleY)},     {"Scale", "nSpeed_X", speed(p.nSpeedX)},
+        {"Scale", "nSpeed_Y", speed(p.nSpeedY)},       {"Scale", "nPlace_X", num(p.nPlaceX)},
         {"Scale", "nPlace_Y", num(p.nPlaceY)},
     };
     return WritePrivateProfileEntries(entries, path);
 }
 
-double UnitFromSpeed(std::uint32_t nSpeed) { return nSpeed * 0.01; }
+double UnitFromSpeed(std::uint32_t nSpeed) {
+    return nSpeed * 0.01;
+}
 
 std::int32_t SpeedFromUnit(double dUnit) {
     if (std::isnan(dUnit)) return 0;

@@ -8,19 +8,19 @@
 inline constexpr char kVisParamFileName[] = "VisParam.ini";
 
 struct CVisParam {
-    int bShowAxisX = 1;   // "Coor" "bShow_X"
-    int bShowAxisY = 1;   // "Coor" "bShow_Y"
-    int nOriginPlace = 4; // "Coor" "nOriginPlace": 0..8 row by row over a 3x3 grid
-    int bShowGridX = 1;   // "Pane" "bShow_X": horizontal grid lines
-    int bShowGridY = 1;   // "Pane" "bShow_Y": vertical grid lines
-    int nWidth = 50;      // "Pane" "nWidth": cell width in pixels at 100 %, 1..10000
-    int nHeight = 50;     // "Pane" "nHeight": cell height in pixels at 100 %, 1..10000
-    int bShowScaleX = 1;  // "Scale" "bShow_X"
-    int bShowScaleY = 1;  // "Scale" "bShow_Y"
+    int bShowAxisX = 1;          // "Coor" "bShow_X"
+    int bShowAxisY = 1;          // "Coor" "bShow_Y"
+    int nOriginPlace = 4;        // "Coor" "nOriginPlace": 0..8 row by row over a 3x3 grid
+    int bShowGridX = 1;          // "Pane" "bShow_X": horizontal grid lines
+    int bShowGridY = 1;          // "Pane" "bShow_Y": vertical grid lines
+    int nWidth = 50;             // "Pane" "nWidth": cell width in pixels at 100 %, 1..10000
+    int nHeight = 50;            // "Pane" "nHeight": cell height in pixels at 100 %, 1..10000
+    int bShowScaleX = 1;         // "Scale" "bShow_X"
+    int bShowScaleY = 1;         // "Scale" "bShow_Y"
     std::uint32_t nSpeedX = 100; // "Scale" "nSpeed_X": world units per cell, in hundredths
     std::uint32_t nSpeedY = 100; // "Scale" "nSpeed_Y"
-    int nPlaceX = 2;      // "Scale" "nPlace_X": 0..3
-    int nPlaceY = 2;      // "Scale" "nPlace_Y": 0..3
+    int nPlaceX = 2;             // "Scale" "nPlace_X": 0..3
+    int nPlaceY = 2;             // "Scale" "nPlace_Y": 0..3
     friend bool operator==(const CVisParam&, const CVisParam&) = default;
 };
 
