@@ -13,7 +13,7 @@ class QPushButton;
 
 class CInputFunDlg : public QDialog {
     Q_OBJECT
-public:
+  public:
     explicit CInputFunDlg(QWidget* pParent = nullptr);
     ~CInputFunDlg() override;
 
@@ -36,10 +36,10 @@ public:
     // The node list of the accepted text; the caller takes it after OK.
     std::unique_ptr<CNodeList> m_pNodes;
 
-protected:
+  protected:
     void OnOK();
 
-private:
+  private:
     void ShowMessage(QMessageBox::Icon icon, const QString& caption, const QString& text);
 
     QLineEdit* m_pEdit = nullptr;

@@ -1,0 +1,345 @@
+#include "settings/VisParamDlg.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QRegularExpressionValidator>
+#include <QVBoxLayout>
+
+CVisParamDlg::MessageHook CVisParamDlg::s_pfnMessageHook = nullptr;
+
+namespace {
+
+QString U(const char* sz) {
+    return QString::fromUtf8(sz);
+}
+
+void SetChecked(QCheckBox* pBox, int b) {
+    pBox->setChecked(b != 0);
+}
+
+// Selects the radio with that id; any other id leaves the group with nothing selected.
+void SetCheckedId(QButtonGroup* pGroup, int nId) {
+    if (QAbstractButton* pButton = pGroup->button(nId)) {
+        pButton->setChecked(true);
+        return;
+    }
+    pGroup->setExclusive(false);
+    for (QAbstractButton* pButton : pGroup->buttons())
+        pButton->setChecked(false);
+    pGroup->setExclusive(true);
+}
+
+void EnablePlaces(QButtonGroup* pGroup, int nFirst, bool bEnable) {
+    pGroup->button(nFirst)->setEnabled(bEnable);
+    pGroup->button(nFirst + 1)->setEnabled(bEnable);
+}
+
+// Steps show as plain decimals with at most two places: 1, 0.5, 0.28.
+QString StepText(std::uint32_t nSpeed) {
+    QString s = QString::number(UnitFromSpeed(nSpeed), 'f', 2);
+    while (s.endsWith(u'0'))
+        s.chop(1);
+    if (s.endsWith(u'.')) s.chop(1);
+    return s;
+}
+
+constexpr int kMinCell = 1;
+constexpr int kMaxCell = 10000;
+constexpr double kMinStep = 0.01;
+constexpr double kMaxStep = 1000000.0;
+
+} // namespace
+
+CVisParamDlg::CVisParamDlg(QWidget* pParent, std::string strIniPath)
+    : QDialog(pParent), m_strIniPath(std::move(strIniPath)) {
+    setWindowTitle(U("显示参数设置"));
+    auto* pMain = new QVBoxLayout(this);
+    auto* pColumns = new QHBoxLayout;
+    pMain->addLayout(pColumns);
+
+    auto* pXColumn = new QWidget(this);
+    auto* pYColumn = new QWidget(this);
+    pColumns->addWidget(pXColumn);
+    pColumns->addWidget(pYColumn);
+    m_x.m_pAxis = new QCheckBox(U("显示X轴"), pXColumn);
+    m_x.m_pGrid = new QCheckBox(U("显示水平格线"), pXColumn);
+    m_x.m_pSizeLabel = new QLabel(U("水平网格宽度"), pXColumn);
+    m_y.m_pAxis = new QCheckBox(U("显示Y轴"), pYColumn);
+    m_y.m_pGrid = new QCheckBox(U("显示垂直格线"), pYColumn);
+    m_y.m_pSizeLabel = new QLabel(U("垂直网格高度"), pYColumn);
+    BuildSide(m_x, true);
+    BuildSide(m_y, false);
+
+    auto* pOriginBox = new QGroupBox(U("坐标原点初始位置"), this);
+    auto* pOriginGrid = new QGridLayout(pOriginBox);
+    m_pOrigin = new QButtonGroup(this);
+    const char* const aszOrigin[9] = {"左上角", "顶部",   "右上角", "左侧",  "居中",
+                                      "右侧",   "左下角", "底部",   "右下角"};
+    for (int i = 0; i < 9; ++i) { // radios 1013..1021, row by row
+        auto* pRadio = new QRadioButton(U(aszOrigin[i]), pOriginBox);
+        m_pOrigin->addButton(pRadio, i);
+        pOriginGrid->addWidget(pRadio, i / 3, i % 3);
+    }
+    pMain->addWidget(pOriginBox);
+
+    auto* pButtons = new QHBoxLayout;
+    pButtons->addStretch();
+    auto* pOk = new QPushButton(U("确定"), this);
+    pOk->setDefault(true);
+    auto* pCancel = new QPushButton(U("取消"), this);
+    pButtons->addWidget(pOk);
+    pButtons->addWidget(pCancel);
+    pMain->addLayout(pButtons);
+    connect(pOk, &QPushButton::clicked, this, &CVisParamDlg::accept);
+    connect(pCancel, &QPushButton::clicked, this, &CVisParamDlg::reject);
+
+    connect(m_x.m_pGrid, &QCheckBox::clicked, this, &CVisParamDlg::OnCheckGridX);
+    connect(m_y.m_pGrid, &QCheckBox::clicked, this, &CVisParamDlg::OnCheckGridY);
+    connect(m_x.m_pAxis, &QCheckBox::clicked, this, &CVisParamDlg::OnCheckAxisX);
+    connect(m_y.m_pAxis, &QCheckBox::clicked, this, &CVisParamDlg::OnCheckAxisY);
+    connect(m_x.m_pScale, &QCheckBox::clicked, this, &CVisParamDlg::OnCheckScaleX);
+    connect(m_y.m_pScale, &QCheckBox::clicked, this, &CVisParamDlg::OnCheckScaleY);
+}
+
+void CVisParamDlg::BuildSide(CSide& side, bool bX) {
+    QWidget* pColumn = side.m_pAxis->parentWidget();
+    auto* pLayout = new QVBoxLayout(pColumn);
+    pLayout->setContentsMargins(0, 0, 0, 0);
+    pLayout->addWidget(side.m_pAxis);
+    pLayout->addWidget(side.m_pGrid);
+    auto* pSizeRow = new QHBoxLayout;
+    side.m_pSize = new QLineEdit(pColumn); // 1012 / 1032
+    side.m_pSize->setValidator(new QRegularExpressionValidator(
+        QRegularExpression(QStringLiteral("[0-9]{0,9}")), side.m_pSize));
+    pSizeRow->addWidget(side.m_pSizeLabel);
+    pSizeRow->addWidget(side.m_pSize);
+    pLayout->addLayout(pSizeRow);
+
+    auto* pScaleBox = new QGroupBox(bX ? U("水平刻度值设置") : U("垂直刻度值设置"), pColumn);
+    auto* pScaleLayout = new QVBoxLayout(pScaleBox);
+    side.m_pScale = new QCheckBox(U("显示刻度值"), pScaleBox);
+    pScaleLayout->addWidget(side.m_pScale);
+    auto* pStepRow = new QHBoxLayout;
+    pStepRow->addWidget(new QLabel(U("刻度值步距"), pScaleBox));
+    // Stands in for the numeric edit of the original: a decimal number with two decimals.
+    side.m_pStep = new QLineEdit(pScaleBox); // 1030 / 1031
+    side.m_pStep->setValidator(new QRegularExpressionValidator(
+        QRegularExpression(QStringLiteral("[0-9]{0,7}(\\.[0-9]{0,2})?")), side.m_pStep));
+    pStepRow->addWidget(side.m_pStep);
+    pScaleLayout->addLayout(pStepRow);
+
+    // The placement radios sit alone in their group box, so disabling it disables only them.
+    side.m_pPlaceGroup = new QGroupBox(U("刻度值显示位置"), pScaleBox); // 1038 / 1040
+    auto* pPlaceGrid = new QGridLayout(side.m_pPlaceGroup);
+    side.m_pPlace = new QButtonGroup(this);
+    const char* const aszX[4] = {"X轴下方", "X轴上方", "底部", "顶部"}; // 1022 1028 1023 1024
+    const char* const aszY[4] = {"Y轴左侧", "Y轴右侧", "右侧", "左侧"}; // 1025 1029 1026 1027
+    for (int i = 0; i < 4; ++i) {
+        auto* pRadio = new QRadioButton(U(bX ? aszX[i] : aszY[i]), side.m_pPlaceGroup);
+        side.m_pPlace->addButton(pRadio, i);
+        pPlaceGrid->addWidget(pRadio, i / 2, i % 2);
+    }
+    pScaleLayout->addWidget(side.m_pPlaceGroup);
+    pLayout->addWidget(pScaleBox);
+    pLayout->addStretch();
+}
+
+void CVisParamDlg::setVisible(bool bVisible) {
+    if (bVisible && !isVisible()) OnInitDialog();
+    QDialog::setVisible(bVisible);
+}
+
+void CVisParamDlg::OnInitDialog() {
+    m_bSaveFailed = false;
+    m_param = LoadVisParam(m_strIniPath);
+    WriteControls(m_param);
+
+    // Every control starts enabled; the rules below only disable.
+    for (CSide* pSide : {&m_x, &m_y}) {
+        CSide& s = *pSide;
+        s.m_pSize->setEnabled(true);
+        s.m_pSizeLabel->setEnabled(true);
+        s.m_pPlaceGroup->setEnabled(true);
+        for (QAbstractButton* pButton : s.m_pPlace->buttons())
+            pButton->setEnabled(true);
+    }
+    for (CSide* pSide : {&m_x, &m_y}) {
+        CSide& s = *pSide;
+        if (!s.m_bShowAxis) EnablePlaces(s.m_pPlace, 0, false);
+        if (!s.m_bShowGrid) {
+            s.m_pSize->setEnabled(false);
+            s.m_pSizeLabel->setEnabled(false);
+            EnablePlaces(s.m_pPlace, 2, false);
+        }
+        if (!s.m_bShowScale) {
+            s.m_pPlaceGroup->setEnabled(false);
+            EnablePlaces(s.m_pPlace, 0, false);
+            EnablePlaces(s.m_pPlace, 2, false);
+        }
+    }
+    m_x.m_pAxis->setFocus();
+}
+
+void CVisParamDlg::WriteControls(const CVisParam& p) {
+    m_x.m_bShowAxis = p.bShowAxisX;
+    m_y.m_bShowAxis = p.bShowAxisY;
+    m_x.m_bShowGrid = p.bShowGridX;
+    m_y.m_bShowGrid = p.bShowGridY;
+    m_x.m_bShowScale = p.bShowScaleX;
+    m_y.m_bShowScale = p.bShowScaleY;
+    m_x.m_nPlace = p.nPlaceX;
+    m_y.m_nPlace = p.nPlaceY;
+    m_nOriginPlace = p.nOriginPlace;
+    for (CSide* pSide : {&m_x, &m_y}) {
+        SetChecked(pSide->m_pAxis, pSide->m_bShowAxis);
+        SetChecked(pSide->m_pGrid, pSide->m_bShowGrid);
+        SetChecked(pSide->m_pScale, pSide->m_bShowScale);
+        WritePlace(*pSide);
+    }
+    SetCheckedId(m_pOrigin, m_nOriginPlace);
+    m_x.m_pSize->setText(QString::number(p.nWidth));
+    m_y.m_pSize->setText(QString::number(p.nHeight));
+    m_x.m_pStep->setText(StepText(p.nSpeedX));
+    m_y.m_pStep->setText(StepText(p.nSpeedY));
+}
+
+void CVisParamDlg::ReadChecksAndPlaces() {
+    for (CSide* pSide : {&m_x, &m_y}) {
+        pSide->m_bShowAxis = pSide->m_pAxis->isChecked() ? 1 : 0;
+        pSide->m_bShowGrid = pSide->m_pGrid->isChecked() ? 1 : 0;
+        pSide->m_bShowScale = pSide->m_pScale->isChecked() ? 1 : 0;
+        pSide->m_nPlace = pSide->m_pPlace->checkedId();
+    }
+    m_nOriginPlace = m_pOrigin->checkedId();
+}
+
+void CVisParamDlg::WritePlace(CSide& side) {
+    SetCheckedId(side.m_pPlace, side.m_nPlace);
+}
+
+// Placement codes 0 and 1 stand beside the axis, 2 and 3 at an edge of the plot area: a
+// placement whose anchor is hidden moves to one that is shown.
+void CVisParamDlg::OnCheckGrid(CSide& s) {
+    ReadChecksAndPlaces();
+    const bool bOn = s.m_bShowGrid != 0;
+    s.m_pSize->setEnabled(bOn);
+    s.m_pSizeLabel->setEnabled(bOn);
+    if (!s.m_bShowScale) return;
+    EnablePlaces(s.m_pPlace, 2, bOn);
+    if (bOn && s.m_nPlace < 2 && !s.m_bShowAxis) {
+        s.m_nPlace = 2;
+        WritePlace(s);
+    } else if (!bOn && s.m_nPlace >= 2 && s.m_bShowAxis) {
+        s.m_nPlace = 0;
+        WritePlace(s);
+    }
+}
+
+void CVisParamDlg::OnCheckAxis(CSide& s) {
+    ReadChecksAndPlaces();
+    const bool bOn = s.m_bShowAxis != 0;
+    if (!s.m_bShowScale) return;
+    EnablePlaces(s.m_pPlace, 0, bOn);
+    if (bOn && s.m_nPlace >= 2 && !s.m_bShowGrid) {
+        s.m_nPlace = 0;
+        WritePlace(s);
+    } else if (!bOn && s.m_nPlace < 2 && s.m_bShowGrid) {
+        s.m_nPlace = 2;
+        WritePlace(s);
+    }
+}
+
+void CVisParamDlg::OnCheckScale(CSide& s) {
+    ReadChecksAndPlaces();
+    if (!s.m_bShowScale) {
+        s.m_pPlaceGroup->setEnabled(false);
+        EnablePlaces(s.m_pPlace, 0, false);
+        EnablePlaces(s.m_pPlace, 2, false);
+        return;
+    }
+    s.m_pPlaceGroup->setEnabled(true);
+    // Axis first, then grid: with both shown the placement ends at the edge.
+    if (s.m_bShowAxis) {
+        EnablePlaces(s.m_pPlace, 0, true);
+        if (s.m_nPlace >= 2) {
+            s.m_nPlace = 0;
+            WritePlace(s);
+        }
+    }
+    if (s.m_bShowGrid) {
+        EnablePlaces(s.m_pPlace, 2, true);
+        if (s.m_nPlace < 2) {
+            s.m_nPlace = 2;
+            WritePlace(s);
+        }
+    }
+}
+
+bool CVisParamDlg::ReadSize(QLineEdit* pEdit, const char* szField, int& nValue) {
+    bool bOk = false;
+    const uint n = pEdit->text().toUInt(&bOk);
+    // The view divides by the cell size and steps its grid loops by it.
+    if (bOk && n >= kMinCell && n <= kMaxCell) {
+        nValue = static_cast<int>(n);
+        return true;
+    }
+    ShowMessage(QMessageBox::Warning, windowTitle(),
+                U(szField) + U("必须是 1 到 10000 之间的整数。"));
+    pEdit->setFocus();
+    pEdit->selectAll();
+    return false;
+}
+
+bool CVisParamDlg::ReadStep(QLineEdit* pEdit, const char* szField, std::uint32_t& nSpeed) {
+    bool bOk = false;
+    const double d = pEdit->text().toDouble(&bOk);
+    if (bOk && d >= kMinStep && d <= kMaxStep) {
+        nSpeed = static_cast<std::uint32_t>(SpeedFromUnit(d));
+        return true;
+    }
+    ShowMessage(QMessageBox::Warning, windowTitle(),
+                U(szField) + U("必须在 0.01 到 1000000 之间。"));
+    pEdit->setFocus();
+    pEdit->selectAll();
+    return false;
+}
+
+void CVisParamDlg::OnOK() {
+    ReadChecksAndPlaces();
+    CVisParam p;
+    if (!ReadSize(m_x.m_pSize, "水平网格宽度", p.nWidth) ||
+        !ReadSize(m_y.m_pSize, "垂直网格高度", p.nHeight) ||
+        !ReadStep(m_x.m_pStep, "水平刻度值步距", p.nSpeedX) ||
+        !ReadStep(m_y.m_pStep, "垂直刻度值步距", p.nSpeedY))
+        return;
+    p.bShowAxisX = m_x.m_bShowAxis;
+    p.bShowAxisY = m_y.m_bShowAxis;
+    p.nOriginPlace = m_nOriginPlace;
+    p.bShowGridX = m_x.m_bShowGrid;
+    p.bShowGridY = m_y.m_bShowGrid;
+    p.bShowScaleX = m_x.m_bShowScale;
+    p.bShowScaleY = m_y.m_bShowScale;
+    p.nPlaceX = m_x.m_nPlace;
+    p.nPlaceY = m_y.m_nPlace;
+    m_param = p;
+    // A failed write still closes with OK: the values apply for this run and the caller warns.
+    m_bSaveFailed = !SaveVisParam(m_param, m_strIniPath);
+    QDialog::accept();
+}
+
+void CVisParamDlg::ShowMessage(QMessageBox::Icon icon, const QString& caption,
+                               const QString& text) {
+    if (s_pfnMessageHook) {
+        s_pfnMessageHook(this, icon, caption, text);
+        return;
+    }
+    QMessageBox box(icon, caption, text, QMessageBox::Ok, this);
+    box.exec();
+}

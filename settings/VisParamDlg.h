@@ -1,0 +1,86 @@
+#pragma once
+// The display-parameter dialog "显示参数设置" (template 132): reads the thirteen keys of
+// "VisParam.ini" when it opens and writes them all on OK.
+
+#include "settings/VisParam.h"
+
+#include <QDialog>
+#include <QMessageBox>
+#include <string>
+
+class QButtonGroup;
+class QCheckBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+
+class CVisParamDlg : public QDialog {
+    Q_OBJECT
+  public:
+    explicit CVisParamDlg(QWidget* pParent = nullptr,
+                          std::string strIniPath = DefaultVisParamPath());
+
+    // Message boxes go through this hook when it is set (headless tests). Arguments: parent,
+    // icon, caption, text.
+    using MessageHook = void (*)(QWidget*, QMessageBox::Icon, const QString&, const QString&);
+    static MessageHook s_pfnMessageHook;
+
+    int DoModal() { return exec(); }
+    void setVisible(bool bVisible) override;
+    void accept() override { OnOK(); }
+
+    // The values taken on OK, as written (steps in hundredths); the plot view applies these.
+    const CVisParam& Params() const { return m_param; }
+    // Set when OK could not write the file: the values still apply, the caller warns.
+    bool m_bSaveFailed = false;
+    const std::string& IniPath() const { return m_strIniPath; }
+
+    // One side of the plane: X (horizontal) or Y (vertical).
+    struct CSide {
+        QCheckBox* m_pAxis = nullptr;       // 1004 / 1033
+        QCheckBox* m_pGrid = nullptr;       // 1006 / 1034
+        QCheckBox* m_pScale = nullptr;      // 1005 / 1008
+        QLineEdit* m_pSize = nullptr;       // 1012 / 1032
+        QLabel* m_pSizeLabel = nullptr;     // 1035 / 1036
+        QLineEdit* m_pStep = nullptr;       // 1030 / 1031
+        QGroupBox* m_pPlaceGroup = nullptr; // 1038 / 1040
+        QButtonGroup* m_pPlace = nullptr;   // ids are the placement codes 0..3
+        int m_bShowAxis = 0;
+        int m_bShowGrid = 0;
+        int m_bShowScale = 0;
+        int m_nPlace = -1;
+    };
+    const CSide& SideX() const { return m_x; }
+    const CSide& SideY() const { return m_y; }
+    QButtonGroup* OriginGroup() const { return m_pOrigin; }
+
+    void OnCheckGridX() { OnCheckGrid(m_x); }   // 1006
+    void OnCheckGridY() { OnCheckGrid(m_y); }   // 1034
+    void OnCheckAxisX() { OnCheckAxis(m_x); }   // 1004
+    void OnCheckAxisY() { OnCheckAxis(m_y); }   // 1033
+    void OnCheckScaleX() { OnCheckScale(m_x); } // 1005
+    void OnCheckScaleY() { OnCheckScale(m_y); } // 1008
+
+  protected:
+    void OnInitDialog();
+    void OnOK();
+
+  private:
+    void BuildSide(CSide& side, bool bX);
+    void WriteControls(const CVisParam& p);
+    void ReadChecksAndPlaces();
+    void WritePlace(CSide& side);
+    void OnCheckGrid(CSide& side);
+    void OnCheckAxis(CSide& side);
+    void OnCheckScale(CSide& side);
+    bool ReadSize(QLineEdit* pEdit, const char* szField, int& nValue);
+    bool ReadStep(QLineEdit* pEdit, const char* szField, std::uint32_t& nSpeed);
+    void ShowMessage(QMessageBox::Icon icon, const QString& caption, const QString& text);
+
+    std::string m_strIniPath;
+    CVisParam m_param;
+    CSide m_x;
+    CSide m_y;
+    QButtonGroup* m_pOrigin = nullptr; // 1013..1021, ids are the origin codes 0..8
+    int m_nOriginPlace = -1;
+};
