@@ -11,11 +11,47 @@ __extension__ typedef __int128 Int128;
 // offset at step i (ties round toward the start). Exact in 128 bits for any int coordinates.
 std::int64_t FirstStepReaching(std::int64_t m, std::int64_t amaj, std::int64_t amin) {
     if (m <= 0) return 0;
+    constexpr std::int64_t kSmall = std::int64_t(1) << 30;
+    if (m < kSmall && amaj < kSmall) {
+        // Products stay below 2^62: plain 64-bit division is much cheaper than 128-bit.
+        const std::int64_t num = 2 * amaj * m - amaj + 1, den = 2 * amin;
+        return (num + den - 1) / den;
+    }
     // 2*i*amin >= 2*amaj*m - amaj + 1
     Int128 num = Int128(2) * amaj * m - amaj + 1;
     Int128 den = Int128(2) * amin;
     Int128 i = (num + den - 1) / den; // num > 0 here
     return i > INT64_MAX ? INT64_MAX : static_cast<std::int64_t>(i);
+}
+
+// Narrows steps [lo, hi] to those whose pixel lies in [0, extMaj) x [0, extMin) along the
+// major and minor axes; false when none does.
+bool ClipSteps(std::int64_t maj0, std::int64_t min0, std::int64_t smaj, std::int64_t smin,
+               std::int64_t amaj, std::int64_t amin, std::int64_t extMaj, std::int64_t extMin,
+               std::int64_t& lo, std::int64_t& hi) {
+    if (smaj > 0) {
+        lo = std::max(lo, -maj0);
+        hi = std::min(hi, extMaj - 1 - maj0);
+    } else {
+        lo = std::max(lo, maj0 - (extMaj - 1));
+        hi = std::min(hi, maj0);
+    }
+    if (lo > hi) return false;
+
+    // Minor offsets q with min0 + smin*q in [0, extMin).
+    const std::int64_t qlo = smin > 0 ? -min0 : min0 - (extMin - 1);
+    const std::int64_t qhi = smin > 0 ? extMin - 1 - min0 : min0;
+    if (amin == 0) {
+        if (qlo > 0 || qhi < 0) return false;
+    } else {
+        if (qhi < 0) return false;
+        lo = std::max(lo, FirstStepReaching(qlo, amaj, amin));
+        if (qhi < INT64_MAX) {
+            std::int64_t past = FirstStepReaching(qhi + 1, amaj, amin);
+            hi = std::min(hi, past - 1);
+        }
+    }
+    return lo <= hi;
 }
 
 CBitmapTextRenderer& BuiltInText() {
@@ -63,37 +99,20 @@ void RasterDc::LineTo(int x, int y) {
     const std::int64_t amaj = dmaj * smaj, amin = dmin * smin;
     const std::int64_t extMaj = xMajor ? W : H, extMin = xMajor ? H : W;
 
-    // Steps 0..amaj-1 whose major coordinate lies in [0, extMaj).
     std::int64_t lo = 0, hi = amaj - 1;
-    if (smaj > 0) {
-        lo = std::max(lo, -maj0);
-        hi = std::min(hi, extMaj - 1 - maj0);
-    } else {
-        lo = std::max(lo, maj0 - (extMaj - 1));
-        hi = std::min(hi, maj0);
+    const bool inside = from.x >= 0 && from.x < W && from.y >= 0 && from.y < H && x >= 0 && x < W &&
+                        y >= 0 && y < H;
+    if (!inside) {
+        if (!ClipSteps(maj0, min0, smaj, smin, amaj, amin, extMaj, extMin, lo, hi)) return;
     }
-    if (lo > hi) return;
-
-    // Minor offsets q with min0 + smin*q in [0, extMin).
-    const std::int64_t qlo = smin > 0 ? -min0 : min0 - (extMin - 1);
-    const std::int64_t qhi = smin > 0 ? extMin - 1 - min0 : min0;
-    if (amin == 0) {
-        if (qlo > 0 || qhi < 0) return;
-    } else {
-        if (qhi < 0) return;
-        lo = std::max(lo, FirstStepReaching(qlo, amaj, amin));
-        if (qhi < INT64_MAX) {
-            std::int64_t past = FirstStepReaching(qhi + 1, amaj, amin);
-            hi = std::min(hi, past - 1);
-        }
-    }
-    if (lo > hi) return;
-
     // Remainder and minor offset at step lo, then plain incremental stepping.
     const std::int64_t den = 2 * amaj;
-    const Int128 num = Int128(2) * lo * amin + amaj - 1;
-    std::int64_t q = static_cast<std::int64_t>(num / den);
-    std::int64_t r = static_cast<std::int64_t>(num % den);
+    std::int64_t q = 0, r = amaj - 1;
+    if (lo > 0) {
+        const Int128 num = Int128(2) * lo * amin + amaj - 1;
+        q = static_cast<std::int64_t>(num / den);
+        r = static_cast<std::int64_t>(num % den);
+    }
     const std::int64_t inc = 2 * amin;
 
     const std::int64_t stride = m_surface.stride;
