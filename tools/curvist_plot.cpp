@@ -7,6 +7,7 @@
 #include "expr/FunCompiler.h"
 #include "panel/ColorTable.h"
 #include "platform/Cp936.h"
+#include "tools/PlotRender.h"
 
 #include <charconv>
 #include <cstdio>
@@ -23,7 +24,7 @@ constexpr int kExitFile = 3;
 void Usage() {
     std::fputs(
         "usage: curvist-plot [--file F.cvx] [--save OUT.cvx] [--list] [--nodes] [--eval X]...\n"
-        "                    [--] [EXPR...]\n"
+        "                    [-o OUT [--size WxH] [--ini PATH] [--scale P]] [--] [EXPR...]\n"
         "  --file F.cvx   start from the functions of that file (as stored, never recompiled)\n"
         "  EXPR           append a function: shown, domain -∞ to +∞, first colour not in use\n"
         "  --save OUT.cvx write the resulting document (the old file survives a failure)\n"
@@ -33,6 +34,10 @@ void Usage() {
         "                 prints as its 0x00BBGGRR value\n"
         "  --nodes        print the node list of each function: NAME OP LEFT [RIGHT]\n"
         "  --eval X       evaluate each function at X (repeatable); y or \"error\"\n"
+        "  -o OUT         draw the plot as the window shows it: OUT.png, or .svg / .pdf\n"
+        "  --size WxH     its size in pixels (default 800x600)\n"
+        "  --ini PATH     display parameters (default: VisParam.ini beside the program)\n"
+        "  --scale P      zoom in per cent, 10 or more (default 100)\n"
         "exit status: 0 done, 1 usage error, 2 an EXPR does not compile,\n"
         "             3 a file cannot be read or written\n",
         stderr);
@@ -46,6 +51,7 @@ struct COptions {
     bool printNodes = false;
     std::vector<double> xs;
     std::vector<std::string> exprs; // UTF-8, as given
+    CPlotRenderOptions render;      // render.out empty: no picture
 };
 
 bool ParseDouble(const char* text, double& v) {
@@ -67,7 +73,8 @@ EParse ParseOptions(int argc, char** argv, COptions& o, std::string& why) {
             why = a + " needs a value";
             return nullptr;
         };
-        if (optionsDone || a.size() < 2 || a[0] != '-' || (a[1] != '-' && a != "-h")) {
+        if (optionsDone || a.size() < 2 || a[0] != '-' ||
+            (a[1] != '-' && a != "-h" && a != "-o")) {
             o.exprs.push_back(a);
         } else if (a == "--") {
             optionsDone = true;
@@ -92,13 +99,34 @@ EParse ParseOptions(int argc, char** argv, COptions& o, std::string& why) {
                 return EParse::Usage;
             }
             (a == "--file" ? o.file : o.save) = v;
+        } else if (a == "-o" || a == "--ini") {
+            const char* v = value();
+            if (!v || !*v) {
+                why = a + " needs a file name";
+                return EParse::Usage;
+            }
+            (a == "-o" ? o.render.out : o.render.iniPath) = v;
+        } else if (a == "--size") {
+            const char* v = value();
+            if (!v || !ParseRenderSize(v, o.render.width, o.render.height)) {
+                why = "--size needs WxH, each side 1 to " + std::to_string(kMaxRenderSide);
+                return EParse::Usage;
+            }
+        } else if (a == "--scale") {
+            const char* v = value();
+            if (!v || !ParseRenderScale(v, o.render.scale)) {
+                why = "--scale needs a whole per cent from 10 to " +
+                      std::to_string(kMaxRenderScale);
+                return EParse::Usage;
+            }
         } else {
             why = "unknown option " + a;
             return EParse::Usage;
         }
     }
-    const bool action = o.list || o.printNodes || !o.xs.empty() || !o.save.empty();
-    const bool functions = !o.file.empty() || !o.exprs.empty() || !o.save.empty();
+    const bool picture = !o.render.out.empty(); // an empty document still has its plane
+    const bool action = o.list || o.printNodes || !o.xs.empty() || !o.save.empty() || picture;
+    const bool functions = !o.file.empty() || !o.exprs.empty() || !o.save.empty() || picture;
     if (!action || !functions) {
         why.clear();
         return EParse::Usage;
@@ -176,6 +204,11 @@ int main(int argc, char** argv) {
         if (!AppendExpression(doc, e)) return kExitCompile;
     // Saved before any evaluation, so loaded nodes keep their stored results in the file.
     if (!o.save.empty() && !SaveDocument(doc, o.save, &error)) {
+        std::fprintf(stderr, "curvist-plot: %s\n", error.c_str());
+        return kExitFile;
+    }
+
+    if (!o.render.out.empty() && !RenderPlot(doc, o.render, error)) {
         std::fprintf(stderr, "curvist-plot: %s\n", error.c_str());
         return kExitFile;
     }

@@ -1,0 +1,76 @@
+// curvist-plot -o: the full repaint written as a picture.
+
+#include "RunTool.h"
+
+#include <QColor>
+#include <QImage>
+#include <filesystem>
+#include <gtest/gtest.h>
+
+namespace {
+
+class PlotRenderTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        char tmpl[] = "/tmp/curvist-render-XXXXXX";
+        m_dir = mkdtemp(tmpl);
+    }
+    void TearDown() override { std::filesystem::remove_all(m_dir); }
+    std::string m_dir;
+};
+
+TEST_F(PlotRenderTest, PngShowsThePlane) {
+    const std::string png = m_dir + "/plot.png";
+    const std::string ini = m_dir + "/none.ini"; // absent: the defaults
+    const CToolRun r = RunTool({"sin(x)", "x^2", "-o", png, "--size", "641x521", "--ini", ini});
+    ASSERT_EQ(r.status, 0) << r.err;
+    QImage img(QString::fromStdString(png));
+    ASSERT_FALSE(img.isNull());
+    EXPECT_EQ(img.width(), 641);
+    EXPECT_EQ(img.height(), 521);
+    const struct {
+        int x, y;
+        QRgb rgb;
+    } pixels[] = {
+        {3, 3, qRgb(0, 0, 0)},         {3, 260, qRgb(255, 255, 255)}, // x axis
+        {320, 100, qRgb(255, 255, 255)}, {3, 210, qRgb(98, 0, 100)},  // grid
+        {270, 3, qRgb(98, 0, 100)},    {400, 210, qRgb(255, 0, 0)},   // sin x, red
+        {370, 210, qRgb(255, 255, 0)},                                 // x^2, yellow
+    };
+    for (const auto& p : pixels)
+        EXPECT_EQ(img.pixel(p.x, p.y) & 0xFFFFFF, p.rgb & 0xFFFFFF) << p.x << "," << p.y;
+}
+
+TEST_F(PlotRenderTest, ScaleIniAndVectorOutput) {
+    const std::string ini = m_dir + "/VisParam.ini";
+    std::ofstream(ini) << "[Coor]\nnOriginPlace=0\n[Pane]\nnWidth=20\n";
+    const std::string png = m_dir + "/zoom.png";
+    ASSERT_EQ(RunTool({"-o", png, "--size", "100x80", "--ini", ini, "--scale", "250"}).status, 0);
+    QImage img(QString::fromStdString(png));
+    ASSERT_FALSE(img.isNull());
+    // Origin at the top-left corner, cells 50 wide at 250 %: vertical grid lines at 50, 100.
+    EXPECT_EQ(img.pixel(50, 40) & 0xFFFFFF, qRgb(98, 0, 100) & 0xFFFFFF);
+    EXPECT_EQ(img.pixel(0, 40) & 0xFFFFFF, qRgb(255, 255, 255) & 0xFFFFFF);
+
+    for (const char* name : {"/plot.svg", "/plot.PDF"}) {
+        const std::string out = m_dir + name;
+        ASSERT_EQ(RunTool({"tan(x)", "-o", out, "--size", "200x100"}).status, 0) << name;
+        const std::string head = ReadWhole(out).substr(0, 5);
+        EXPECT_TRUE(head == "<?xml" || head == "%PDF-") << name << ": " << head;
+    }
+}
+
+TEST_F(PlotRenderTest, BadPictureOptions) {
+    const std::string png = m_dir + "/p.png";
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"x", "-o", png, "--size", "0x5"},
+          {"x", "-o", png, "--size", "640"},
+          {"x", "-o", png, "--size", "99999x10"},
+          {"x", "-o", png, "--scale", "5"},
+          {"x", "-o", png, "--scale", "abc"},
+          {"x", "-o"}})
+        EXPECT_EQ(RunTool(args).status, 1) << args.back();
+    EXPECT_EQ(RunTool({"x", "-o", m_dir + "/no/such/dir/p.png"}).status, 3);
+}
+
+} // namespace
