@@ -124,7 +124,8 @@ struct CScene {
                 first = false;
             } else if (const std::int64_t d = row - prev; d > 50 || d < -50) {
                 const double y2 = f(view.ColToWorldX(x - 0.5));
-                const double row2 = std::trunc(view.m_nOriginY - (view.m_nCellH * y2) / view.m_dUnitY);
+                const double row2 =
+                    std::trunc(view.m_nOriginY - (view.m_nCellH * y2) / view.m_dUnitY);
                 if (!(row2 >= std::min<std::int64_t>(row, prev) &&
                       row2 <= std::max<std::int64_t>(row, prev))) {
                     if (!penUp) dc.LineTo(x - 1, row < prev ? H : 0);
@@ -133,8 +134,10 @@ struct CScene {
                     continue;
                 }
             }
-            if (penUp) dc.MoveTo(x, row), penUp = false;
-            else dc.LineTo(x, std::min(row, 10000));
+            if (penUp)
+                dc.MoveTo(x, row), penUp = false;
+            else
+                dc.LineTo(x, std::min(row, 10000));
             prev = row, hasPrev = true;
         }
         dc.SelectPen(old);
@@ -144,7 +147,8 @@ struct CScene {
         const int W = view.m_nClientW, H = view.m_nClientH;
         view.DrawGrid(dc, W, H, bDraw ? view.m_clrGrid : view.m_clrBack);
         view.DrawAxes(dc, W, H, bDraw ? view.m_clrAxis : view.m_clrBack);
-        for (const CNative& n : native) NativeCurve(n, bDraw);
+        for (const CNative& n : native)
+            NativeCurve(n, bDraw);
         view.DrawScale(dc, bDraw ? view.m_clrScale : view.m_clrBack);
     }
 };
@@ -156,8 +160,10 @@ void Repaint(benchmark::State& st, EMode mode) {
              static_cast<int>(st.range(2)), mode == kNodes);
     for (auto _ : st) {
         s.view.OnEraseBkgnd(s.dc);
-        if (mode == kNative) s.NativeScene(true);
-        else s.view.OnDraw(s.dc);
+        if (mode == kNative)
+            s.NativeScene(true);
+        else
+            s.view.OnDraw(s.dc);
         benchmark::DoNotOptimize(s.bits.data());
     }
 }
@@ -184,7 +190,8 @@ void Pan(benchmark::State& st, EMode mode) {
 void Args(benchmark::internal::Benchmark* b) {
     b->ArgNames({"curves", "w", "h"})->Unit(benchmark::kMillisecond);
     for (int n : {9, 50})
-        for (auto [w, h] : {std::pair{1920, 1080}, std::pair{3840, 2160}}) b->Args({n, w, h});
+        for (auto [w, h] : {std::pair{1920, 1080}, std::pair{3840, 2160}})
+            b->Args({n, w, h});
 }
 
 BENCHMARK_CAPTURE(Repaint, nodes, kNodes)->Apply(Args);

@@ -7,7 +7,7 @@
 #include <string>
 
 struct CPlotRenderOptions {
-    std::string out;     // ".png", ".svg" or ".pdf" (any case); anything else is PNG
+    std::string out; // ".png", ".svg" or ".pdf" (any case); anything else is PNG
     int width = 800;
     int height = 600;
     std::string iniPath; // empty: "VisParam.ini" beside the executable

@@ -41,7 +41,8 @@ CStepSig Sig(const CNodeList& nodes, std::size_t i) {
 
 void TakeProgram(const CNodeList& nodes, std::vector<CStepSig>& out) {
     out.clear();
-    for (std::size_t i = 0; i < nodes.Steps().size(); ++i) out.push_back(Sig(nodes, i));
+    for (std::size_t i = 0; i < nodes.Steps().size(); ++i)
+        out.push_back(Sig(nodes, i));
 }
 
 bool SameProgram(const CNodeList& nodes, const std::vector<CStepSig>& sig) {
@@ -81,10 +82,13 @@ void CCurvistView::DrawCurve(Dc& dc, CDataFun& fun, bool bDraw) {
     const COLORREF oldPen = dc.SelectPen(bDraw ? fun.m_clrFun : m_clrBack);
     CCurvePolyline& poly = m_curveCache[&fun];
     const CCurveKey key = MakeKey(fun, WindowSize());
-    if (m_bCurveCache && poly.valid && poly.key == key && SameProgram(*fun.m_pNodes, poly.program)) {
+    if (m_bCurveCache && poly.valid && poly.key == key &&
+        SameProgram(*fun.m_pNodes, poly.program)) {
         for (const CCurveOp& o : poly.ops) {
-            if (o.line) dc.LineTo(o.x, o.y);
-            else dc.MoveTo(o.x, o.y);
+            if (o.line)
+                dc.LineTo(o.x, o.y);
+            else
+                dc.MoveTo(o.x, o.y);
         }
     } else {
         poly.valid = false;

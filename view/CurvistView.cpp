@@ -81,7 +81,9 @@ CSize CCurvistView::WindowSize() const {
     return m_pHost ? m_pHost->WindowSize() : CSize{m_nClientW, m_nClientH};
 }
 
-Dc* CCurvistView::ClientDc() const { return m_pHost ? m_pHost->ClientDc() : nullptr; }
+Dc* CCurvistView::ClientDc() const {
+    return m_pHost ? m_pHost->ClientDc() : nullptr;
+}
 
 void CCurvistView::Present() const {
     if (m_pHost) m_pHost->Present();

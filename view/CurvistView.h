@@ -20,7 +20,7 @@ inline constexpr int kDrawFunctionLimit = 50;
 inline constexpr int kMinScale = 10;
 
 class CCurvistView {
-public:
+  public:
     // Reads "VisParam.ini" beside the executable.
     CCurvistView();
     // Reads the display parameters from iniPath instead (tests, curvist-plot --ini).
@@ -112,7 +112,7 @@ public:
     int m_nBaseCellW = 50;
     int m_nBaseCellH = 50;
 
-private:
+  private:
     CSize WindowSize() const;
     Dc* ClientDc() const;
     void Present() const;

@@ -91,16 +91,25 @@ void CCurvistView::DrawScale(Dc& dc, COLORREF clr) {
     const std::int64_t W = m_nClientW, H = m_nClientH;
 
     auto yLabel = [&](std::int64_t row, bool below) {
-        const std::string text = FormatScale(-(static_cast<double>(row - oy) /
-                                               static_cast<double>(ch) * m_dUnitY));
+        const std::string text =
+            FormatScale(-(static_cast<double>(row - oy) / static_cast<double>(ch) * m_dUnitY));
         const CSize ext = dc.GetTextExtent(text);
         std::int64_t left;
         switch (m_nScalePlaceY) {
-        case 0: left = ox - ext.cx - 1; break;
-        case 1: left = below ? ox + 2 : ox + 1; break;
-        case 2: left = W - ext.cx - 1; break;
-        case 3: left = 1; break;
-        default: return;
+        case 0:
+            left = ox - ext.cx - 1;
+            break;
+        case 1:
+            left = below ? ox + 2 : ox + 1;
+            break;
+        case 2:
+            left = W - ext.cx - 1;
+            break;
+        case 3:
+            left = 1;
+            break;
+        default:
+            return;
         }
         dc.TextOut(Px(left), Px(row - ext.cy / 2), text);
     };
@@ -110,11 +119,20 @@ void CCurvistView::DrawScale(Dc& dc, COLORREF clr) {
         const CSize ext = dc.GetTextExtent(text);
         std::int64_t top;
         switch (m_nScalePlaceX) {
-        case 0: top = oy + 2; break;
-        case 1: top = oy - ext.cy; break;
-        case 2: top = H - ext.cy; break;
-        case 3: top = 1; break;
-        default: return;
+        case 0:
+            top = oy + 2;
+            break;
+        case 1:
+            top = oy - ext.cy;
+            break;
+        case 2:
+            top = H - ext.cy;
+            break;
+        case 3:
+            top = 1;
+            break;
+        default:
+            return;
         }
         dc.TextOut(Px(col - ext.cx / 2), Px(top), text);
     };

@@ -7,7 +7,7 @@
 #include <string>
 
 class IViewHost {
-public:
+  public:
     virtual ~IViewHost() = default;
     // The client surface (the window's back buffer) that in-place changes draw on, or null
     // while the window has none.
@@ -22,7 +22,7 @@ public:
 
 // The function panel's list, rebuilt by the first full repaint after New or Open.
 class IFunListSink {
-public:
+  public:
     virtual ~IFunListSink() = default;
     virtual void DeleteAllRows() = 0;
     // text is "Y=" followed by the record's raw code-page-936 text.

@@ -11,11 +11,14 @@ void CCurvistView::PaintScene(Dc& dc, int cx, int cy, bool bDraw) {
     DrawGrid(dc, cx, cy, bDraw ? m_clrGrid : m_clrBack);
     DrawAxes(dc, cx, cy, bDraw ? m_clrAxis : m_clrBack);
     if (m_pFunArray)
-        for (const auto& f : *m_pFunArray) DrawCurve(dc, *f, bDraw);
+        for (const auto& f : *m_pFunArray)
+            DrawCurve(dc, *f, bDraw);
     DrawScale(dc, bDraw ? m_clrScale : m_clrBack);
 }
 
-void CCurvistView::DrawScene(Dc& dc) { PaintScene(dc, m_nClientW, m_nClientH, true); }
+void CCurvistView::DrawScene(Dc& dc) {
+    PaintScene(dc, m_nClientW, m_nClientH, true);
+}
 
 void CCurvistView::RedrawAll(bool bDraw) {
     if (Dc* dc = ClientDc()) {
@@ -30,8 +33,10 @@ void CCurvistView::DeleteFunction(int index) {
     Dc* dc = ClientDc();
     if (dc) DrawCurve(*dc, *fun, false);
     m_curveCache.erase(fun);
-    if (m_pDoc) m_pDoc->RemoveFunction(static_cast<std::size_t>(index));
-    else m_pFunArray->erase(m_pFunArray->begin() + index);
+    if (m_pDoc)
+        m_pDoc->RemoveFunction(static_cast<std::size_t>(index));
+    else
+        m_pFunArray->erase(m_pFunArray->begin() + index);
     if (dc) {
         DrawScene(*dc);
         Present();
@@ -72,9 +77,12 @@ void CCurvistView::ZoomStep(short direction) {
     // Saturating, so that zooming in without end cannot overflow the scale.
     constexpr int kMaxScale = std::numeric_limits<int>::max() - 10;
     int scale = m_nScale;
-    if (direction == -1) scale -= scale <= 100 ? 5 : 10;
-    else if (direction == 1) scale = std::min(kMaxScale, scale + (scale < 100 ? 5 : 10));
-    else scale = 100;
+    if (direction == -1)
+        scale -= scale <= 100 ? 5 : 10;
+    else if (direction == 1)
+        scale = std::min(kMaxScale, scale + (scale < 100 ? 5 : 10));
+    else
+        scale = 100;
     m_nScale = std::max(scale, kMinScale);
 
     const int w = ZoomedCell(m_nBaseCellW, m_nScale);
@@ -96,16 +104,35 @@ void CCurvistView::SetOriginPlace(int code) {
     RedrawAll(false);
     const int W = m_nClientW, H = m_nClientH;
     switch (code) {
-    case 0: m_nOriginX = W / 2, m_nOriginY = H / 2; break;
-    case 1: m_nOriginX = 0, m_nOriginY = H / 2; break;
-    case 2: m_nOriginX = W, m_nOriginY = H / 2; break;
-    case 3: m_nOriginX = W / 2, m_nOriginY = 0; break;
-    case 4: m_nOriginX = W / 2, m_nOriginY = H; break;
-    case 5: m_nOriginX = 0, m_nOriginY = 0; break;
-    case 6: m_nOriginX = 0, m_nOriginY = H; break;
-    case 7: m_nOriginX = W, m_nOriginY = 0; break;
-    case 8: m_nOriginX = W, m_nOriginY = H; break;
-    default: break;
+    case 0:
+        m_nOriginX = W / 2, m_nOriginY = H / 2;
+        break;
+    case 1:
+        m_nOriginX = 0, m_nOriginY = H / 2;
+        break;
+    case 2:
+        m_nOriginX = W, m_nOriginY = H / 2;
+        break;
+    case 3:
+        m_nOriginX = W / 2, m_nOriginY = 0;
+        break;
+    case 4:
+        m_nOriginX = W / 2, m_nOriginY = H;
+        break;
+    case 5:
+        m_nOriginX = 0, m_nOriginY = 0;
+        break;
+    case 6:
+        m_nOriginX = 0, m_nOriginY = H;
+        break;
+    case 7:
+        m_nOriginX = W, m_nOriginY = 0;
+        break;
+    case 8:
+        m_nOriginX = W, m_nOriginY = H;
+        break;
+    default:
+        break;
     }
     RedrawAll(true);
 }

@@ -33,9 +33,7 @@ struct CTestList : IFunListSink {
     void AddItem(const std::string& text, bool bShow, COLORREF clr) override {
         log.push_back(text + (bShow ? " shown " : " hidden ") + std::to_string(clr));
     }
-    void EnableProperties(bool bEnable) override {
-        log.push_back(bEnable ? "enable" : "disable");
-    }
+    void EnableProperties(bool bEnable) override { log.push_back(bEnable ? "enable" : "disable"); }
 };
 
 // A pixel surface with its RasterDc.
@@ -49,13 +47,14 @@ struct CSurface {
     // Pixels that are not `clr`.
     int CountOther(COLORREF clr) const {
         int n = 0;
-        for (std::uint32_t p : bits) n += RasterDc::FromPixel(p) != clr;
+        for (std::uint32_t p : bits)
+            n += RasterDc::FromPixel(p) != clr;
         return n;
     }
 };
 
 class ViewTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         char tmpl[] = "/tmp/curvist-view-XXXXXX";
         m_dir = mkdtemp(tmpl);

@@ -9,7 +9,7 @@ namespace {
 using K = CDcCall::Kind;
 
 class CurveTest : public ViewTest {
-protected:
+  protected:
     // The pen moves of one drawing pass of `text` on the default 641 x 521 view.
     std::vector<CDcCall> Pass(const std::string& text, const std::string& ini = "",
                               double dMin = -2e10, double dMax = 2e10) {
@@ -139,7 +139,8 @@ TEST_F(CurveTest, HiddenRecordDrawsOnlyWhenErasing) {
     EXPECT_TRUE(dc.Calls().empty());
     v.DrawCurve(dc, f, false);
     ASSERT_FALSE(dc.Calls(K::LineTo).empty());
-    for (const CDcCall& c : dc.Calls(K::LineTo)) ASSERT_EQ(c.clr, v.m_clrBack);
+    for (const CDcCall& c : dc.Calls(K::LineTo))
+        ASSERT_EQ(c.clr, v.m_clrBack);
     EXPECT_EQ(dc.PenColor(), RGB(0, 0, 0)); // the previous pen is back
 }
 
@@ -148,7 +149,8 @@ TEST_F(CurveTest, DrawFunctionIndexLimits) {
     AddFun("x", RGB(255, 0, 0));
     RecordingDc dc;
     m_host.dc = &dc;
-    for (int index : {-1, 50, 51}) v.DrawFunction(index);
+    for (int index : {-1, 50, 51})
+        v.DrawFunction(index);
     EXPECT_EQ(m_host.messages, (std::vector<std::string>(3, "超出上、下限。")));
     EXPECT_TRUE(dc.Calls().empty());
     v.DrawFunction(3); // inside 0..49 but no such record: nothing happens

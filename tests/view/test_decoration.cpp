@@ -15,17 +15,19 @@ struct CLabel {
 };
 
 class DecorationTest : public ViewTest {
-protected:
+  protected:
     std::vector<CLabel> Labels(CCurvistView& v) {
         RecordingDc dc;
         v.DrawScale(dc, v.m_clrScale);
         std::vector<CLabel> out;
-        for (const CDcCall& c : dc.Calls(K::TextOut)) out.push_back({c.text, c.pt});
+        for (const CDcCall& c : dc.Calls(K::TextOut))
+            out.push_back({c.text, c.pt});
         return out;
     }
     static std::vector<std::string> Texts(const std::vector<CLabel>& labels) {
         std::vector<std::string> out;
-        for (const auto& l : labels) out.push_back(l.text);
+        for (const auto& l : labels)
+            out.push_back(l.text);
         return out;
     }
 };
@@ -36,10 +38,10 @@ TEST_F(DecorationTest, DefaultLabelsAlongBottomAndRightEdges) {
     v.OnDraw(dc); // places the origin at (320, 260)
     const auto labels = Labels(v);
     // y: below the origin, then above it; x: left of the origin, then right of it.
-    const std::vector<std::string> want = {
-        "-1.00", "-2.00", "-3.00", "-4.00", "-5.00", " 1.00", " 2.00", " 3.00", " 4.00", " 5.00",
-        "-1.00", "-2.00", "-3.00", "-4.00", "-5.00", "-6.00",
-        " 1.00", " 2.00", " 3.00", " 4.00", " 5.00", " 6.00"};
+    const std::vector<std::string> want = {"-1.00", "-2.00", "-3.00", "-4.00", "-5.00", " 1.00",
+                                           " 2.00", " 3.00", " 4.00", " 5.00", "-1.00", "-2.00",
+                                           "-3.00", "-4.00", "-5.00", "-6.00", " 1.00", " 2.00",
+                                           " 3.00", " 4.00", " 5.00", " 6.00"};
     EXPECT_EQ(Texts(labels), want);
     // Text 35 x 14 (RecordingDc): y labels at the right edge, x labels on the bottom edge.
     EXPECT_EQ(labels[0].pt, (CPoint{641 - 35 - 1, 310 - 7}));
@@ -54,10 +56,10 @@ TEST_F(DecorationTest, ThinningFollowsTheCellWidth) {
         std::vector<std::string> firstRight; // x labels right of the origin
         std::size_t yCount;
     } cases[] = {
-        {40, 40, {" 2.00", " 4.00", " 6.00"}, 6},   // k = 1: every second line
-        {41, 41, {" 1.00", " 2.00", " 3.00"}, 12},  // every line
-        {10, 10, {" 5.00", "10.00", "15.00"}, 10},  // k = 4: every fifth line
-        {50, 20, {" 1.00", " 2.00", " 3.00"}, 24},  // k from the width only
+        {40, 40, {" 2.00", " 4.00", " 6.00"}, 6},  // k = 1: every second line
+        {41, 41, {" 1.00", " 2.00", " 3.00"}, 12}, // every line
+        {10, 10, {" 5.00", "10.00", "15.00"}, 10}, // k = 4: every fifth line
+        {50, 20, {" 1.00", " 2.00", " 3.00"}, 24}, // k from the width only
     };
     for (const auto& c : cases) {
         CCurvistView& v = MakeView();
@@ -81,12 +83,12 @@ TEST_F(DecorationTest, PlacementCodes) {
     // Origin (320, 260), text 35 x 14 for the one-decimal labels.
     const struct {
         int code;
-        int xTop;          // top of the x labels, -1: none
-        int yLeftBelow;    // left edge of the y labels below the origin, -1: none
+        int xTop;       // top of the x labels, -1: none
+        int yLeftBelow; // left edge of the y labels below the origin, -1: none
         int yLeftAbove;
     } cases[] = {
-        {0, 262, 284, 284}, {1, 246, 322, 321}, {2, 507, 605, 605}, {3, 1, 1, 1},
-        {5, -1, -1, -1},    {-1, -1, -1, -1},
+        {0, 262, 284, 284}, {1, 246, 322, 321}, {2, 507, 605, 605},
+        {3, 1, 1, 1},       {5, -1, -1, -1},    {-1, -1, -1, -1},
     };
     for (const auto& c : cases) {
         CCurvistView& v = MakeView();
@@ -111,7 +113,8 @@ TEST_F(DecorationTest, FarOriginStillLabelsTheVisibleLines) {
     v.m_nOriginY = 2000000000;
     const auto labels = Labels(v); // must not walk two billion lines
     ASSERT_FALSE(labels.empty());
-    for (const auto& l : labels) EXPECT_LT(l.pt.x, 641 + 5000);
+    for (const auto& l : labels)
+        EXPECT_LT(l.pt.x, 641 + 5000);
 }
 
 TEST_F(DecorationTest, LabelFormatIsCLocalePrintf) {
@@ -133,10 +136,12 @@ TEST_F(DecorationTest, GridFromNegativeOrigin) {
     RecordingDc dc;
     v.DrawGrid(dc, 200, 120, v.m_clrGrid);
     std::vector<CPoint> starts;
-    for (const CDcCall& c : dc.Calls(K::MoveTo)) starts.push_back(c.pt);
+    for (const CDcCall& c : dc.Calls(K::MoveTo))
+        starts.push_back(c.pt);
     // Rows -23, 27, 77 (below 120); columns -23 .. 177 (up to and including 200).
-    EXPECT_EQ(starts, (std::vector<CPoint>{{0, -23}, {0, 27}, {0, 77}, {-23, 0}, {27, 0},
-                                           {77, 0}, {127, 0}, {177, 0}}));
+    EXPECT_EQ(starts,
+              (std::vector<CPoint>{
+                  {0, -23}, {0, 27}, {0, 77}, {-23, 0}, {27, 0}, {77, 0}, {127, 0}, {177, 0}}));
 
     // Erasing draws every line whatever the show flags; drawing follows them.
     v.m_bShowGridX = v.m_bShowGridY = v.m_bShowAxisX = v.m_bShowAxisY = 0;
@@ -154,7 +159,7 @@ TEST_F(DecorationTest, GridAndAxisPixels) {
     MakeView();
     m_doc.m_bResetOrigin = true;
     FullRepaint(s.dc);
-    EXPECT_EQ(s.At(3, 260), RGB(255, 255, 255)); // x axis
+    EXPECT_EQ(s.At(3, 260), RGB(255, 255, 255));   // x axis
     EXPECT_EQ(s.At(320, 100), RGB(255, 255, 255)); // y axis
     EXPECT_EQ(s.At(635, 258), RGB(255, 255, 255)); // arrowhead barb
     EXPECT_EQ(s.At(3, 210), RGB(98, 0, 100));      // grid

@@ -7,7 +7,7 @@
 namespace {
 
 class RedrawTest : public ViewTest {
-protected:
+  protected:
     void AddMix() {
         AddFun("sin(x)", RGB(255, 0, 0));
         AddFun("tan(x)", RGB(255, 255, 0));
@@ -48,8 +48,8 @@ TEST_F(RedrawTest, ErasingLeavesOnlyBackground) {
         double unitY;
         bool cache;
     } cases[] = {
-        {50, 50, 160, 120, 2, 2, 1.0, true},    {50, 50, 160, 120, 2, 2, 1.0, false},
-        {7, 13, -40, 300, 0, 1, 0.25, true},    {3, 3, 319, -5, 1, 0, 100.0, true},
+        {50, 50, 160, 120, 2, 2, 1.0, true},     {50, 50, 160, 120, 2, 2, 1.0, false},
+        {7, 13, -40, 300, 0, 1, 0.25, true},     {3, 3, 319, -5, 1, 0, 100.0, true},
         {40, 41, 100000, 90, 3, 3, 1e-6, false}, {200, 1, 0, 0, 0, 3, 50.0, true},
     };
     for (const auto& c : cases) {
@@ -91,14 +91,20 @@ TEST_F(RedrawTest, InPlaceChangesMatchAFreshRepaint) {
         {"colour", [](CCurvistView& w) { EXPECT_TRUE(w.SetFunctionColor(1, RGB(1, 2, 3))); }},
         {"delete", [](CCurvistView& w) { w.DeleteFunction(2); }},
         {"zoom in", [](CCurvistView& w) { w.ZoomStep(1); }},
-        {"zoom out", [](CCurvistView& w) { w.ZoomStep(-1); w.ZoomStep(-1); }},
+        {"zoom out",
+         [](CCurvistView& w) {
+             w.ZoomStep(-1);
+             w.ZoomStep(-1);
+         }},
         {"origin", [](CCurvistView& w) { w.SetOriginPlace(5); }},
-        {"pan", [](CCurvistView& w) {
+        {"pan",
+         [](CCurvistView& w) {
              w.RedrawAll(false);
              w.m_nOriginX += 7;
              w.RedrawAll(true);
          }},
-        {"settings", [](CCurvistView& w) {
+        {"settings",
+         [](CCurvistView& w) {
              CVisParam vp;
              vp.nWidth = 23;
              vp.nPlaceY = 0;
@@ -192,8 +198,10 @@ TEST_F(RedrawTest, StrangeIniValuesNeverHangOrCrash) {
         FullRepaint(s.dc);
         EXPECT_GE(v.m_nCellW, 1) << ini;
         EXPECT_GE(v.m_nCellH, 1) << ini;
-        for (int i = 0; i < 12; ++i) v.ZoomStep(-1);
-        for (int i = 0; i < 3; ++i) v.ZoomStep(1);
+        for (int i = 0; i < 12; ++i)
+            v.ZoomStep(-1);
+        for (int i = 0; i < 3; ++i)
+            v.ZoomStep(1);
         v.SetOriginPlace(8);
         v.RedrawAll(false);
         EXPECT_EQ(s.CountOther(RGB(0, 0, 0)), 0) << ini;

@@ -55,15 +55,17 @@ TEST_F(ViewTest, RoundingRule) {
     const struct {
         double r;
         int row;
-    } cases[] = {{2.5, 3},  {-2.5, -3}, {0.7, 0},   {-0.7, 0},          {-2.2, -2},
-                 {2.49, 2}, {0.5, 0},   {1.5, 2},   {-1999999999.6, -2000000000},
+    } cases[] = {{2.5, 3},         {-2.5, -3}, {0.7, 0},
+                 {-0.7, 0},        {-2.2, -2}, {2.49, 2},
+                 {0.5, 0},         {1.5, 2},   {-1999999999.6, -2000000000},
                  {3e9, 2000000000}};
-    for (const auto& c : cases) EXPECT_EQ(CCurvistView::RoundRow(c.r), c.row) << c.r;
+    for (const auto& c : cases)
+        EXPECT_EQ(CCurvistView::RoundRow(c.r), c.row) << c.r;
 }
 
 TEST_F(ViewTest, InitialOriginCodesRunRowByRow) {
-    const CPoint expected[] = {{0, 0},    {320, 0},   {641, 0},   {0, 260},  {320, 260},
-                               {641, 260}, {0, 521},  {320, 521}, {641, 521}};
+    const CPoint expected[] = {{0, 0},     {320, 0}, {641, 0},   {0, 260},  {320, 260},
+                               {641, 260}, {0, 521}, {320, 521}, {641, 521}};
     for (int code = -1; code <= 9; ++code) {
         WriteIni("[Coor]\nnOriginPlace=" + std::to_string(code) + "\n");
         m_doc.m_bResetOrigin = true;
