@@ -28,14 +28,14 @@ int CellHeight(int height) {
 
 } // namespace
 
-QFont QtFontFor(const CFontSpec& spec) {
+QFont QtFontFor(const CFontSpec& req) {
     // Never destroyed: a QFont must not outlive the application object's font system.
     static auto& cache = *new std::map<std::pair<std::string, int>, QFont>;
-    const int height = CellHeight(spec.height);
-    auto key = std::make_pair(spec.face, height);
+    const int height = CellHeight(req.height);
+    auto key = std::make_pair(req.face, height);
     if (auto it = cache.find(key); it != cache.end()) return it->second;
 
-    QFont font(QString::fromStdString(spec.face));
+    QFont font(QString::fromStdString(req.face));
     font.setStyleStrategy(QFont::StyleStrategy(QFont::NoAntialias | QFont::PreferMatch));
     if (height < 0) {
         font.setPixelSize(-height);
@@ -53,21 +53,21 @@ QFont QtFontFor(const CFontSpec& spec) {
     return font;
 }
 
-const CQtTextRenderer::CMask& CQtTextRenderer::MaskFor(const CFontSpec& spec,
+const CQtTextRenderer::CMask& CQtTextRenderer::MaskFor(const CFontSpec& req,
                                                        std::string_view text) {
-    std::string key = spec.face;
+    std::string key = req.face;
     key += '\0';
-    key += std::to_string(spec.height);
+    key += std::to_string(req.height);
     key += '\0';
     key.append(text);
     if (auto it = m_masks.find(key); it != m_masks.end()) return it->second;
     if (m_masks.size() >= kMaxMasks) m_masks.clear();
 
-    const QFont font = QtFontFor(spec);
+    const QFont font = QtFontFor(req);
     const QFontMetrics fm(font);
     const QString str = ToQString(text);
     CMask mask;
-    const int cell = spec.height > 0 ? CellHeight(spec.height) : fm.ascent() + fm.descent();
+    const int cell = req.height > 0 ? CellHeight(req.height) : fm.ascent() + fm.descent();
     mask.extent = {fm.horizontalAdvance(str), cell};
     // Room on both sides for glyphs that reach past their advance (italic tails, 'j').
     const int pad = fm.height() / 2 + 1;
