@@ -1,0 +1,224 @@
+#include "app/CurvistApp.h"
+
+#include "app/AboutDlg.h"
+#include "app/AppMessage.h"
+#include "app/MainFrame.h"
+#include "app/PlotWindow.h"
+#include "doc/DocumentFile.h"
+#include "settings/VisParam.h"
+#include "view/CurvistView.h"
+
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QScreen>
+#include <QSettings>
+
+namespace {
+
+QString U(const char* sz) {
+    return QString::fromUtf8(sz);
+}
+
+std::string LocalPath(const QString& path) {
+    return QFile::encodeName(path).toStdString();
+}
+
+QSettings AppSettings() {
+    return QSettings(QStringLiteral("Local AppWizard-Generated Applications"),
+                     QStringLiteral("Curvist"));
+}
+
+const char kFilter[] = "方程文件(*.cvx);;所有文件 (*)";
+
+} // namespace
+
+CCurvistApp::CCurvistApp(const std::string& strIniPath)
+    : m_pView(
+          std::make_unique<CCurvistView>(strIniPath.empty() ? DefaultVisParamPath() : strIniPath)) {
+    m_pPlotView = m_pView.get();
+    m_pView->SetDocument(&m_doc);
+    LoadRecentFiles();
+}
+
+CCurvistApp::~CCurvistApp() {
+    // The panes borrow the view and the document: they go first.
+    m_pFrame.reset();
+}
+
+bool CCurvistApp::InitInstance(const QStringList& args, bool bShow) {
+    m_pFrame = std::make_unique<CMainFrame>(this);
+    m_pFrame->SetRecentFiles(m_recent);
+    m_doc.OnNewDocument();
+    SetPathName({});
+    if (!args.isEmpty() && !OpenDocumentFile(args.front())) return false;
+    if (bShow) {
+        // Without a window manager (a bare X server) maximizing does nothing: take the screen.
+        if (QScreen* pScreen = m_pFrame->screen())
+            m_pFrame->setGeometry(pScreen->availableGeometry());
+        m_pFrame->showMaximized();
+    }
+    return true;
+}
+
+QString CCurvistApp::GetTitle() const {
+    return m_strPath.isEmpty() ? U(kUntitled) : QFileInfo(m_strPath).fileName();
+}
+
+void CCurvistApp::SetPathName(const QString& path) {
+    m_strPath = path;
+    UpdateTitle();
+}
+
+void CCurvistApp::UpdateTitle() {
+    if (m_pFrame) m_pFrame->setWindowTitle(GetTitle() + QStringLiteral(" - ") + U(kWindowTitle));
+}
+
+QString CCurvistApp::AskFileName(bool bSave) {
+    QWidget* pParent = m_pFrame.get();
+    if (m_runFileDialog) return m_runFileDialog(pParent, bSave);
+    QFileDialog dlg(pParent, bSave ? U("另存为") : U("打开"));
+    dlg.setNameFilters(U(kFilter).split(QStringLiteral(";;")));
+    if (bSave) {
+        dlg.setAcceptMode(QFileDialog::AcceptSave);
+        dlg.setFileMode(QFileDialog::AnyFile);
+        dlg.setDefaultSuffix(QStringLiteral("cvx"));
+        dlg.selectFile(m_strPath.isEmpty() ? GetTitle() : m_strPath);
+    } else {
+        dlg.setFileMode(QFileDialog::ExistingFile);
+    }
+    if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return {};
+    return dlg.selectedFiles().front();
+}
+
+bool CCurvistApp::SaveModified() {
+    if (!m_doc.IsModified()) return true;
+    const QString text = U("是否保存对“") + GetTitle() + U("”的修改？");
+    switch (AppMessageBox(m_pFrame.get(), QMessageBox::Warning, text,
+                          QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel)) {
+    case QMessageBox::Yes:
+        return OnFileSave();
+    case QMessageBox::No:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool CCurvistApp::OnFileNew() {
+    if (!SaveModified()) return false;
+    m_doc.OnNewDocument();
+    SetPathName({});
+    if (m_pFrame) m_pFrame->PlotWindow()->FullRepaint();
+    return true;
+}
+
+bool CCurvistApp::OnFileOpen() {
+    const QString path = AskFileName(false);
+    if (path.isEmpty()) return false;
+    return OpenDocumentFile(path);
+}
+
+bool CCurvistApp::OpenDocumentFile(const QString& path) {
+    if (!SaveModified()) return false;
+    return DoOpen(path);
+}
+
+bool CCurvistApp::DoOpen(const QString& path) {
+    const QString full = QFileInfo(path).absoluteFilePath();
+    std::string error;
+    // The document takes the records only once the whole file has been read, so a failure
+    // leaves the document, the panel and the picture as they were.
+    if (!LoadDocument(m_doc, LocalPath(full), &error)) {
+        AppMessageBox(m_pFrame.get(), QMessageBox::Warning,
+                      U("无法打开文件“") + QDir::toNativeSeparators(full) + U("”。\n") +
+                          QString::fromLocal8Bit(error.c_str()));
+        return false;
+    }
+    SetPathName(full);
+    AddToRecentFileList(full);
+    if (m_pFrame) m_pFrame->PlotWindow()->FullRepaint();
+    return true;
+}
+
+bool CCurvistApp::OnOpenRecentFile(int nIndex) {
+    if (nIndex < 0 || nIndex >= m_recent.size()) return false;
+    const QString path = m_recent[nIndex];
+    if (!SaveModified()) return false;
+    if (!DoOpen(path)) {
+        // A file that cannot be read any more leaves the list, as the framework's list does.
+        if (!QFileInfo::exists(path)) RemoveRecentFile(path);
+        return false;
+    }
+    return true;
+}
+
+bool CCurvistApp::OnFileSave() {
+    if (m_strPath.isEmpty()) return OnFileSaveAs();
+    return DoSave(m_strPath);
+}
+
+bool CCurvistApp::OnFileSaveAs() {
+    QString path = AskFileName(true);
+    if (path.isEmpty()) return false;
+    if (QFileInfo(path).suffix().isEmpty()) path += QStringLiteral(".cvx");
+    path = QFileInfo(path).absoluteFilePath();
+    if (!DoSave(path)) return false;
+    SetPathName(path);
+    AddToRecentFileList(path);
+    return true;
+}
+
+bool CCurvistApp::DoSave(const QString& path) {
+    std::string error;
+    if (!SaveDocument(m_doc, LocalPath(path), &error)) {
+        AppMessageBox(m_pFrame.get(), QMessageBox::Warning,
+                      U("无法保存文件“") + QDir::toNativeSeparators(path) + U("”。\n") +
+                          QString::fromLocal8Bit(error.c_str()));
+        return false;
+    }
+    m_doc.SetModifiedFlag(false);
+    return true;
+}
+
+void CCurvistApp::OnAppAbout() {
+    CAboutDlg dlg(m_pFrame.get());
+    dlg.DoModal();
+}
+
+void CCurvistApp::AddToRecentFileList(const QString& path) {
+    m_recent.removeAll(path);
+    m_recent.prepend(path);
+    while (m_recent.size() > kRecentFileCount)
+        m_recent.removeLast();
+    SaveRecentFiles();
+    if (m_pFrame) m_pFrame->SetRecentFiles(m_recent);
+}
+
+void CCurvistApp::RemoveRecentFile(const QString& path) {
+    m_recent.removeAll(path);
+    SaveRecentFiles();
+    if (m_pFrame) m_pFrame->SetRecentFiles(m_recent);
+}
+
+void CCurvistApp::LoadRecentFiles() {
+    QSettings settings = AppSettings();
+    settings.beginGroup(QStringLiteral("Recent File List"));
+    m_recent.clear();
+    for (int i = 1; i <= kRecentFileCount; ++i) {
+        const QString path = settings.value(QStringLiteral("File%1").arg(i)).toString();
+        if (!path.isEmpty()) m_recent.append(path);
+    }
+}
+
+void CCurvistApp::SaveRecentFiles() const {
+    QSettings settings = AppSettings();
+    settings.beginGroup(QStringLiteral("Recent File List"));
+    for (int i = 1; i <= kRecentFileCount; ++i) {
+        const QString key = QStringLiteral("File%1").arg(i);
+        if (i <= m_recent.size())
+            settings.setValue(key, m_recent[i - 1]);
+        else
+            settings.remove(key);
+    }
+}

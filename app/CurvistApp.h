@@ -1,0 +1,78 @@
+#pragma once
+// The application: owns the document, the plot view and the main window; starts up, and runs
+// the file commands (New, Open, Save, Save As, the recent-file list) and About.
+
+#include "doc/CurvistDoc.h"
+
+#include <QString>
+#include <QStringList>
+#include <functional>
+#include <memory>
+#include <string>
+
+class CControlView;
+class CCurvistView;
+class CMainFrame;
+class QWidget;
+
+inline constexpr char kWindowTitle[] = "Lumivo函数作图器";
+inline constexpr char kUntitled[] = "无标题";
+inline constexpr int kRecentFileCount = 4;
+
+class CCurvistApp {
+  public:
+    // iniPath: the display parameters ("VisParam.ini" beside the executable by default).
+    explicit CCurvistApp(const std::string& strIniPath = {});
+    ~CCurvistApp();
+    CCurvistApp(const CCurvistApp&) = delete;
+    CCurvistApp& operator=(const CCurvistApp&) = delete;
+
+    // Creates the main window and processes the arguments: a path opens that document,
+    // otherwise the document is new. False when the named file cannot be opened. The window is
+    // shown maximized when bShow is set.
+    bool InitInstance(const QStringList& args, bool bShow = true);
+
+    CCurvistDoc& Doc() { return m_doc; }
+    CMainFrame* MainFrame() const { return m_pFrame.get(); }
+    // Borrowed; set once the panes exist.
+    CControlView* m_pControlView = nullptr;
+    CCurvistView* m_pPlotView = nullptr;
+
+    // --- File commands; each returns false when it did not happen (cancelled or failed) ------
+    bool OnFileNew();
+    bool OnFileOpen();
+    bool OnFileSave();
+    bool OnFileSaveAs();
+    bool OpenDocumentFile(const QString& path);
+    bool OnOpenRecentFile(int nIndex);
+    void OnAppAbout();
+    // Asks whether to save a modified document: true to go on (saved or declined).
+    bool SaveModified();
+
+    // The document's name for the title: the file name, or "无标题".
+    QString GetTitle() const;
+    const QString& GetPathName() const { return m_strPath; }
+    const QStringList& RecentFiles() const { return m_recent; }
+    void AddToRecentFileList(const QString& path);
+
+    // Asks for a file name (open or save mode); empty when cancelled. Tests replace it.
+    using FileDialogRunner = std::function<QString(QWidget* pParent, bool bSave)>;
+    void SetFileDialogRunner(FileDialogRunner runner) { m_runFileDialog = std::move(runner); }
+
+  private:
+    QString AskFileName(bool bSave);
+    bool DoOpen(const QString& path);
+    bool DoSave(const QString& path);
+    void SetPathName(const QString& path);
+    void UpdateTitle();
+    void LoadRecentFiles();
+    void SaveRecentFiles() const;
+    void RemoveRecentFile(const QString& path);
+
+    CCurvistDoc m_doc;
+    std::unique_ptr<CCurvistView> m_pView;
+    std::unique_ptr<CMainFrame> m_pFrame;
+    QString m_strPath;
+    QStringList m_recent;
+    FileDialogRunner m_runFileDialog;
+};

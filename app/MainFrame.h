@@ -1,0 +1,126 @@
+#pragma once
+// The main window: menu, toolbar, status bar with its read-out panes and clock, and the two
+// panes (function panel, plot window). It routes the commands to the panel, the plot view and
+// the application's file commands.
+
+#include <QMainWindow>
+#include <QStringList>
+#include <functional>
+#include <map>
+
+class CCurvistApp;
+class CPlotSplitter;
+class CPlotWindow;
+class QAction;
+class QLabel;
+class QMenu;
+class QPrinter;
+class QTimer;
+class QToolBar;
+
+// Command ids of the menu and toolbar.
+enum ECommand : int {
+    ID_FILE_NEW = 57600,
+    ID_FILE_OPEN = 57601,
+    ID_FILE_SAVE = 57603,
+    ID_FILE_SAVE_AS = 57604,
+    ID_FILE_PRINT = 57607,
+    ID_FILE_MRU_FILE1 = 57616,
+    ID_APP_ABOUT = 57664,
+    ID_APP_EXIT = 57665,
+    ID_NEXT_PANE = 57680,
+    ID_PREV_PANE = 57681,
+    ID_VIEW_TOOLBAR = 59392,
+    ID_VIEW_STATUS_BAR = 59393,
+    ID_DISPLAY_SETTINGS = 32771,
+    ID_FUN_ADD = 32772,
+    ID_FUN_DELETE = 32773,
+    ID_FUN_MODIFY = 32774,
+    ID_ZOOM_IN = 32776,
+    ID_ZOOM_OUT = 32777,
+    ID_ZOOM_RESET = 32778,
+    ID_ORIGIN_TOPLEFT = 32779,
+    ID_ORIGIN_BOTTOMLEFT = 32780,
+    ID_ORIGIN_CENTER = 32781,
+    ID_ORIGIN_TOPRIGHT = 32782,
+    ID_ORIGIN_LEFT = 32784,
+    ID_ORIGIN_RIGHT = 32785,
+    ID_ORIGIN_TOP = 32786,
+    ID_ORIGIN_BOTTOM = 32787,
+    ID_ORIGIN_BOTTOMRIGHT = 32788,
+    ID_REAL_MOVE = 32792,
+    ID_REAL_ZOOM = 32793,
+    ID_HELP_TOPICS = 32805,
+};
+
+class CMainFrame : public QMainWindow {
+    Q_OBJECT
+  public:
+    // The application supplies the document and the plot view; the frame builds the panes.
+    explicit CMainFrame(CCurvistApp* pApp);
+    ~CMainFrame() override;
+
+    // --- Read-out panes ------------------------------------------------------------------
+    void ShowXY(double x, double y);
+    void ShowScale(int nScale);
+    void ShowClock();
+
+    // --- Real-time navigation modes (at most one is on) ------------------------------------
+    void ToggleRealMove();
+    void ToggleRealZoom();
+    bool m_bRealMove = false;
+    bool m_bRealZoom = false;
+
+    // The File menu's recent-file entries, most recent first; none shows the greyed item.
+    void SetRecentFiles(const QStringList& paths);
+
+    // Prints the plane; the print dialog is replaceable so tests can print to a PDF file.
+    void OnFilePrint();
+    using PrintRunner = std::function<bool(QPrinter&)>;
+    void SetPrintRunner(PrintRunner runner) { m_runPrint = std::move(runner); }
+
+    // Moves the keyboard focus to the other pane (F6, Shift+F6).
+    void OnNextPane(bool bPrevious);
+
+    QAction* Action(int nId) const;
+    CPlotWindow* PlotWindow() const { return m_pPlotWnd; }
+    QWidget* LeftPane() const { return m_pLeftPane; }
+    CPlotSplitter* Splitter() const { return m_pSplitter; }
+    QToolBar* ToolBar() const { return m_pToolBar; }
+    QMenu* FileMenu() const { return m_pMenuFile; }
+    QLabel* PaneScale() const { return m_pPaneScale; }
+    QLabel* PaneX() const { return m_pPaneX; }
+    QLabel* PaneY() const { return m_pPaneY; }
+    QLabel* PaneClock() const { return m_pPaneClock; }
+    QLabel* IdleText() const { return m_pIdle; }
+
+  protected:
+    void closeEvent(QCloseEvent* pEvent) override;
+
+  private:
+    QAction* MakeAction(int nId, const char* szText, const char* szPrompt = nullptr);
+    void CreateMenus();
+    void CreateToolBar();
+    void CreateStatusBar();
+    void CreateClient();
+    void UpdateModeButtons();
+    void OnZoom(short nDirection);
+    void OnOrigin(int nCode);
+
+    CCurvistApp* m_pApp;
+    std::map<int, QAction*> m_actions;
+    QMenu* m_pMenuFile = nullptr;
+    QAction* m_pRecentAnchor = nullptr; // the separator after the recent-file entries
+    QList<QAction*> m_recentActions;
+    QToolBar* m_pToolBar = nullptr;
+    QLabel* m_pIdle = nullptr;
+    QLabel* m_pPaneScale = nullptr;
+    QLabel* m_pPaneX = nullptr;
+    QLabel* m_pPaneY = nullptr;
+    QLabel* m_pPaneClock = nullptr;
+    QTimer* m_pClock = nullptr;
+    CPlotSplitter* m_pSplitter = nullptr;
+    QWidget* m_pLeftPane = nullptr;
+    CPlotWindow* m_pPlotWnd = nullptr;
+    PrintRunner m_runPrint;
+};

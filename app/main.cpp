@@ -1,0 +1,14 @@
+// The desktop plotter: one document, one main window.
+#include "app/CurvistApp.h"
+
+#include <QApplication>
+
+int main(int argc, char** argv) {
+    QApplication qapp(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Curvist"));
+    QStringList args = QApplication::arguments();
+    args.removeFirst();
+    CCurvistApp app;
+    if (!app.InitInstance(args)) return 1;
+    return QApplication::exec();
+}

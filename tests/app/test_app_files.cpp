@@ -1,0 +1,169 @@
+// File commands through the window: save and reopen, titles, the recent-file list, the question
+// before unsaved work is dropped, and a file that cannot be opened.
+
+#include "AppFixture.h"
+
+#include "doc/DocumentFile.h"
+#include "view/CurvistView.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QMenu>
+
+namespace {
+QString U(const char* sz) {
+    return QString::fromUtf8(sz);
+}
+QString Title(const QString& name) {
+    return name + U(" - Lumivo函数作图器");
+}
+} // namespace
+
+using AppFilesTest = AppFixture;
+
+TEST_F(AppFilesTest, SaveAsNewAndOpenThroughTheWindow) {
+    EXPECT_EQ(Frame()->windowTitle(), Title(U("无标题")));
+    AddFunction("x^2");
+    AddFunction("sinx");
+    ASSERT_EQ(Rows(), 2);
+
+    m_names.push_back(Path("曲线")); // no suffix: Save As adds ".cvx"
+    Trigger(ID_FILE_SAVE);           // an untitled document asks for a name
+    ASSERT_EQ(m_dialogs, std::deque<bool>{true});
+    const QString saved = Path("曲线.cvx");
+    EXPECT_TRUE(QFileInfo::exists(saved));
+    EXPECT_EQ(Frame()->windowTitle(), Title(U("曲线.cvx")));
+    EXPECT_FALSE(m_app->Doc().IsModified());
+
+    Trigger(ID_FILE_NEW); // saved: no question
+    EXPECT_TRUE(m_messages.empty());
+    EXPECT_EQ(Rows(), 0);
+    EXPECT_EQ(Frame()->windowTitle(), Title(U("无标题")));
+
+    m_names.push_back(saved);
+    Trigger(ID_FILE_OPEN);
+    ASSERT_EQ(Rows(), 2);
+    EXPECT_EQ(m_app->m_pControlView->ListFun()->item(1)->text(), U("Y=sinx"));
+    EXPECT_EQ(m_app->Doc().m_arFuns[0]->m_strFun, "x^2");
+    EXPECT_EQ(Frame()->windowTitle(), Title(U("曲线.cvx")));
+    EXPECT_TRUE(m_messages.empty());
+
+    // Save writes to the same file without asking.
+    AddFunction("x");
+    Trigger(ID_FILE_SAVE);
+    EXPECT_EQ(m_dialogs.size(), 2u);
+    CCurvistDoc reread;
+    std::string error;
+    ASSERT_TRUE(LoadDocument(reread, QFile::encodeName(saved).toStdString(), &error)) << error;
+    EXPECT_EQ(reread.m_arFuns.size(), 3u);
+}
+
+TEST_F(AppFilesTest, RecentFilesKeepFourMostRecentFirstAcrossRestarts) {
+    for (const char* name : {"a.cvx", "b.cvx", "c.cvx", "d.cvx", "e.cvx"}) {
+        m_names.push_back(Path(name));
+        Trigger(ID_FILE_SAVE_AS);
+    }
+    m_names.push_back(Path("c.cvx"));
+    Trigger(ID_FILE_OPEN);
+    const QStringList expected = {Path("c.cvx"), Path("e.cvx"), Path("d.cvx"), Path("b.cvx")};
+    EXPECT_EQ(m_app->RecentFiles(), expected);
+
+    QStringList menu;
+    for (QAction* a : Frame()->FileMenu()->actions())
+        if (a->isVisible() && a->text().startsWith(u'&')) menu << a->text();
+    ASSERT_EQ(menu.size(), 4);
+    EXPECT_EQ(menu[0], QStringLiteral("&1 ") + Path("c.cvx"));
+    EXPECT_FALSE(Frame()->Action(ID_FILE_MRU_FILE1)->isVisible());
+
+    Start();
+    EXPECT_EQ(m_app->RecentFiles(), expected);
+    QSettings settings(QStringLiteral("Local AppWizard-Generated Applications"),
+                       QStringLiteral("Curvist"));
+    EXPECT_EQ(settings.value(QStringLiteral("Recent File List/File1")).toString(), Path("c.cvx"));
+
+    ASSERT_TRUE(m_app->OnOpenRecentFile(2));
+    EXPECT_EQ(m_app->GetPathName(), Path("d.cvx"));
+    EXPECT_EQ(m_app->RecentFiles().front(), Path("d.cvx"));
+}
+
+// What each answer to "save the changes?" does to New, Open and closing the window.
+TEST_F(AppFilesTest, UnsavedChangesAreNeverDroppedSilently) {
+    const QString question = U("是否保存对“无标题”的修改？");
+    struct Case {
+        QMessageBox::StandardButton answer;
+        const char* saveAs; // answer of the save dialog, "" to cancel it
+        bool proceeds;
+        bool saved;
+    } cases[] = {{QMessageBox::Yes, "kept.cvx", true, true},
+                 {QMessageBox::Yes, "", false, false},
+                 {QMessageBox::No, "", true, false},
+                 {QMessageBox::Cancel, "", false, false}};
+    for (int command : {ID_FILE_NEW, ID_FILE_OPEN, ID_APP_EXIT}) {
+        for (const Case& c : cases) {
+            SCOPED_TRACE(testing::Message() << command << " answer " << c.answer);
+            Start();
+            QFile::remove(Path("kept.cvx"));
+            AddFunction("x^3");
+            m_messages.clear();
+            m_answers = {c.answer};
+            if (c.answer == QMessageBox::Yes) m_names.push_back(c.saveAs[0] ? Path(c.saveAs) : "");
+            if (command == ID_FILE_OPEN) {
+                QFile::remove(Path("other.cvx"));
+                CCurvistDoc empty;
+                std::string error;
+                ASSERT_TRUE(SaveDocument(empty, Path("other.cvx").toStdString(), &error));
+                m_names.push_front(Path("other.cvx")); // the open dialog comes first
+            }
+            Trigger(command);
+            ASSERT_EQ(m_messages.size(), 1u);
+            EXPECT_EQ(m_messages[0], question);
+            EXPECT_EQ(QFileInfo::exists(Path("kept.cvx")), c.saved);
+            if (command == ID_APP_EXIT) {
+                EXPECT_EQ(Frame()->isVisible(), !c.proceeds);
+            } else {
+                EXPECT_EQ(Rows(), c.proceeds ? 0 : 1);
+            }
+            m_names.clear();
+        }
+    }
+}
+
+TEST_F(AppFilesTest, AFileThatCannotBeOpenedChangesNothing) {
+    AddFunction("x^2");
+    m_names.push_back(Path("good.cvx"));
+    Trigger(ID_FILE_SAVE_AS);
+    const QImage before = Frame()->PlotWindow()->BackBuffer().copy();
+    const QStringList recent = m_app->RecentFiles();
+
+    QFile bad(Path("bad.cvx"));
+    ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
+    bad.write("not a function file");
+    bad.close();
+    for (const char* name : {"bad.cvx", "absent.cvx"}) {
+        m_messages.clear();
+        m_names.push_back(Path(name));
+        Trigger(ID_FILE_OPEN);
+        ASSERT_EQ(m_messages.size(), 1u) << name;
+        EXPECT_TRUE(m_messages[0].contains(Path(name))) << m_messages[0].toStdString();
+        EXPECT_EQ(Rows(), 1);
+        EXPECT_EQ(m_app->Doc().m_arFuns.size(), 1u);
+        EXPECT_EQ(Frame()->windowTitle(), Title(U("good.cvx")));
+        EXPECT_EQ(m_app->RecentFiles(), recent);
+        EXPECT_EQ(Frame()->PlotWindow()->BackBuffer(), before);
+    }
+}
+
+TEST_F(AppFilesTest, CommandLinePathOpensTheDocument) {
+    AddFunction("x^2");
+    m_names.push_back(Path("start.cvx"));
+    Trigger(ID_FILE_SAVE_AS);
+    m_app.reset();
+
+    CCurvistApp app(Path("VisParam.ini").toStdString());
+    ASSERT_TRUE(app.InitInstance({Path("start.cvx")}, false));
+    EXPECT_EQ(app.Doc().m_arFuns.size(), 1u);
+    EXPECT_EQ(app.MainFrame()->windowTitle(), Title(U("start.cvx")));
+
+    CCurvistApp missing(Path("VisParam.ini").toStdString());
+    EXPECT_FALSE(missing.InitInstance({Path("nothing.cvx")}, false));
+}
