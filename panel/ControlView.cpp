@@ -1,0 +1,410 @@
+#include "panel/ControlView.h"
+
+#include "doc/CurvistDoc.h"
+#include "expr/InputFunDlg.h"
+#include "panel/ColorCombo.h"
+#include "panel/ColorListBox.h"
+#include "panel/ColorTable.h"
+#include "panel/NumberText.h"
+#include "platform/qt/DialogUnits.h"
+#include "platform/qt/QtStrings.h"
+#include "view/CurvistView.h"
+
+#include <QAbstractScrollArea>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QWheelEvent>
+
+namespace {
+
+constexpr const char* kPiDigits = "3.141592653589793";
+constexpr int kWheelStep = 120;
+
+// An editable domain combo: no completion (it would turn "-" into "-∞" as it is typed) and no
+// new entries on Enter.
+QComboBox* MakeBoundCombo(QWidget* pParent, const char* szOpen, const char* szPi) {
+    auto* pCombo = new QComboBox(pParent);
+    pCombo->setEditable(true);
+    pCombo->setCompleter(nullptr);
+    pCombo->setInsertPolicy(QComboBox::NoInsert);
+    pCombo->addItem(QString::fromUtf8(szOpen));
+    pCombo->addItem(QString::fromUtf8(szPi));
+    pCombo->setCurrentIndex(-1);
+    return pCombo;
+}
+
+// A combo's closed height is its font's, not the template's dropped height.
+void PlaceCombo(QComboBox* pCombo, int x, int y, int cx, const CDialogBaseUnits& units) {
+    QRect rc = DialogRectToPixels(x, y, cx, 1, units);
+    rc.setHeight(pCombo->sizeHint().height());
+    pCombo->setGeometry(rc);
+}
+
+// Selects the entry only when the text equals it; otherwise the edit field shows the text.
+void SetBoundText(QComboBox* pCombo, const QString& text) {
+    const int nEntry = pCombo->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive);
+    pCombo->setCurrentIndex(nEntry);
+    pCombo->setEditText(text);
+}
+
+} // namespace
+
+CControlView::CControlView(QWidget* pParent) : QWidget(pParent) {
+    const QFont font = DialogFont();
+    setFont(font);
+    const CDialogBaseUnits units = DialogBaseUnits(font);
+    m_sizeTemplate = DialogRectToPixels(0, 0, 164, 279, units).size();
+
+    // Template order, which is also the stacking order: each group box lies below its controls.
+    m_listFun = new CColorListBox(this); // 1008
+    PlaceAtTemplate(m_listFun, 7, 7, 120, 90, units);
+    m_btnAdd = new QPushButton(QString::fromUtf8("添加"), this); // 1001
+    PlaceAtTemplate(m_btnAdd, 7, 103, 38, 14, units);
+    m_btnModify = new QPushButton(QString::fromUtf8("修改"), this); // 1003
+    PlaceAtTemplate(m_btnModify, 48, 103, 38, 14, units);
+    m_btnDelete = new QPushButton(QString::fromUtf8("删除"), this); // 1002
+    PlaceAtTemplate(m_btnDelete, 89, 103, 38, 14, units);
+    m_groupProps = new QGroupBox(QString::fromUtf8("函数属性"), this); // 1041
+    PlaceAtTemplate(m_groupProps, 7, 129, 120, 103, units);
+    m_checkShow = new QCheckBox(QString::fromUtf8("显示该函数图像"), this); // 1010
+    PlaceAtTemplate(m_checkShow, 18, 146, 72, 10, units);
+    m_labelColor = new QLabel(QString::fromUtf8("显示颜色"), this); // 1042
+    PlaceAtTemplate(m_labelColor, 18, 167, 33, 8, units);
+    m_comboColor = new CColorCombo(this); // 1005
+    PlaceCombo(m_comboColor, 51, 164, 66, units);
+    m_groupDomain = new QGroupBox(QString::fromUtf8("定义域"), this); // 1043
+    PlaceAtTemplate(m_groupDomain, 14, 184, 105, 40, units);
+    m_comboMin = MakeBoundCombo(this, "-∞", "-л"); // 1011
+    PlaceCombo(m_comboMin, 18, 200, 40, units);
+    m_labelTo = new QLabel(QString::fromUtf8("到"), this); // 1044
+    PlaceAtTemplate(m_labelTo, 61, 202, 9, 8, units);
+    m_comboMax = MakeBoundCombo(this, "+∞", "+л"); // 1012
+    PlaceCombo(m_comboMax, 72, 200, 40, units);
+
+    for (QWidget* p : std::initializer_list<QWidget*>{
+             m_groupProps, m_checkShow, m_labelColor, m_comboColor, m_groupDomain, m_comboMin,
+             m_comboMax, m_labelTo, m_btnModify, m_btnDelete})
+        p->setEnabled(false);
+
+    // User actions only; every programmatic change runs under a QSignalBlocker.
+    connect(m_btnAdd, &QPushButton::clicked, this, &CControlView::OnButtonAdd);
+    connect(m_btnDelete, &QPushButton::clicked, this, &CControlView::OnButtonDelete);
+    connect(m_btnModify, &QPushButton::clicked, this, &CControlView::OnButtonModify);
+    connect(m_listFun, &QListWidget::itemDoubleClicked, this, &CControlView::OnButtonModify);
+    connect(m_checkShow, &QCheckBox::clicked, this, &CControlView::OnCheckShow);
+    connect(m_listFun, &QListWidget::itemSelectionChanged, this, &CControlView::OnSelchangeListFun);
+    connect(m_comboColor, &QComboBox::activated, this, &CControlView::OnSelchangeComboColor);
+    connect(m_comboMin->lineEdit(), &QLineEdit::textEdited, this,
+            &CControlView::OnEditchangeComboMin);
+    connect(m_comboMin, &QComboBox::activated, this, &CControlView::OnSelchangeComboMin);
+    connect(m_comboMax->lineEdit(), &QLineEdit::textEdited, this,
+            &CControlView::OnEditchangeComboMax);
+    connect(m_comboMax, &QComboBox::activated, this, &CControlView::OnSelchangeComboMax);
+    connect(m_listFun, &CColorListBox::wheelTurned, this, &CControlView::OnMouseWheel);
+}
+
+CControlView::~CControlView() {
+    if (m_pView) m_pView->SetFunList(nullptr);
+}
+
+void CControlView::Attach(CCurvistDoc* pDoc, CCurvistView* pView) {
+    if (m_pView && m_pView != pView) m_pView->SetFunList(nullptr);
+    m_pDoc = pDoc;
+    m_pView = pView;
+    if (m_pView) m_pView->SetFunList(this);
+    if (m_comboColor->count() == 0) OnInitialUpdate();
+}
+
+void CControlView::OnInitialUpdate() {
+    const QSignalBlocker blocker(m_comboColor);
+    m_comboColor->clear();
+    for (const CColorEntry& e : kColorTable)
+        m_comboColor->AddColor(e.m_clr, QString::fromUtf8(e.m_szName));
+    m_comboColor->setMaxVisibleItems(static_cast<int>(kColorTable.size()));
+    m_comboColor->setCurrentIndex(-1);
+}
+
+QSize CControlView::sizeHint() const {
+    return m_sizeTemplate;
+}
+
+int CControlView::SelectedRow() const {
+    const QList<QListWidgetItem*> items = m_listFun->selectedItems();
+    return items.isEmpty() ? -1 : m_listFun->row(items.front());
+}
+
+void CControlView::SelectRow(int nRow) {
+    const QSignalBlocker blocker(m_listFun);
+    m_listFun->setCurrentRow(nRow);
+}
+
+// --- Data exchange ----------------------------------------------------------------------------
+
+void CControlView::ReadControls() {
+    m_bCheckShow = m_checkShow->isChecked();
+    m_strDomainMin = ToCp936(m_comboMin->currentText());
+    m_strDomainMax = ToCp936(m_comboMax->currentText());
+}
+
+void CControlView::WriteControls() {
+    const QSignalBlocker b1(m_checkShow), b2(m_comboMin), b3(m_comboMax);
+    const QSignalBlocker b4(m_comboMin->lineEdit()), b5(m_comboMax->lineEdit());
+    m_checkShow->setChecked(m_bCheckShow);
+    SetBoundText(m_comboMin, FromCp936(m_strDomainMin));
+    SetBoundText(m_comboMax, FromCp936(m_strDomainMax));
+}
+
+// --- The list rebuild -------------------------------------------------------------------------
+
+void CControlView::DeleteAllRows() {
+    const QSignalBlocker blocker(m_listFun);
+    m_listFun->clear();
+}
+
+void CControlView::AddItem(const std::string& text, bool bShow, COLORREF clr) {
+    const QSignalBlocker blocker(m_listFun);
+    m_listFun->AddItem(FromCp936(text), bShow, clr, -1);
+}
+
+void CControlView::EnableProperties(bool bEnable) {
+    for (QWidget* p : std::initializer_list<QWidget*>{
+             m_groupProps, m_checkShow, m_labelColor, m_comboColor, m_groupDomain, m_comboMin,
+             m_comboMax, m_labelTo, m_btnModify, m_btnDelete})
+        p->setEnabled(bEnable);
+    if (bEnable) return;
+    ReadControls();
+    m_bCheckShow = false;
+    {
+        const QSignalBlocker blocker(m_comboColor);
+        m_comboColor->setCurrentIndex(-1);
+    }
+    m_strDomainMin = kStrMinusInf;
+    m_strDomainMax = kStrPlusInf;
+    WriteControls();
+}
+
+// --- Add, modify, delete ----------------------------------------------------------------------
+
+bool CControlView::RunInputDialog(const std::string& preset, std::string& text,
+                                  std::unique_ptr<CNodeList>& nodes) {
+    if (m_runInput) return m_runInput(preset, text, nodes);
+    CInputFunDlg dlg(this);
+    dlg.m_strFun = preset;
+    if (dlg.DoModal() != QDialog::Accepted) return false;
+    text = dlg.m_strFun;
+    nodes = std::move(dlg.m_pNodes);
+    return true;
+}
+
+void CControlView::OnButtonAdd() {
+    if (!m_pDoc || !m_pView) return;
+    const int n = m_listFun->count();
+    std::string text;
+    std::unique_ptr<CNodeList> nodes;
+    if (!RunInputDialog(std::string(), text, nodes)) return;
+
+    auto fun = std::make_unique<CDataFun>();
+    fun->SetFunction(text, std::move(nodes));
+
+    // The first chooser entry whose colour no function has; entry 0 when all are taken.
+    int nEntry = 0;
+    for (int i = 0; i < m_comboColor->count(); ++i) {
+        const COLORREF clr = m_comboColor->GetColorAt(i);
+        bool bUsed = false;
+        for (const auto& f : m_pDoc->m_arFuns)
+            bUsed = bUsed || f->m_clrFun == clr;
+        if (!bUsed) {
+            nEntry = i;
+            break;
+        }
+    }
+    {
+        const QSignalBlocker blocker(m_comboColor);
+        m_comboColor->setCurrentIndex(nEntry);
+    }
+
+    ReadControls();
+    m_strDomainMin = fun->m_strMin;
+    m_strDomainMax = fun->m_strMax;
+    m_bCheckShow = true;
+    WriteControls();
+
+    fun->m_clrFun = m_comboColor->GetSelectedColor();
+    const COLORREF clr = fun->m_clrFun;
+    m_pDoc->AppendFunction(std::move(fun)); // marks the document modified
+
+    {
+        const QSignalBlocker blocker(m_listFun);
+        m_listFun->AddItem(FromCp936("Y=" + text), true, clr, -1);
+        m_listFun->setCurrentRow(m_listFun->count() - 1);
+    }
+    m_pView->DrawFunction(n);
+    EnableProperties(true);
+}
+
+void CControlView::OnButtonModify() {
+    const int i = SelectedRow();
+    if (i < 0 || !m_pDoc || !m_pView || static_cast<std::size_t>(i) >= m_pDoc->m_arFuns.size())
+        return;
+    const std::string preset = ToCp936(m_listFun->item(i)->text()).substr(2); // drop "Y="
+    std::string text;
+    std::unique_ptr<CNodeList> nodes;
+    if (!RunInputDialog(preset, text, nodes)) return;
+    // Unchanged: nothing is redrawn, and the list just compiled goes with `nodes`.
+    if (text == preset) return;
+
+    m_pView->RedrawAll(false);
+    CDataFun& fun = *m_pDoc->m_arFuns[static_cast<std::size_t>(i)];
+    fun.SetFunction(text, std::move(nodes));
+    m_pDoc->SetModifiedFlag();
+    m_pView->RedrawAll(true);
+
+    const QSignalBlocker blocker(m_listFun);
+    m_listFun->DeleteItem(i);
+    m_listFun->AddItem(FromCp936("Y=" + text), fun.m_bShow == 1, fun.m_clrFun, i);
+    m_listFun->setCurrentRow(i);
+}
+
+void CControlView::OnButtonDelete() {
+    const int i = SelectedRow();
+    if (i < 0 || !m_pView) return;
+    m_pView->DeleteFunction(i); // marks the document modified
+    {
+        const QSignalBlocker blocker(m_listFun);
+        m_listFun->DeleteItem(i);
+        // Qt would move the current row to a neighbour; the panel leaves nothing selected.
+        m_listFun->clearSelection();
+        m_listFun->setCurrentRow(-1);
+    }
+    if (SelectedRow() < 0) EnableProperties(false);
+}
+
+// --- Properties of the selected function ------------------------------------------------------
+
+void CControlView::OnSelchangeListFun() {
+    const int i = SelectedRow();
+    if (i < 0 || !m_pDoc || static_cast<std::size_t>(i) >= m_pDoc->m_arFuns.size()) return;
+    const CDataFun& fun = *m_pDoc->m_arFuns[static_cast<std::size_t>(i)];
+    EnableProperties(true);
+    ReadControls();
+    m_bCheckShow = fun.m_bShow != 0;
+    m_strDomainMin = fun.m_strMin;
+    m_strDomainMax = fun.m_strMax;
+    WriteControls();
+    m_comboColor->SelectColor(fun.m_clrFun);
+}
+
+void CControlView::OnCheckShow() {
+    const int i = SelectedRow();
+    if (i < 0 || !m_pView) return;
+    ReadControls();
+    m_listFun->SetItemShow(i, m_bCheckShow);
+    m_pView->SetFunctionShow(i, m_bCheckShow); // marks the document modified
+}
+
+void CControlView::OnSelchangeComboColor() {
+    const int nEntry = m_comboColor->currentIndex();
+    const int i = SelectedRow();
+    if (i < 0 || !m_pView || !m_pDoc || static_cast<std::size_t>(i) >= m_pDoc->m_arFuns.size())
+        return;
+    const COLORREF clr = m_comboColor->GetColorAt(nEntry);
+    if (m_pView->SetFunctionColor(i, clr)) { // marks the document modified
+        m_listFun->SetItemColor(i, clr);
+        m_listFun->SetItemShow(i, m_bCheckShow);
+    } else {
+        // A colour in use is refused without a message.
+        m_comboColor->SelectColor(m_pDoc->m_arFuns[static_cast<std::size_t>(i)]->m_clrFun);
+    }
+}
+
+void CControlView::OnEditchangeComboMin() {
+    OnEditchangeBound(m_comboMin, m_strDomainMin, 0);
+}
+
+void CControlView::OnEditchangeComboMax() {
+    OnEditchangeBound(m_comboMax, m_strDomainMax, 1);
+}
+
+void CControlView::OnEditchangeBound(QComboBox* pCombo, std::string& strBound, int nSide) {
+    const std::string strBefore = strBound;
+    ReadControls();
+    if (IsNumberText(strBound)) {
+        const int i = SelectedRow();
+        if (i < 0 || !m_pView) return;
+        // An unfinished number stays in the field but is not applied.
+        if (strBound == "-" || strBound == "+" || strBound.empty()) return;
+        m_pView->SetFunctionDomain(i, strBound, nSide); // marks the document modified
+        return;
+    }
+    strBound = strBefore;
+    WriteControls();
+    QLineEdit* pEdit = pCombo->lineEdit();
+    pEdit->setCursorPosition(static_cast<int>(pEdit->text().size()));
+}
+
+void CControlView::OnSelchangeComboMin() {
+    OnSelchangeBound(m_comboMin, 0);
+}
+
+void CControlView::OnSelchangeComboMax() {
+    OnSelchangeBound(m_comboMax, 1);
+}
+
+void CControlView::OnSelchangeBound(QComboBox* pCombo, int nSide) {
+    ReadControls();
+    const int i = SelectedRow();
+    if (i < 0 || !m_pView) return;
+    switch (pCombo->currentIndex()) {
+    case 0:
+        m_pView->SetFunctionDomain(i, nSide == 0 ? kStrMinusInf : kStrPlusInf, nSide);
+        break;
+    case 1:
+        m_pView->SetFunctionDomain(i, std::string(nSide == 0 ? "-" : "+") + kPiDigits, nSide);
+        break;
+    default:
+        break;
+    }
+}
+
+// --- Wheel ------------------------------------------------------------------------------------
+
+void CControlView::OnMouseWheel(int nDelta) {
+    // Touchpads send small deltas that add up; a turn the other way starts afresh.
+    if ((nDelta > 0 && m_nWheelRest < 0) || (nDelta < 0 && m_nWheelRest > 0)) m_nWheelRest = 0;
+    m_nWheelRest += nDelta;
+    while (m_pView && (m_nWheelRest >= kWheelStep || m_nWheelRest <= -kWheelStep)) {
+        const short nDirection = m_nWheelRest < 0 ? -1 : 1;
+        m_nWheelRest -= nDirection * kWheelStep;
+        m_pView->ZoomStep(nDirection);
+        emit scaleChanged(m_pView->m_nScale);
+    }
+}
+
+void CControlView::wheelEvent(QWheelEvent* pEvent) {
+    const int nDelta = pEvent->angleDelta().y();
+    if (nDelta != 0) OnMouseWheel(nDelta);
+    pEvent->accept();
+}
+
+// --- No scroll bars ---------------------------------------------------------------------------
+
+bool CControlView::event(QEvent* pEvent) {
+    if (pEvent->type() == QEvent::ParentChange || pEvent->type() == QEvent::Show)
+        TurnOffEnclosingScrollBars();
+    return QWidget::event(pEvent);
+}
+
+void CControlView::TurnOffEnclosingScrollBars() {
+    // The panel keeps its template layout however small its pane; a scroll area around it
+    // (the form view's own, in the original) never shows its bars.
+    QWidget* pViewport = parentWidget();
+    if (!pViewport) return;
+    auto* pArea = qobject_cast<QAbstractScrollArea*>(pViewport->parentWidget());
+    if (!pArea || pArea->viewport() != pViewport) return;
+    pArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    pArea->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+}

@@ -1,0 +1,540 @@
+#include "panel/ControlView.h"
+
+#include "doc/CurvistDoc.h"
+#include "expr/FunCompiler.h"
+#include "panel/ColorCombo.h"
+#include "panel/ColorListBox.h"
+#include "panel/ColorTable.h"
+#include "platform/RasterDc.h"
+#include "platform/qt/DialogUnits.h"
+#include "platform/qt/QtStrings.h"
+#include "view/CurvistView.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QWheelEvent>
+#include <cmath>
+#include <deque>
+#include <gtest/gtest.h>
+
+namespace {
+
+constexpr COLORREF kRed = RGB(255, 0, 0);
+constexpr COLORREF kYellow = RGB(255, 255, 0);
+constexpr COLORREF kBlue = RGB(0, 0, 255);
+
+// The plot window's back buffer: a small raster surface; counts what the view asks of it.
+struct CPanelHost : IViewHost {
+    static constexpr int kW = 160, kH = 120;
+    std::vector<std::uint32_t> bits = std::vector<std::uint32_t>(kW * kH, 0xFF000000u);
+    RasterDc dc{bits.data(), kW, kH, kW, nullptr};
+    int clientDcs = 0, presents = 0;
+    std::vector<std::string> messages;
+
+    Dc* ClientDc() override {
+        ++clientDcs;
+        return &dc;
+    }
+    CSize WindowSize() override { return {kW, kH}; }
+    void MessageBox(const std::string& text) override { messages.push_back(text); }
+    void Present() override { ++presents; }
+    int Count(COLORREF clr) const {
+        int n = 0;
+        for (std::uint32_t p : bits)
+            n += RasterDc::FromPixel(p) == clr;
+        return n;
+    }
+};
+
+class ControlViewTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        m_view = std::make_unique<CCurvistView>(m_dir.filePath("VisParam.ini").toStdString());
+        m_view->SetDocument(&m_doc);
+        m_view->SetHost(&m_host);
+        m_view->OnSize(0, CPanelHost::kW, CPanelHost::kH);
+        m_panel.Attach(&m_doc, m_view.get());
+        m_panel.SetInputRunner([this](const std::string& preset, std::string& text,
+                                      std::unique_ptr<CNodeList>& nodes) {
+            m_presets.push_back(preset);
+            if (m_answers.empty()) return false; // cancelled
+            text = m_answers.front();
+            m_answers.pop_front();
+            CFunCheck check = CheckFunText(text);
+            EXPECT_EQ(check.status, EFunCheck::Ok) << text;
+            nodes = std::move(check.pNodes);
+            return check.status == EFunCheck::Ok;
+        });
+        m_doc.OnNewDocument();
+        FullRepaint();
+        m_panel.show();
+    }
+
+    void FullRepaint() {
+        m_view->OnEraseBkgnd(m_host.dc);
+        m_view->OnDraw(m_host.dc);
+    }
+    void Add(const std::string& text) {
+        m_answers.push_back(text);
+        m_panel.OnButtonAdd();
+    }
+    void Modify(const std::string& text) {
+        m_answers.push_back(text);
+        m_panel.OnButtonModify();
+    }
+    // As a click on a row: the list's own selection signal reaches the panel.
+    void ClickRow(int nRow) {
+        if (nRow < 0)
+            m_panel.ListFun()->clearSelection();
+        else
+            m_panel.ListFun()->setCurrentRow(nRow);
+    }
+    void ChooseEntry(QComboBox* pCombo, int nEntry) {
+        pCombo->setCurrentIndex(nEntry);
+        emit pCombo->activated(nEntry);
+    }
+    CDataFun& Fun(int i) { return *m_doc.m_arFuns.at(static_cast<std::size_t>(i)); }
+    QString MinText() const { return m_panel.ComboMin()->currentText(); }
+    QString MaxText() const { return m_panel.ComboMax()->currentText(); }
+    void ExpectNoSelectionState() {
+        EXPECT_EQ(m_panel.SelectedRow(), -1);
+        EXPECT_FALSE(m_panel.CheckShow()->isEnabled());
+        EXPECT_FALSE(m_panel.ButtonModify()->isEnabled());
+        EXPECT_FALSE(m_panel.ButtonDelete()->isEnabled());
+        EXPECT_FALSE(m_panel.ComboColor()->isEnabled());
+        EXPECT_FALSE(m_panel.ComboMin()->isEnabled());
+        EXPECT_FALSE(m_panel.CheckShow()->isChecked());
+        EXPECT_EQ(m_panel.ComboColor()->currentIndex(), -1);
+        EXPECT_EQ(MinText(), QString::fromUtf8("-∞"));
+        EXPECT_EQ(MaxText(), QString::fromUtf8("+∞"));
+    }
+
+    QTemporaryDir m_dir;
+    CCurvistDoc m_doc;
+    CPanelHost m_host;
+    std::unique_ptr<CCurvistView> m_view;
+    CControlView m_panel;
+    std::deque<std::string> m_answers;
+    std::vector<std::string> m_presets;
+};
+
+TEST_F(ControlViewTest, TemplateLayoutAndInitialStates) {
+    CControlView panel; // before any document: the template's own states
+    const CDialogBaseUnits units = DialogBaseUnits(panel.font());
+    EXPECT_EQ(panel.ListFun()->geometry(), DialogRectToPixels(7, 7, 120, 90, units));
+    const struct {
+        QPushButton* button;
+        const char* text;
+        int x;
+        bool enabled;
+    } buttons[] = {{panel.ButtonAdd(), "添加", 7, true},
+                   {panel.ButtonModify(), "修改", 48, false},
+                   {panel.ButtonDelete(), "删除", 89, false}};
+    for (const auto& b : buttons) {
+        EXPECT_EQ(b.button->text(), QString::fromUtf8(b.text));
+        EXPECT_EQ(b.button->geometry(), DialogRectToPixels(b.x, 103, 38, 14, units));
+        EXPECT_EQ(b.button->isEnabled(), b.enabled) << b.text;
+    }
+    EXPECT_EQ(panel.CheckShow()->text(), QString::fromUtf8("显示该函数图像"));
+    EXPECT_EQ(panel.CheckShow()->geometry(), DialogRectToPixels(18, 146, 72, 10, units));
+    EXPECT_EQ(panel.ComboMin()->x(), DialogUnitsToPixelsX(18, units));
+    EXPECT_EQ(panel.ComboMax()->x(), DialogUnitsToPixelsX(72, units));
+    EXPECT_EQ(panel.ComboColor()->x(), DialogUnitsToPixelsX(51, units));
+
+    QStringList texts;
+    for (const QGroupBox* g : panel.findChildren<QGroupBox*>()) {
+        texts << g->title();
+        EXPECT_FALSE(g->isEnabled());
+    }
+    for (const QLabel* l : panel.findChildren<QLabel*>()) {
+        texts << l->text();
+        EXPECT_FALSE(l->isEnabled());
+    }
+    texts.sort();
+    QStringList expected{QString::fromUtf8("函数属性"), QString::fromUtf8("定义域"),
+                         QString::fromUtf8("显示颜色"), QString::fromUtf8("到")};
+    expected.sort();
+    EXPECT_EQ(texts, expected);
+
+    EXPECT_FALSE(panel.ComboMin()->isEnabled());
+    EXPECT_FALSE(panel.ComboColor()->isEnabled());
+    EXPECT_EQ(panel.ComboColor()->count(), 0); // filled by the initial update
+    const struct {
+        QComboBox* combo;
+        const char* entries[2];
+    } bounds[] = {{panel.ComboMin(), {"-∞", "-л"}}, {panel.ComboMax(), {"+∞", "+л"}}};
+    for (const auto& c : bounds) {
+        ASSERT_EQ(c.combo->count(), 2);
+        EXPECT_TRUE(c.combo->isEditable());
+        for (int i = 0; i < 2; ++i)
+            EXPECT_EQ(c.combo->itemText(i), QString::fromUtf8(c.entries[i]));
+    }
+
+    // The initial update fills the chooser in table order.
+    ASSERT_EQ(m_panel.ComboColor()->count(), 9);
+    for (int i = 0; i < 9; ++i) {
+        EXPECT_EQ(m_panel.ComboColor()->itemText(i), QString::fromUtf8(kColorTable[i].m_szName));
+        EXPECT_EQ(m_panel.ComboColor()->GetColorAt(i), kColorTable[i].m_clr);
+    }
+}
+
+TEST_F(ControlViewTest, NeverAScrollBarEvenInASmallScrollArea) {
+    QScrollArea area;
+    area.resize(100, 100);
+    auto* pPanel = new CControlView;
+    area.setWidget(pPanel);
+    area.show();
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(&area));
+    EXPECT_GT(pPanel->width(), 100);
+    EXPECT_FALSE(area.horizontalScrollBar()->isVisible());
+    EXPECT_FALSE(area.verticalScrollBar()->isVisible());
+}
+
+TEST_F(ControlViewTest, NewFunctionsTakeTheFirstFreeColour) {
+    const struct {
+        const char* text;
+        COLORREF expected;
+        int deleteRowFirst;
+    } steps[] = {
+        {"x", kRed, -1},
+        {"x+2", kYellow, -1},
+        {"x+3", kBlue, -1},
+        {"x+4", RGB(0, 128, 0), -1},
+        {"x+5", RGB(255, 0, 255), -1},
+        {"x+6", RGB(128, 128, 0), -1},
+        {"x+7", RGB(128, 128, 128), -1},
+        {"x+8", RGB(192, 192, 192), -1},
+        {"x+9", RGB(0, 255, 255), -1},
+        {"x+10", kRed, -1},   // all nine in use: entry 0
+        {"x+11", kYellow, 1}, // the yellow function deleted first: its colour is free again
+    };
+    for (const auto& s : steps) {
+        SCOPED_TRACE(s.text);
+        if (s.deleteRowFirst >= 0) {
+            ClickRow(s.deleteRowFirst);
+            m_panel.OnButtonDelete();
+        }
+        m_doc.SetModifiedFlag(false);
+        Add(s.text);
+        const int last = static_cast<int>(m_doc.m_arFuns.size()) - 1;
+        EXPECT_EQ(Fun(last).m_strFun, s.text);
+        EXPECT_EQ(Fun(last).m_clrFun, s.expected);
+        EXPECT_TRUE(m_doc.IsModified());
+        EXPECT_EQ(m_panel.ListFun()->count(), last + 1);
+        EXPECT_EQ(m_panel.ListFun()->item(last)->text(), QString::fromStdString("Y=") + s.text);
+        EXPECT_EQ(m_panel.ListFun()->GetFunItem(last).m_clr, s.expected);
+        EXPECT_EQ(m_panel.SelectedRow(), last);
+        EXPECT_EQ(m_panel.ComboColor()->GetSelectedColor(), s.expected);
+        EXPECT_TRUE(m_panel.CheckShow()->isChecked());
+        EXPECT_TRUE(m_panel.ButtonDelete()->isEnabled());
+        EXPECT_EQ(MinText(), QString::fromUtf8("-∞"));
+        EXPECT_EQ(MaxText(), QString::fromUtf8("+∞"));
+    }
+    EXPECT_GT(m_host.Count(kRed), 0); // drawn at once
+    EXPECT_EQ(m_presets.front(), "");
+
+    // A cancelled dialog changes nothing.
+    const std::size_t n = m_doc.m_arFuns.size();
+    m_panel.OnButtonAdd();
+    EXPECT_EQ(m_doc.m_arFuns.size(), n);
+}
+
+TEST_F(ControlViewTest, ModifyKeepsPlaceColourVisibilityAndDomain) {
+    Add("x");
+    Add("x+2");
+    Add("x+3");
+    ClickRow(1);
+    m_panel.CheckShow()->click();         // hide
+    ChooseEntry(m_panel.ComboColor(), 4); // pink
+    ChooseEntry(m_panel.ComboMin(), 1);   // -pi
+    m_doc.SetModifiedFlag(false);
+
+    Modify("x^2");
+    EXPECT_EQ(m_presets.back(), "x+2"); // the row text without "Y="
+    ASSERT_EQ(m_doc.m_arFuns.size(), 3u);
+    EXPECT_EQ(Fun(1).m_strFun, "x^2");
+    EXPECT_EQ(Fun(0).m_strFun, "x");
+    EXPECT_EQ(Fun(2).m_strFun, "x+3");
+    EXPECT_EQ(Fun(1).m_clrFun, RGB(255, 0, 255));
+    EXPECT_EQ(Fun(1).m_bShow, 0);
+    EXPECT_EQ(Fun(1).m_strMin, "-3.141592653589793");
+    EXPECT_TRUE(m_doc.IsModified());
+    EXPECT_EQ(m_panel.ListFun()->item(1)->text(), QStringLiteral("Y=x^2"));
+    EXPECT_EQ(m_panel.ListFun()->GetFunItem(1).m_clr, RGB(255, 0, 255));
+    EXPECT_FALSE(m_panel.ListFun()->GetFunItem(1).m_bShow);
+    EXPECT_EQ(m_panel.SelectedRow(), 1);
+}
+
+TEST_F(ControlViewTest, ModifyWithTheSameTextRepaintsNothing) {
+    Add("sin(x)");
+    ClickRow(0);
+    const CNodeList* pNodes = Fun(0).m_pNodes.get();
+    const std::vector<std::uint32_t> before = m_host.bits;
+    const int clientDcs = m_host.clientDcs, presents = m_host.presents;
+    m_doc.SetModifiedFlag(false);
+
+    for (bool cancelled : {false, true}) {
+        if (cancelled)
+            m_panel.OnButtonModify(); // no answer queued: the dialog is cancelled
+        else
+            Modify("sin(x)");
+        EXPECT_EQ(m_presets.back(), "sin(x)");
+        EXPECT_EQ(m_host.clientDcs, clientDcs);
+        EXPECT_EQ(m_host.presents, presents);
+        EXPECT_EQ(m_host.bits, before);
+        EXPECT_EQ(Fun(0).m_pNodes.get(), pNodes); // the new list was not taken (and is freed)
+        EXPECT_FALSE(m_doc.IsModified());
+        EXPECT_EQ(m_panel.SelectedRow(), 0);
+    }
+}
+
+TEST_F(ControlViewTest, DeleteLeavesNothingSelectedAndResetsProperties) {
+    Add("x");
+    Add("x+2");
+    Add("x+3");
+    ClickRow(1);
+    ChooseEntry(m_panel.ComboMin(), 1);
+    m_doc.SetModifiedFlag(false);
+
+    m_panel.OnButtonDelete();
+    ASSERT_EQ(m_doc.m_arFuns.size(), 2u);
+    EXPECT_EQ(Fun(1).m_strFun, "x+3");
+    EXPECT_EQ(m_panel.ListFun()->count(), 2);
+    EXPECT_EQ(m_panel.ListFun()->item(1)->text(), QStringLiteral("Y=x+3"));
+    EXPECT_TRUE(m_doc.IsModified());
+    EXPECT_EQ(m_host.Count(kYellow), 0);
+    ExpectNoSelectionState();
+
+    m_panel.OnButtonDelete(); // nothing selected: nothing happens
+    EXPECT_EQ(m_doc.m_arFuns.size(), 2u);
+}
+
+TEST_F(ControlViewTest, HidingWhitensTheSwatchAndRemovesTheCurve) {
+    Add("x");
+    ClickRow(0);
+    const int drawn = m_host.Count(kRed);
+    ASSERT_GT(drawn, 0);
+    const struct {
+        bool show;
+        COLORREF swatch;
+        bool curve;
+    } steps[] = {{false, RGB(255, 255, 255), false}, {true, kRed, true}};
+    for (const auto& s : steps) {
+        SCOPED_TRACE(s.show);
+        m_doc.SetModifiedFlag(false);
+        m_panel.CheckShow()->click();
+        EXPECT_EQ(m_panel.CheckShow()->isChecked(), s.show);
+        EXPECT_EQ(Fun(0).m_bShow, s.show ? 1 : 0);
+        EXPECT_TRUE(m_doc.IsModified());
+        EXPECT_EQ(m_panel.ListFun()->GetFunItem(0).m_bShow, s.show);
+        EXPECT_EQ(m_host.Count(kRed), s.curve ? drawn : 0);
+
+        const QImage image = m_panel.ListFun()->viewport()->grab().toImage();
+        const QRect row = m_panel.ListFun()->visualItemRect(m_panel.ListFun()->item(0));
+        const QRgb px = image.pixel(10, row.center().y());
+        EXPECT_EQ(RGB(qRed(px), qGreen(px), qBlue(px)), s.swatch);
+        EXPECT_EQ(m_panel.SelectedRow(), 0);
+    }
+}
+
+TEST_F(ControlViewTest, AColourInUseIsRefused) {
+    Add("x");
+    Add("x+2");
+    ClickRow(1);
+    const std::vector<std::uint32_t> before = m_host.bits;
+    m_doc.SetModifiedFlag(false);
+
+    ChooseEntry(m_panel.ComboColor(), 0); // red belongs to row 0
+    EXPECT_EQ(m_panel.ComboColor()->currentIndex(), 1);
+    EXPECT_EQ(Fun(1).m_clrFun, kYellow);
+    EXPECT_EQ(m_panel.ListFun()->GetFunItem(1).m_clr, kYellow);
+    EXPECT_EQ(m_host.bits, before);
+    EXPECT_FALSE(m_doc.IsModified());
+
+    ChooseEntry(m_panel.ComboColor(), 2);
+    EXPECT_EQ(Fun(1).m_clrFun, kBlue);
+    EXPECT_EQ(m_panel.ListFun()->GetFunItem(1).m_clr, kBlue);
+    EXPECT_EQ(m_host.Count(kYellow), 0);
+    EXPECT_GT(m_host.Count(kBlue), 0);
+    EXPECT_TRUE(m_doc.IsModified());
+    EXPECT_EQ(m_panel.SelectedRow(), 1);
+}
+
+TEST_F(ControlViewTest, TypedBoundsAreCheckedAtEveryKeystroke) {
+    Add("x");
+    ClickRow(0);
+    QLineEdit* pMin = m_panel.ComboMin()->lineEdit();
+    QLineEdit* pMax = m_panel.ComboMax()->lineEdit();
+    enum EAction { Replace, Type, Paste };
+    const struct {
+        QLineEdit* edit;
+        EAction action;
+        const char* text;
+        const char* shown;
+        const char* strMin;
+        const char* strMax;
+        int minEntry = -2; // the lower combo's selected entry; -2: not checked
+    } steps[] = {
+        {pMin, Type, "a", "-∞", "-\xA1\xDE", "+\xA1\xDE"},   // a letter after "-∞"
+        {pMin, Replace, "-", "-", "-\xA1\xDE", "+\xA1\xDE"}, // unfinished: shown, not applied
+        {pMin, Type, "5", "-5", "-5", "+\xA1\xDE"},
+        {pMin, Type, "x", "-5", "-5", "+\xA1\xDE"},
+        {pMin, Paste, "1-2", "-5", "-5", "+\xA1\xDE"},
+        {pMax, Replace, "+", "+", "-5", "+\xA1\xDE"},
+        {pMax, Type, "1", "+1", "-5", "+1"},
+        {pMax, Type, ".", "+1.", "-5", "+1."},
+        {pMax, Type, "5", "+1.5", "-5", "+1.5"},
+        {pMin, Replace, "-", "-", "-5", "+1.5"},
+        // The other bound restored: the unfinished "-" stays as typed, never "-∞".
+        {pMax, Type, "q", "+1.5", "-5", "+1.5", -1},
+        {pMin, Replace, "", "", "-5", "+1.5"},
+    };
+    for (const auto& s : steps) {
+        SCOPED_TRACE(std::string(s.edit == pMin ? "min " : "max ") + s.text);
+        switch (s.action) {
+        case Replace:
+            s.edit->selectAll();
+            if (*s.text)
+                QTest::keyClicks(s.edit, QString::fromUtf8(s.text));
+            else
+                QTest::keyClick(s.edit, Qt::Key_Delete);
+            break;
+        case Type:
+            s.edit->end(false);
+            QTest::keyClicks(s.edit, QString::fromUtf8(s.text));
+            break;
+        case Paste:
+            QGuiApplication::clipboard()->setText(QString::fromUtf8(s.text));
+            s.edit->selectAll();
+            QTest::keyClick(s.edit, Qt::Key_V, Qt::ControlModifier);
+            break;
+        }
+        EXPECT_EQ(s.edit->text(), QString::fromUtf8(s.shown));
+        EXPECT_EQ(s.edit->cursorPosition(), s.edit->text().size());
+        EXPECT_FALSE(s.edit->hasSelectedText());
+        EXPECT_EQ(Fun(0).m_strMin, s.strMin);
+        EXPECT_EQ(Fun(0).m_strMax, s.strMax);
+        if (s.minEntry != -2) {
+            EXPECT_EQ(m_panel.ComboMin()->currentIndex(), s.minEntry);
+            EXPECT_EQ(pMin->text(), QStringLiteral("-"));
+        }
+    }
+    EXPECT_EQ(pMin->text(), QString());
+    EXPECT_EQ(Fun(0).m_dMin, -5.0);
+    EXPECT_DOUBLE_EQ(Fun(0).m_dMax, 1.5);
+    EXPECT_TRUE(m_doc.IsModified());
+
+    // Back on the row, each bound shows its stored text.
+    ClickRow(-1);
+    ClickRow(0);
+    EXPECT_EQ(pMin->text(), QStringLiteral("-5"));
+    EXPECT_EQ(m_panel.ComboMin()->currentIndex(), -1);
+    EXPECT_EQ(pMax->text(), QStringLiteral("+1.5"));
+}
+
+TEST_F(ControlViewTest, BoundEntriesStoreTheirTexts) {
+    Add("x");
+    ClickRow(0);
+    const double pi = 3.141592653589793;
+    const struct {
+        bool min;
+        int entry;
+        const char* text;
+        double value;
+    } cases[] = {
+        {true, 1, "-3.141592653589793", -pi},
+        {false, 1, "+3.141592653589793", pi},
+        {true, 0, "-\xA1\xDE", -2e10},
+        {false, 0, "+\xA1\xDE", 2e10},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        m_doc.SetModifiedFlag(false);
+        ChooseEntry(c.min ? m_panel.ComboMin() : m_panel.ComboMax(), c.entry);
+        EXPECT_EQ(c.min ? Fun(0).m_strMin : Fun(0).m_strMax, c.text);
+        EXPECT_DOUBLE_EQ(c.min ? Fun(0).m_dMin : Fun(0).m_dMax, c.value);
+        EXPECT_TRUE(m_doc.IsModified());
+    }
+    // A stored pi text shows as typed text, not as the "-л" entry.
+    ChooseEntry(m_panel.ComboMin(), 1);
+    ClickRow(-1);
+    ClickRow(0);
+    EXPECT_EQ(MinText(), QStringLiteral("-3.141592653589793"));
+}
+
+TEST_F(ControlViewTest, WheelOverTheListZoomsOneStepPerNotch) {
+    QSignalSpy spy(&m_panel, &CControlView::scaleChanged);
+    const struct {
+        QWidget* target;
+        QPoint delta;
+        std::vector<int> scales;
+    } steps[] = {
+        {m_panel.ListFun()->viewport(), {0, 120}, {110}},
+        {m_panel.ListFun()->viewport(), {0, 240}, {120, 130}},
+        {m_panel.ListFun()->viewport(), {0, -120}, {120}},
+        {m_panel.ListFun()->viewport(), {120, 0}, {}}, // horizontal: ignored
+        {m_panel.ListFun()->viewport(), {0, 40}, {}},  // a touchpad: deltas add up
+        {m_panel.ListFun()->viewport(), {0, 40}, {}},
+        {m_panel.ListFun()->viewport(), {0, 40}, {130}},
+        {&m_panel, {0, -120}, {120}}, // over the panel itself
+    };
+    for (const auto& s : steps) {
+        spy.clear();
+        QWheelEvent wheel(QPointF(5, 5), s.target->mapToGlobal(QPointF(5, 5)), QPoint(), s.delta,
+                          Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(s.target, &wheel);
+        std::vector<int> got;
+        for (const QList<QVariant>& args : spy)
+            got.push_back(args.at(0).toInt());
+        EXPECT_EQ(got, s.scales) << s.delta.x() << "," << s.delta.y();
+        if (!s.scales.empty()) {
+            EXPECT_EQ(m_view->m_nScale, s.scales.back());
+        }
+    }
+    EXPECT_EQ(m_panel.ListFun()->verticalScrollBar()->value(), 0);
+}
+
+TEST_F(ControlViewTest, NewAndOpenRebuildTheList) {
+    Add("x");
+    ClickRow(0);
+    CFunArray funs;
+    const struct {
+        const char* text;
+        bool show;
+        COLORREF clr;
+    } records[] = {{"sin(x)", true, kBlue}, {"\xA3\xB1", false, kYellow}};
+    for (const auto& r : records) {
+        auto f = std::make_unique<CDataFun>();
+        f->m_strFun = r.text;
+        if (r.show) f->m_pNodes = CheckFunText(r.text).pNodes;
+        f->m_bShow = r.show;
+        f->m_clrFun = r.clr;
+        funs.push_back(std::move(f));
+    }
+    m_doc.ReplaceContents(std::move(funs)); // as Open does
+    FullRepaint();
+    ASSERT_EQ(m_panel.ListFun()->count(), 2);
+    EXPECT_EQ(m_panel.ListFun()->item(0)->text(), QStringLiteral("Y=sin(x)"));
+    EXPECT_EQ(m_panel.ListFun()->item(1)->text(), QString::fromUtf8("Y=１"));
+    EXPECT_TRUE(m_panel.ListFun()->GetFunItem(0).m_bShow);
+    EXPECT_FALSE(m_panel.ListFun()->GetFunItem(1).m_bShow);
+    EXPECT_EQ(m_panel.ListFun()->GetFunItem(1).m_clr, kYellow);
+    ExpectNoSelectionState();
+
+    m_doc.OnNewDocument();
+    FullRepaint();
+    EXPECT_EQ(m_panel.ListFun()->count(), 0);
+    ExpectNoSelectionState();
+}
+
+} // namespace
