@@ -135,6 +135,7 @@ TEST_F(MainFrameTest, PanelKeepsItsWidthWhenTheBarIsDragged) {
     EXPECT_EQ(Frame()->LeftPane()->width(), kPanelWidth);
     const int plotWidth = Frame()->PlotWindow()->width();
     QWidget* pHandle = pSplitter->handle(1);
+    EXPECT_EQ(pHandle->x(), kPanelWidth); // no gap after the panel
     QTest::mousePress(pHandle, Qt::LeftButton, {}, QPoint(1, 50));
     QTest::mouseMove(pHandle, QPoint(120, 50));
     QTest::mouseRelease(pHandle, Qt::LeftButton, {}, QPoint(120, 50));
@@ -144,6 +145,7 @@ TEST_F(MainFrameTest, PanelKeepsItsWidthWhenTheBarIsDragged) {
     Frame()->resize(900, 600);
     QApplication::processEvents();
     EXPECT_EQ(Frame()->LeftPane()->width(), kPanelWidth);
+    EXPECT_EQ(pHandle->x(), kPanelWidth);
 }
 
 TEST_F(MainFrameTest, DisplaySettingsApplyEvenWhenTheFileCannotBeWritten) {
