@@ -8,6 +8,7 @@ packages=(
     qt6-base-dev qt6-base-dev-tools libqt6svg6-dev libgl-dev
     fonts-wqy-microhei fonts-liberation2
     xvfb xauth
+    fp-utils-3.2.2 libchm-dev
 )
 
 missing=()
