@@ -58,6 +58,10 @@ CMainFrame::CMainFrame(CCurvistApp* pApp) : m_pApp(pApp) {
     pPrev->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F6));
     connect(pPrev, &QAction::triggered, this, [this] { OnNextPane(true); });
     addActions({pPrint, pNext, pPrev});
+    // The window holds every command too, so that shortcuts keep working while full-screen
+    // display hides the menu bar.
+    for (const auto& entry : m_actions)
+        addAction(entry.second);
 
     ShowClock();
     m_pClock = new QTimer(this);
@@ -311,6 +315,41 @@ void CMainFrame::ToggleRealZoom() {
 void CMainFrame::UpdateModeButtons() {
     Action(ID_REAL_MOVE)->setChecked(m_bRealMove);
     Action(ID_REAL_ZOOM)->setChecked(m_bRealZoom);
+    m_pPlotWnd->UpdateCursor();
+}
+
+void CMainFrame::FullScreen() {
+    if (isFullScreen()) return;
+    m_nNormalState = windowState();
+    m_rcNormal = normalGeometry();
+    m_bToolBarShown = !m_pToolBar->isHidden();
+    m_bStatusBarShown = !statusBar()->isHidden();
+    // Hiding the toolbar here is not the user's choice: its menu item keeps its check.
+    QAction* pToggle = Action(ID_VIEW_TOOLBAR);
+    const bool bChecked = pToggle->isChecked();
+    menuBar()->hide();
+    m_pToolBar->hide();
+    statusBar()->hide();
+    m_pLeftPane->hide();
+    pToggle->setChecked(bChecked);
+    // The size cap of the normal window would keep a large screen partly uncovered.
+    setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    showFullScreen();
+}
+
+void CMainFrame::NormalScreen() {
+    if (!isFullScreen()) return;
+    menuBar()->show();
+    m_pLeftPane->show();
+    m_pToolBar->setVisible(m_bToolBarShown);
+    statusBar()->setVisible(m_bStatusBarShown);
+    setMaximumSize(2000, 1500);
+    if (m_nNormalState & Qt::WindowMaximized) {
+        showMaximized();
+    } else {
+        showNormal();
+        setGeometry(m_rcNormal);
+    }
 }
 
 void CMainFrame::OnZoom(short nDirection) {

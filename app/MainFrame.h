@@ -71,6 +71,12 @@ class CMainFrame : public QMainWindow {
     bool m_bRealMove = false;
     bool m_bRealZoom = false;
 
+    // --- Full-screen display -------------------------------------------------------------------
+    // Shows the plot window alone over the whole screen: menu, toolbar, status bar and panel
+    // hidden. NormalScreen brings back the window state and the bars the user had chosen.
+    void FullScreen();
+    void NormalScreen();
+
     // The File menu's recent-file entries, most recent first; none shows the greyed item.
     void SetRecentFiles(const QStringList& paths);
 
@@ -123,4 +129,10 @@ class CMainFrame : public QMainWindow {
     QWidget* m_pLeftPane = nullptr;
     CPlotWindow* m_pPlotWnd = nullptr;
     PrintRunner m_runPrint;
+
+    // What FullScreen saved for NormalScreen.
+    QRect m_rcNormal;
+    Qt::WindowStates m_nNormalState;
+    bool m_bToolBarShown = true;
+    bool m_bStatusBarShown = true;
 };

@@ -1,25 +1,70 @@
 #include "app/PlotWindow.h"
 
 #include "app/AppMessage.h"
+#include "app/ContextMenu.h"
+#include "app/MainFrame.h"
+#include "app/PlotCursors.h"
 #include "doc/CurvistDoc.h"
 #include "platform/qt/QPainterDc.h"
 #include "settings/VisParamDlg.h"
 #include "view/CurvistView.h"
 
+#include <QAction>
+#include <QMenu>
+#include <QMouseEvent>
 #include <QPagedPaintDevice>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QTimer>
+#include <QWheelEvent>
 
 #include <algorithm>
 
+namespace {
+
+// The frame as the mouse navigation sees it, looked up through the view on each use: the view
+// learns its frame after the window is made. Without a frame no mode is on.
+class CFrameLink : public IPlotFrame {
+  public:
+    explicit CFrameLink(CCurvistView* pView) : m_pView(pView) {}
+    bool IsRealMove() const override { return m_pView->m_pFrame && m_pView->m_pFrame->m_bRealMove; }
+    bool IsRealZoom() const override { return m_pView->m_pFrame && m_pView->m_pFrame->m_bRealZoom; }
+    void ShowXY(double x, double y) override {
+        if (m_pView->m_pFrame) m_pView->m_pFrame->ShowXY(x, y);
+    }
+    void ShowScale(int nScale) override {
+        if (m_pView->m_pFrame) m_pView->m_pFrame->ShowScale(nScale);
+    }
+
+  private:
+    CCurvistView* m_pView;
+};
+
+CPoint ToPoint(const QPointF& pt) {
+    const QPoint p = pt.toPoint();
+    return {p.x(), p.y()};
+}
+
+} // namespace
+
 CPlotWindow::CPlotWindow(CCurvistDoc* pDoc, CCurvistView* pView, QWidget* pParent)
-    : QWidget(pParent), m_pDoc(pDoc), m_pView(pView) {
+    : QWidget(pParent), m_pDoc(pDoc), m_pView(pView),
+      m_pFrameLink(std::make_unique<CFrameLink>(pView)),
+      m_pMouse(std::make_unique<CPlotMouse>(*pView, *this, *m_pFrameLink)),
+      m_curMove(MakeCursor(MoveCursorArt())), m_curZoom(MakeCursor(ZoomCursorArt())) {
     // The back buffer covers every pixel; Qt need not clear anything first.
     setAttribute(Qt::WA_OpaquePaintEvent);
     setAttribute(Qt::WA_NoSystemBackground);
     setFocusPolicy(Qt::StrongFocus);
     setMouseTracking(true);
+    // Every right-button press and release comes here; the menu opens on the release.
+    setContextMenuPolicy(Qt::PreventContextMenu);
+    m_pMoveTimer = new QTimer(this);
+    m_pMoveTimer->setSingleShot(true);
+    m_pMoveTimer->setInterval(0);
+    connect(m_pMoveTimer, &QTimer::timeout, this, &CPlotWindow::FlushMouseMove);
     m_pView->SetHost(this);
+    UpdateCursor();
 }
 
 CPlotWindow::~CPlotWindow() {
@@ -107,4 +152,137 @@ void CPlotWindow::OnDisplaySettings() {
         AppMessageBox(this, QMessageBox::Warning,
                       QStringLiteral("无法保存文件“%1”，新的显示参数只在本次运行中有效。")
                           .arg(QString::fromStdString(dlg.IniPath())));
+}
+
+void CPlotWindow::UpdateCursor() {
+    m_eCursor = m_pMouse->Cursor();
+    switch (m_eCursor) {
+    case ECursor::Arrow:
+        setCursor(Qt::ArrowCursor);
+        break;
+    case ECursor::Move:
+        setCursor(m_curMove);
+        break;
+    case ECursor::Zoom:
+        setCursor(m_curZoom);
+        break;
+    }
+}
+
+// Qt grabs the mouse for this window while any button is down, which is the capture the
+// drags need: moves and the release arrive here even outside the window.
+void CPlotWindow::mousePressEvent(QMouseEvent* pEvent) {
+    OnButtonDown(pEvent);
+    emit mousePressed(pEvent);
+}
+
+void CPlotWindow::OnButtonDown(QMouseEvent* pEvent) {
+    FlushMouseMove();
+    const CPoint p = ToPoint(pEvent->position());
+    if (pEvent->button() == Qt::LeftButton)
+        m_pMouse->OnLButtonDown(p);
+    else if (pEvent->button() == Qt::MiddleButton)
+        m_pMouse->OnMButtonDown(p);
+    UpdateCursor();
+}
+
+void CPlotWindow::mouseReleaseEvent(QMouseEvent* pEvent) {
+    // The drag ends where the pointer really is, not where the last frame left it.
+    FlushMouseMove();
+    if (pEvent->button() == Qt::LeftButton)
+        m_pMouse->OnLButtonUp();
+    else if (pEvent->button() == Qt::MiddleButton)
+        m_pMouse->OnMButtonUp();
+    UpdateCursor();
+    emit mouseReleased(pEvent);
+    if (pEvent->button() == Qt::RightButton) OnContextMenu(pEvent->globalPosition().toPoint());
+}
+
+void CPlotWindow::mouseDoubleClickEvent(QMouseEvent* pEvent) {
+    // A double click is a second press for the drags.
+    OnButtonDown(pEvent);
+    emit mouseDoubleClicked(pEvent);
+}
+
+void CPlotWindow::mouseMoveEvent(QMouseEvent* pEvent) {
+    m_ptPendingMove = ToPoint(pEvent->position());
+    m_bMovePending = true;
+    if (!m_pMoveTimer->isActive()) m_pMoveTimer->start();
+    emit mouseMoved(pEvent);
+}
+
+void CPlotWindow::FlushMouseMove() {
+    m_pMoveTimer->stop();
+    if (!m_bMovePending) return;
+    m_bMovePending = false;
+    m_pMouse->OnMouseMove(m_ptPendingMove);
+    UpdateCursor();
+}
+
+void CPlotWindow::wheelEvent(QWheelEvent* pEvent) {
+    FlushMouseMove();
+    m_pMouse->OnMouseWheel(pEvent->angleDelta().y(), ToPoint(pEvent->position()));
+    pEvent->accept();
+    emit wheelTurned(pEvent);
+}
+
+void CPlotWindow::OnContextMenu(const QPoint& ptGlobal) {
+    CMainFrame* pFrame = m_pView->m_pFrame;
+    std::unique_ptr<QMenu> pMenu = BuildContextMenu(
+        this, m_pView->m_bFullScreen, pFrame && pFrame->m_bRealMove, pFrame && pFrame->m_bRealZoom);
+    QAction* pChosen = m_runMenu ? m_runMenu(*pMenu, ptGlobal) : pMenu->exec(ptGlobal);
+    const int nId = pChosen ? pChosen->data().toInt() : 0;
+    pMenu.reset();
+    if (nId) OnContextCommand(nId);
+}
+
+void CPlotWindow::OnContextCommand(int nId) {
+    CMainFrame* pFrame = m_pView->m_pFrame;
+    if (!pFrame) return;
+    auto zoom = [&](short nDirection) {
+        m_pView->ZoomStep(nDirection);
+        pFrame->ShowScale(m_pView->m_nScale);
+    };
+    switch (nId) {
+    case ID_CTX_FULL_SCREEN:
+        pFrame->FullScreen();
+        m_pView->m_bFullScreen = true;
+        break;
+    case ID_CTX_NORMAL_SCREEN:
+        pFrame->NormalScreen();
+        m_pView->m_bFullScreen = false;
+        break;
+    case ID_CTX_DISPLAY_SETTINGS:
+        OnDisplaySettings();
+        break;
+    // The function commands take the same road as the frame's menu: on to the panel.
+    case ID_CTX_FUN_ADD:
+        pFrame->Action(ID_FUN_ADD)->trigger();
+        break;
+    case ID_CTX_FUN_MODIFY:
+        pFrame->Action(ID_FUN_MODIFY)->trigger();
+        break;
+    case ID_CTX_FUN_DELETE:
+        pFrame->Action(ID_FUN_DELETE)->trigger();
+        break;
+    case ID_CTX_ZOOM_IN:
+        zoom(1);
+        break;
+    case ID_CTX_ZOOM_OUT:
+        zoom(-1);
+        break;
+    case ID_CTX_ZOOM_RESET:
+        zoom(0);
+        break;
+    case ID_CTX_REAL_MOVE:
+        pFrame->ToggleRealMove();
+        break;
+    case ID_CTX_REAL_ZOOM:
+        pFrame->ToggleRealZoom();
+        break;
+    default:
+        if (nId >= ID_CTX_ORIGIN_FIRST && nId <= ID_CTX_ORIGIN_LAST)
+            m_pView->SetOriginPlace(nId - ID_CTX_ORIGIN_FIRST);
+        break;
+    }
 }

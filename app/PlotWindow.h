@@ -3,10 +3,12 @@
 // the view draws on and presents it; a full repaint happens only on first show, on resize and
 // when the frame asks for one (after New and Open).
 
+#include "app/PlotMouse.h"
 #include "platform/RasterDc.h"
 #include "platform/qt/QtTextRenderer.h"
 #include "view/ViewHost.h"
 
+#include <QCursor>
 #include <QImage>
 #include <QWidget>
 #include <functional>
@@ -15,7 +17,10 @@
 class CCurvistDoc;
 class CCurvistView;
 class CVisParamDlg;
+class QAction;
+class QMenu;
 class QPagedPaintDevice;
+class QTimer;
 
 class CPlotWindow : public QWidget, public IViewHost {
     Q_OBJECT
@@ -39,6 +44,21 @@ class CPlotWindow : public QWidget, public IViewHost {
     using SettingsRunner = std::function<bool(CVisParamDlg&)>;
     void SetSettingsRunner(SettingsRunner runner) { m_runSettings = std::move(runner); }
 
+    // --- Mouse navigation and the context menu -------------------------------------------------
+    CPlotMouse& Mouse() { return *m_pMouse; }
+    // Shows the cursor that the modes and drags call for; the frame calls it after a toggle.
+    void UpdateCursor();
+    ECursor CurrentCursor() const { return m_eCursor; }
+    // Moves wait for the next turn of the event loop so that a burst of them costs one frame;
+    // this handles the latest one now (presses and releases do so first).
+    void FlushMouseMove();
+    // Builds the menu and shows it at the pointer (global coordinates).
+    void OnContextMenu(const QPoint& ptGlobal);
+    void OnContextCommand(int nId);
+    // Shows the menu and returns the chosen entry or null. Tests pick an entry through this.
+    using MenuRunner = std::function<QAction*(QMenu&, const QPoint&)>;
+    void SetMenuRunner(MenuRunner runner) { m_runMenu = std::move(runner); }
+
     // --- IViewHost -----------------------------------------------------------------------
     Dc* ClientDc() override { return m_pDc.get(); }
     CSize WindowSize() override { return {width(), height()}; }
@@ -57,14 +77,15 @@ class CPlotWindow : public QWidget, public IViewHost {
     void paintEvent(QPaintEvent* pEvent) override;
     void resizeEvent(QResizeEvent* pEvent) override;
     void showEvent(QShowEvent* pEvent) override;
-    void mousePressEvent(QMouseEvent* pEvent) override { emit mousePressed(pEvent); }
-    void mouseReleaseEvent(QMouseEvent* pEvent) override { emit mouseReleased(pEvent); }
-    void mouseMoveEvent(QMouseEvent* pEvent) override { emit mouseMoved(pEvent); }
-    void mouseDoubleClickEvent(QMouseEvent* pEvent) override { emit mouseDoubleClicked(pEvent); }
-    void wheelEvent(QWheelEvent* pEvent) override { emit wheelTurned(pEvent); }
+    void mousePressEvent(QMouseEvent* pEvent) override;
+    void mouseReleaseEvent(QMouseEvent* pEvent) override;
+    void mouseMoveEvent(QMouseEvent* pEvent) override;
+    void mouseDoubleClickEvent(QMouseEvent* pEvent) override;
+    void wheelEvent(QWheelEvent* pEvent) override;
 
   private:
     void AllocateBuffer();
+    void OnButtonDown(QMouseEvent* pEvent);
 
     CCurvistDoc* m_pDoc;
     CCurvistView* m_pView;
@@ -73,4 +94,14 @@ class CPlotWindow : public QWidget, public IViewHost {
     std::unique_ptr<RasterDc> m_pDc;
     bool m_bShown = false;
     SettingsRunner m_runSettings;
+
+    std::unique_ptr<IPlotFrame> m_pFrameLink;
+    std::unique_ptr<CPlotMouse> m_pMouse;
+    QCursor m_curMove;
+    QCursor m_curZoom;
+    ECursor m_eCursor = ECursor::Arrow;
+    QTimer* m_pMoveTimer = nullptr;
+    CPoint m_ptPendingMove;
+    bool m_bMovePending = false;
+    MenuRunner m_runMenu;
 };

@@ -1,0 +1,76 @@
+// Full-screen display: the plot alone over the screen, and back to the window as it was.
+
+#include "PlotFixture.h"
+
+#include "app/ContextMenu.h"
+#include "app/PlotSplitter.h"
+
+#include <QMenuBar>
+#include <QScreen>
+#include <QStatusBar>
+#include <QToolBar>
+
+using FullScreenTest = PlotFixture;
+
+TEST_F(FullScreenTest, PlotAloneAndBackAsTheUserLeftIt) {
+    const struct {
+        const char* name;
+        bool bMaximized, bToolBar, bStatusBar;
+    } cases[] = {
+        {"normal window with both bars", false, true, true},
+        {"maximized without toolbar", true, false, true},
+        {"normal without status bar", false, true, false},
+    };
+    for (const auto& c : cases) {
+        Start();
+        QApplication::processEvents();
+        if (c.bMaximized) {
+            Frame()->showMaximized();
+        } else {
+            Frame()->setGeometry(40, 50, 700, 500);
+        }
+        if (!c.bToolBar) Trigger(ID_VIEW_TOOLBAR);
+        if (!c.bStatusBar) Trigger(ID_VIEW_STATUS_BAR);
+        QApplication::processEvents();
+        const QRect rcBefore = Frame()->geometry();
+
+        Plot()->OnContextCommand(ID_CTX_FULL_SCREEN);
+        QApplication::processEvents();
+        EXPECT_TRUE(Frame()->isFullScreen()) << c.name;
+        EXPECT_TRUE(View()->m_bFullScreen) << c.name;
+        EXPECT_FALSE(Frame()->menuBar()->isVisible()) << c.name;
+        EXPECT_FALSE(Frame()->ToolBar()->isVisible()) << c.name;
+        EXPECT_FALSE(Frame()->statusBar()->isVisible()) << c.name;
+        EXPECT_FALSE(Frame()->LeftPane()->isVisible()) << c.name;
+        const QRect screen = Frame()->screen()->geometry();
+        EXPECT_EQ(Plot()->size(), screen.size()) << c.name;
+        EXPECT_EQ(Plot()->mapToGlobal(QPoint(0, 0)), screen.topLeft()) << c.name;
+        // The plane is drawn at the new size.
+        EXPECT_EQ(Plot()->BackBuffer().size(), screen.size()) << c.name;
+
+        Plot()->OnContextCommand(ID_CTX_NORMAL_SCREEN);
+        QApplication::processEvents();
+        EXPECT_FALSE(Frame()->isFullScreen()) << c.name;
+        EXPECT_FALSE(View()->m_bFullScreen) << c.name;
+        EXPECT_EQ(Frame()->isMaximized(), c.bMaximized) << c.name;
+        EXPECT_EQ(Frame()->geometry(), rcBefore) << c.name;
+        EXPECT_TRUE(Frame()->menuBar()->isVisible()) << c.name;
+        EXPECT_TRUE(Frame()->LeftPane()->isVisible()) << c.name;
+        EXPECT_EQ(Frame()->LeftPane()->width(), kPanelWidth) << c.name;
+        EXPECT_EQ(Frame()->ToolBar()->isVisible(), c.bToolBar) << c.name;
+        EXPECT_EQ(Frame()->statusBar()->isVisible(), c.bStatusBar) << c.name;
+        EXPECT_EQ(Frame()->Action(ID_VIEW_TOOLBAR)->isChecked(), c.bToolBar) << c.name;
+        EXPECT_EQ(Plot()->BackBuffer().size(), Plot()->size()) << c.name;
+    }
+}
+
+TEST_F(FullScreenTest, ShortcutsWorkWithoutTheMenuBar) {
+    Plot()->OnContextCommand(ID_CTX_FULL_SCREEN);
+    Frame()->activateWindow();
+    Plot()->setFocus();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(Frame()));
+    ASSERT_FALSE(Frame()->menuBar()->isVisible());
+    QTest::keyClick(Plot(), Qt::Key_O, Qt::ControlModifier);
+    EXPECT_EQ(m_dialogs.size(), 1u); // the open dialog ran
+    EXPECT_TRUE(Frame()->isFullScreen());
+}
