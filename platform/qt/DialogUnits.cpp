@@ -1,6 +1,7 @@
 #include "platform/qt/DialogUnits.h"
 
 #include <QFontDatabase>
+#include <QFontInfo>
 #include <QFontMetrics>
 #include <QWidget>
 
@@ -12,10 +13,15 @@ int MulDiv(int n, int num, int den) {
     return static_cast<int>(p >= 0 ? (p + den / 2) / den : -((-p + den / 2) / den));
 }
 
+bool IsSimSun(const QString& family) {
+    return family.compare(QString::fromUtf8("宋体"), Qt::CaseInsensitive) == 0 ||
+           family.compare(QStringLiteral("SimSun"), Qt::CaseInsensitive) == 0;
+}
+
 QString DialogFontFamily() {
     const QStringList families = QFontDatabase::families();
-    for (const QString& name : {QString::fromUtf8("宋体"), QStringLiteral("SimSun")}) {
-        if (families.contains(name, Qt::CaseInsensitive)) return name;
+    for (const QString& name : families) {
+        if (IsSimSun(name)) return name;
     }
     // Prefer a proportional face: the monospaced variants widen every Latin letter.
     const QStringList chinese = QFontDatabase::families(QFontDatabase::SimplifiedChinese);
@@ -31,11 +37,20 @@ QFont DialogFont() {
     QFont font;
     const QString family = DialogFontFamily();
     if (!family.isEmpty()) font.setFamily(family);
-    font.setPointSize(9);
+    // 9 points of SimSun are 12 pixels on the screens the layouts were made for; a substitute
+    // face gets the same pixel size so that its text fits the same rectangles.
+    if (IsSimSun(family)) font.setPointSize(9);
+    else font.setPixelSize(12);
     return font;
 }
 
 CDialogBaseUnits DialogBaseUnits(const QFont& font) {
+    if (!IsSimSun(QFontInfo(font).family())) {
+        // A substitute face is wider than SimSun, whose Latin letters are half its height:
+        // measure the layouts in SimSun's units so that they keep their designed size.
+        const int px = QFontInfo(font).pixelSize();
+        return CDialogBaseUnits{(px + 1) / 2, px};
+    }
     const QFontMetrics fm(font);
     const int nWidth = fm.horizontalAdvance(
         QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
