@@ -55,8 +55,14 @@ public:
 
     // Fills [left, right) x [top, bottom).
     virtual void FillSolidRect(const CRect& rc, COLORREF clr) = 0;
-    // One-pixel frame on the inside of [left, right) x [top, bottom).
-    virtual void FrameRect(const CRect& rc, COLORREF clr) = 0;
+    // One-pixel frame on the inside of [left, right) x [top, bottom), as four fills.
+    virtual void FrameRect(const CRect& rc, COLORREF clr) {
+        if (rc.right <= rc.left || rc.bottom <= rc.top) return;
+        FillSolidRect({rc.left, rc.top, rc.right, rc.top + 1}, clr);
+        FillSolidRect({rc.left, rc.bottom - 1, rc.right, rc.bottom}, clr);
+        FillSolidRect({rc.left, rc.top + 1, rc.left + 1, rc.bottom - 1}, clr);
+        FillSolidRect({rc.right - 1, rc.top + 1, rc.right, rc.bottom - 1}, clr);
+    }
 
     // Text: always transparent (no background is painted), never antialiased.
     virtual COLORREF SetTextColor(COLORREF clr) = 0;

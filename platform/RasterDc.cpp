@@ -147,14 +147,6 @@ void RasterDc::FillSolidRect(const CRect& rc, COLORREF clr) {
     }
 }
 
-void RasterDc::FrameRect(const CRect& rc, COLORREF clr) {
-    if (rc.right <= rc.left || rc.bottom <= rc.top) return;
-    FillSolidRect({rc.left, rc.top, rc.right, rc.top + 1}, clr);
-    FillSolidRect({rc.left, rc.bottom - 1, rc.right, rc.bottom}, clr);
-    FillSolidRect({rc.left, rc.top + 1, rc.left + 1, rc.bottom - 1}, clr);
-    FillSolidRect({rc.right - 1, rc.top + 1, rc.right, rc.bottom - 1}, clr);
-}
-
 COLORREF RasterDc::SetTextColor(COLORREF clr) {
     COLORREF old = m_clrText;
     m_clrText = clr;

@@ -80,14 +80,6 @@ void CQPainterDc::FillSolidRect(const CRect& rc, COLORREF clr) {
     m_pPainter->fillRect(QRectF(double(l), double(t), double(r - l), double(b - t)), ToQColor(clr));
 }
 
-void CQPainterDc::FrameRect(const CRect& rc, COLORREF clr) {
-    if (rc.right <= rc.left || rc.bottom <= rc.top) return;
-    FillSolidRect({rc.left, rc.top, rc.right, rc.top + 1}, clr);
-    FillSolidRect({rc.left, rc.bottom - 1, rc.right, rc.bottom}, clr);
-    FillSolidRect({rc.left, rc.top + 1, rc.left + 1, rc.bottom - 1}, clr);
-    FillSolidRect({rc.right - 1, rc.top + 1, rc.right, rc.bottom - 1}, clr);
-}
-
 COLORREF CQPainterDc::SetTextColor(COLORREF clr) {
     COLORREF old = m_clrText;
     m_clrText = clr;

@@ -17,7 +17,6 @@ class CQPainterDc : public Dc {
     void MoveTo(int x, int y) override;
     void LineTo(int x, int y) override;
     void FillSolidRect(const CRect& rc, COLORREF clr) override;
-    void FrameRect(const CRect& rc, COLORREF clr) override;
     COLORREF SetTextColor(COLORREF clr) override;
     CFontSpec SelectFont(const CFontSpec& font) override;
     CSize GetTextExtent(std::string_view text) override;
