@@ -45,20 +45,11 @@ struct CNative {
     COLORREF clr;
 };
 
-struct CBenchHost : IViewHost {
-    Dc* dc = nullptr;
-    CSize size;
-    Dc* ClientDc() override { return dc; }
-    CSize WindowSize() override { return size; }
-    void MessageBox(const std::string&) override {}
-    void Present() override {}
-};
-
 struct CScene {
     std::vector<std::uint32_t> bits;
     RasterDc dc;
     CCurvistDoc doc;
-    CBenchHost host;
+    CSurfaceHost host;
     CCurvistView view;
     std::vector<CNative> native;
 

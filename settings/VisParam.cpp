@@ -9,17 +9,18 @@
 namespace {
 
 int ReadCellSize(const char* key, const std::string& path) {
-    // The view divides by the cell size and steps its loops by it.
-    int n = GetPrivateProfileInt("Pane", key, 50, path);
-    return n >= 1 && n <= 10000 ? n : 50;
+    return UsableCellSize(GetPrivateProfileInt("Pane", key, 50, path));
 }
 
 std::uint32_t ReadSpeed(const char* key, const std::string& path) {
-    std::uint32_t n = static_cast<std::uint32_t>(GetPrivateProfileInt("Scale", key, 100, path));
-    return n == 0 ? 100 : n;
+    return UsableSpeed(static_cast<std::uint32_t>(GetPrivateProfileInt("Scale", key, 100, path)));
 }
 
 } // namespace
+
+int UsableCellSize(int n) { return n >= 1 && n <= 10000 ? n : 50; }
+
+std::uint32_t UsableSpeed(std::uint32_t n) { return n == 0 ? 100 : n; }
 
 std::string DefaultVisParamPath() {
     return GetExeDir() + kVisParamFileName;

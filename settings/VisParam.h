@@ -33,6 +33,11 @@ CVisParam LoadVisParam(const std::string& path);
 // Writes all thirteen keys in one atomic replacement; false when the file could not be written.
 bool SaveVisParam(const CVisParam& param, const std::string& path);
 
+// The view divides by the cell size and the step and walks its loops by them: a cell size
+// outside 1..10000 stands for 50 and a step of 0 for 100, wherever the values come from.
+int UsableCellSize(int n);
+std::uint32_t UsableSpeed(std::uint32_t n);
+
 // World units per cell from the stored hundredths.
 double UnitFromSpeed(std::uint32_t nSpeed);
 // The stored hundredths for a step: the nearest whole number of hundredths (so 0.29 gives 29),

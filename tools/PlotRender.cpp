@@ -37,16 +37,6 @@ bool EndsWith(const std::string& s, const char* suffix) {
     return true;
 }
 
-// The stand-in window: one surface of the requested size, no messages.
-struct CRenderHost : IViewHost {
-    Dc* dc = nullptr;
-    CSize size;
-    Dc* ClientDc() override { return dc; }
-    CSize WindowSize() override { return size; }
-    void MessageBox(const std::string&) override {}
-    void Present() override {}
-};
-
 // Fonts need a QGuiApplication; without a display the offscreen platform serves.
 void EnsureGuiApplication() {
     if (QGuiApplication::instance()) return;
@@ -59,7 +49,7 @@ void EnsureGuiApplication() {
     static QGuiApplication app(argc, argv);
 }
 
-void Paint(CCurvistView& view, CRenderHost& host, Dc& dc) {
+void Paint(CCurvistView& view, CSurfaceHost& host, Dc& dc) {
     host.dc = &dc;
     view.OnEraseBkgnd(dc);
     view.OnDraw(dc);
@@ -90,7 +80,7 @@ bool RenderPlot(CCurvistDoc& doc, const CPlotRenderOptions& opt, std::string& er
     EnsureGuiApplication();
     const int w = opt.width, h = opt.height;
     CCurvistView view(opt.iniPath.empty() ? DefaultVisParamPath() : opt.iniPath);
-    CRenderHost host;
+    CSurfaceHost host;
     host.size = {w, h};
     view.SetDocument(&doc);
     view.SetHost(&host);

@@ -20,6 +20,18 @@ class IViewHost {
     virtual void Present() = 0;
 };
 
+// A host with no window: one surface of a fixed size, no messages (rendering to a file,
+// benchmarks).
+class CSurfaceHost : public IViewHost {
+public:
+    Dc* dc = nullptr;
+    CSize size;
+    Dc* ClientDc() override { return dc; }
+    CSize WindowSize() override { return size; }
+    void MessageBox(const std::string&) override {}
+    void Present() override {}
+};
+
 // The function panel's list, rebuilt by the first full repaint after New or Open.
 class IFunListSink {
   public:

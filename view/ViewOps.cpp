@@ -141,10 +141,6 @@ void CCurvistView::ApplyDisplaySettings(const CVisParam& vp) {
     Dc* dc = ClientDc();
     if (dc) PaintScene(*dc, m_nClientW, m_nClientH, false);
 
-    // The same mends as reading the file: the view needs cells of at least one pixel and
-    // a step that is not zero.
-    auto cellOr50 = [](int v) { return v >= 1 && v <= 10000 ? v : 50; };
-    auto speedOr100 = [](std::uint32_t v) { return v == 0 ? 100u : v; };
     m_bShowAxisY = vp.bShowAxisY;
     m_bShowGridX = vp.bShowGridX;
     m_bShowAxisX = vp.bShowAxisX;
@@ -153,10 +149,10 @@ void CCurvistView::ApplyDisplaySettings(const CVisParam& vp) {
     m_bShowScaleY = vp.bShowScaleY;
     m_nScalePlaceX = vp.nPlaceX;
     m_nScalePlaceY = vp.nPlaceY;
-    m_nBaseCellW = cellOr50(vp.nWidth);
-    m_nBaseCellH = cellOr50(vp.nHeight);
-    m_dUnitX = UnitFromSpeed(speedOr100(vp.nSpeedX));
-    m_dUnitY = UnitFromSpeed(speedOr100(vp.nSpeedY));
+    m_nBaseCellW = UsableCellSize(vp.nWidth);
+    m_nBaseCellH = UsableCellSize(vp.nHeight);
+    m_dUnitX = UnitFromSpeed(UsableSpeed(vp.nSpeedX));
+    m_dUnitY = UnitFromSpeed(UsableSpeed(vp.nSpeedY));
     m_nCellW = ZoomedCell(m_nBaseCellW, m_nScale);
     m_nCellH = ZoomedCell(m_nBaseCellH, m_nScale);
 
