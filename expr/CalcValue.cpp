@@ -34,64 +34,74 @@ double CalcValue(CNodeList& list, double x, bool& bEvalError) {
         reg[0] = x;
         const CRegStep* s = steps.data();
         const CRegStep* const end = s + steps.size();
+        double acc = 0.0; // the previous step's result
+#define CURVIST_L (s->leftIsPrev ? acc : reg[s->left])
+#define CURVIST_R (s->rightIsPrev ? acc : reg[s->right])
+#define CURVIST_PUT(v)                                                                         \
+    acc = (v);                                                                                 \
+    reg[s->out] = acc
 #define CURVIST_NEXT                                                                           \
     if (++s == end) goto done;                                                                 \
     goto* kJump[s->handler]
         goto* kJump[s->handler];
     copy:
-        reg[s->out] = reg[s->left];
+        CURVIST_PUT(CURVIST_L);
         CURVIST_NEXT;
     sin:
-        reg[s->out] = std::sin(reg[s->left]);
+        CURVIST_PUT(std::sin(CURVIST_L));
         CURVIST_NEXT;
     cos:
-        reg[s->out] = std::cos(reg[s->left]);
+        CURVIST_PUT(std::cos(CURVIST_L));
         CURVIST_NEXT;
     tan:
-        reg[s->out] = std::tan(reg[s->left]);
+        CURVIST_PUT(std::tan(CURVIST_L));
         CURVIST_NEXT;
     exp:
-        reg[s->out] = std::exp(reg[s->left]);
+        CURVIST_PUT(std::exp(CURVIST_L));
         CURVIST_NEXT;
     ln:
-        reg[s->out] = std::log(reg[s->left]);
+        CURVIST_PUT(std::log(CURVIST_L));
         CURVIST_NEXT;
     cot:
-        reg[s->out] = 1.0 / std::tan(reg[s->left]);
+        CURVIST_PUT(1.0 / std::tan(CURVIST_L));
         CURVIST_NEXT;
     sec:
-        reg[s->out] = 1.0 / std::cos(reg[s->left]);
+        CURVIST_PUT(1.0 / std::cos(CURVIST_L));
         CURVIST_NEXT;
     csc:
-        reg[s->out] = 1.0 / std::sin(reg[s->left]);
+        CURVIST_PUT(1.0 / std::sin(CURVIST_L));
         CURVIST_NEXT;
     add:
-        reg[s->out] = reg[s->left] + reg[s->right];
+        CURVIST_PUT(CURVIST_L + CURVIST_R);
         CURVIST_NEXT;
     sub:
-        reg[s->out] = reg[s->left] - reg[s->right];
+        CURVIST_PUT(CURVIST_L - CURVIST_R);
         CURVIST_NEXT;
     mul:
-        reg[s->out] = reg[s->left] * reg[s->right];
+        CURVIST_PUT(CURVIST_L * CURVIST_R);
         CURVIST_NEXT;
     div : {
-        const double R = reg[s->right];
+        const double R = CURVIST_R;
         if (R == 0.0 || std::isnan(R)) goto fail;
-        reg[s->out] = reg[s->left] / R;
+        CURVIST_PUT(CURVIST_L / R);
         CURVIST_NEXT;
     }
     pow : {
-        const double L = reg[s->left];
-        const double r = Power(L, reg[s->right]);
-        reg[s->out] = r;
+        const double L = CURVIST_L;
+        const double r = Power(L, CURVIST_R);
+        CURVIST_PUT(r);
         if (PowerFails(L, r)) goto fail;
         CURVIST_NEXT;
     }
     keep: // 'E' and unknown codes: the result stays as it was
+        acc = reg[s->out];
         CURVIST_NEXT;
 #undef CURVIST_NEXT
+#undef CURVIST_PUT
+#undef CURVIST_R
+#undef CURVIST_L
     done:
-        return reg[steps.back().out];
+        return acc;
     }
 fail:
 fail_empty:

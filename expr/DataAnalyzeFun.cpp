@@ -72,6 +72,11 @@ void CNodeList::Append(CDataAnalyzeFun node) {
     if (s.left.kind == EOperandKind::Bad || (binary && s.right.kind == EOperandKind::Bad))
         r.op = kFailOp;
     r.handler = HandlerOf(r.op);
+    if (!m_steps2.empty()) {
+        const std::uint32_t prev = m_steps2.back().out;
+        r.leftIsPrev = s.left.kind == EOperandKind::Ref && r.left == prev;
+        r.rightIsPrev = binary && s.right.kind == EOperandKind::Ref && r.right == prev;
+    }
     m_regs.push_back(node.m_dResult); // 'E' and unknown codes keep this value for good
     r.out = static_cast<std::uint32_t>(m_regs.size() - 1);
     m_steps2.push_back(r);

@@ -46,6 +46,10 @@ struct CStep {
 struct CRegStep {
     char op = 0; // the node's code, or kFailOp for a node whose operand designates nothing
     std::uint8_t handler = 0; // dense index of the operation, for the evaluator's dispatch
+    // The operand is the previous step's result, which the evaluator still holds in a CPU
+    // register: reading it back from memory would stall a chain of dependent nodes.
+    bool leftIsPrev = false;
+    bool rightIsPrev = false;
     std::uint32_t left = 0;
     std::uint32_t right = 0;
     std::uint32_t out = 0;
