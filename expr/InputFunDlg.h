@@ -3,6 +3,8 @@
 
 #include "expr/DataAnalyzeFun.h"
 
+#include "platform/qt/MessageBox.h"
+
 #include <QDialog>
 #include <QMessageBox>
 #include <memory>
@@ -19,7 +21,7 @@ class CInputFunDlg : public QDialog {
 
     // Message boxes go through this hook when it is set, so that headless tests see them
     // without a modal loop. Arguments: parent, icon, caption, text.
-    using MessageHook = void (*)(QWidget*, QMessageBox::Icon, const QString&, const QString&);
+    using MessageHook = ::MessageHook;
     static MessageHook s_pfnMessageHook;
 
     // Shows the dialog modally with m_strFun in the edit; QDialog::Accepted after a valid text.

@@ -336,10 +336,5 @@ void CVisParamDlg::OnOK() {
 
 void CVisParamDlg::ShowMessage(QMessageBox::Icon icon, const QString& caption,
                                const QString& text) {
-    if (s_pfnMessageHook) {
-        s_pfnMessageHook(this, icon, caption, text);
-        return;
-    }
-    QMessageBox box(icon, caption, text, QMessageBox::Ok, this);
-    box.exec();
+    ShowMessageBox(this, icon, caption, text, s_pfnMessageHook);
 }

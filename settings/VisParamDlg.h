@@ -4,6 +4,8 @@
 
 #include "settings/VisParam.h"
 
+#include "platform/qt/MessageBox.h"
+
 #include <QDialog>
 #include <QMessageBox>
 #include <string>
@@ -22,7 +24,7 @@ class CVisParamDlg : public QDialog {
 
     // Message boxes go through this hook when it is set (headless tests). Arguments: parent,
     // icon, caption, text.
-    using MessageHook = void (*)(QWidget*, QMessageBox::Icon, const QString&, const QString&);
+    using MessageHook = ::MessageHook;
     static MessageHook s_pfnMessageHook;
 
     int DoModal() { return exec(); }

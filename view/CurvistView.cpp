@@ -27,21 +27,25 @@ void CCurvistView::SetDocument(CCurvistDoc* pDoc) {
 
 void CCurvistView::LoadVisParam() {
     const CVisParam vp = ::LoadVisParam(m_strIniPath);
-    m_bShowAxisX = vp.bShowAxisX;
-    m_bShowAxisY = vp.bShowAxisY;
+    TakeDisplayParams(vp);
     m_nOriginPlace = vp.nOriginPlace;
-    m_bShowGridX = vp.bShowGridX;
-    m_bShowGridY = vp.bShowGridY;
-    m_nBaseCellW = vp.nWidth;
-    m_nBaseCellH = vp.nHeight;
     m_nCellW = m_nBaseCellW;
     m_nCellH = m_nBaseCellH;
+}
+
+void CCurvistView::TakeDisplayParams(const CVisParam& vp) {
+    m_bShowAxisX = vp.bShowAxisX;
+    m_bShowAxisY = vp.bShowAxisY;
+    m_bShowGridX = vp.bShowGridX;
+    m_bShowGridY = vp.bShowGridY;
     m_bShowScaleX = vp.bShowScaleX;
     m_bShowScaleY = vp.bShowScaleY;
-    m_dUnitX = UnitFromSpeed(vp.nSpeedX);
-    m_dUnitY = UnitFromSpeed(vp.nSpeedY);
     m_nScalePlaceX = vp.nPlaceX;
     m_nScalePlaceY = vp.nPlaceY;
+    m_nBaseCellW = UsableCellSize(vp.nWidth);
+    m_nBaseCellH = UsableCellSize(vp.nHeight);
+    m_dUnitX = UnitFromSpeed(UsableSpeed(vp.nSpeedX));
+    m_dUnitY = UnitFromSpeed(UsableSpeed(vp.nSpeedY));
 }
 
 // --- Transforms -------------------------------------------------------------------------------

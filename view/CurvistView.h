@@ -123,6 +123,9 @@ class CCurvistView {
     // Origin-placement code of the display parameters ("nOriginPlace" numbering).
     void PlaceOrigin(int code);
     void MarkModified();
+    // The display values shared by loading and the display-parameter command: show flags,
+    // placements, base cells and units (not the origin code, not the zoomed cells).
+    void TakeDisplayParams(const CVisParam& vp);
     // One evaluating pass of the curve, recorded into `out` as it is drawn.
     void CurvePass(Dc& dc, CDataFun& fun, CCurvePolyline& out);
     CCurveKey MakeKey(const CDataFun& fun, CSize win) const;

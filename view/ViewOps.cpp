@@ -141,18 +141,8 @@ void CCurvistView::ApplyDisplaySettings(const CVisParam& vp) {
     Dc* dc = ClientDc();
     if (dc) PaintScene(*dc, m_nClientW, m_nClientH, false);
 
-    m_bShowAxisY = vp.bShowAxisY;
-    m_bShowGridX = vp.bShowGridX;
-    m_bShowAxisX = vp.bShowAxisX;
-    m_bShowGridY = vp.bShowGridY;
-    m_bShowScaleX = vp.bShowScaleX;
-    m_bShowScaleY = vp.bShowScaleY;
-    m_nScalePlaceX = vp.nPlaceX;
-    m_nScalePlaceY = vp.nPlaceY;
-    m_nBaseCellW = UsableCellSize(vp.nWidth);
-    m_nBaseCellH = UsableCellSize(vp.nHeight);
-    m_dUnitX = UnitFromSpeed(UsableSpeed(vp.nSpeedX));
-    m_dUnitY = UnitFromSpeed(UsableSpeed(vp.nSpeedY));
+    // The origin code is not taken: it applies at the next New or Open.
+    TakeDisplayParams(vp);
     m_nCellW = ZoomedCell(m_nBaseCellW, m_nScale);
     m_nCellH = ZoomedCell(m_nBaseCellH, m_nScale);
 
