@@ -67,7 +67,12 @@ CMainFrame::CMainFrame(CCurvistApp* pApp) : m_pApp(pApp) {
     m_pClock->start(1000);
 }
 
-CMainFrame::~CMainFrame() = default;
+CMainFrame::~CMainFrame() {
+    // Closing the window still sends its panes events (deactivation, focus): the view must not
+    // reach this frame through them once it is half destroyed.
+    if (m_pApp->m_pPlotView && m_pApp->m_pPlotView->m_pFrame == this)
+        m_pApp->m_pPlotView->m_pFrame = nullptr;
+}
 
 QAction* CMainFrame::MakeAction(int nId, const char* szText, const char* szPrompt) {
     auto* pAction = new QAction(U(szText), this);
