@@ -159,10 +159,20 @@ bool CCurvistApp::OnFileSave() {
 }
 
 bool CCurvistApp::OnFileSaveAs() {
-    QString path = AskFileName(true);
-    if (path.isEmpty()) return false;
-    if (QFileInfo(path).suffix().isEmpty()) path += QStringLiteral(".cvx");
-    path = QFileInfo(path).absoluteFilePath();
+    QString path;
+    for (;;) {
+        const QString chosen = AskFileName(true);
+        if (chosen.isEmpty()) return false;
+        path = chosen;
+        if (QFileInfo(path).suffix().isEmpty()) path += QStringLiteral(".cvx");
+        path = QFileInfo(path).absoluteFilePath();
+        // The dialog asked about the name it returned; a name the suffix made is asked here.
+        if (path == QFileInfo(chosen).absoluteFilePath() || !QFileInfo::exists(path)) break;
+        const QString text = U("“") + QFileInfo(path).fileName() + U("”已存在。\n要替换它吗？");
+        if (AppMessageBox(m_pFrame.get(), QMessageBox::Warning, text,
+                          QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes)
+            break;
+    }
     if (!DoSave(path)) return false;
     SetPathName(path);
     AddToRecentFileList(path);

@@ -40,8 +40,6 @@ QLabel* MakePane(QStatusBar* pBar, const char* szPlaceholder) {
 
 CMainFrame::CMainFrame(CCurvistApp* pApp) : m_pApp(pApp) {
     setWindowIcon(AppIcon());
-    // The window may grow beyond the screen (full-screen display moves it so).
-    setMaximumSize(2000, 1500);
     CreateMenus();
     CreateToolBar();
     CreateStatusBar();
@@ -69,7 +67,12 @@ CMainFrame::CMainFrame(CCurvistApp* pApp) : m_pApp(pApp) {
     m_pClock->start(1000);
 }
 
-CMainFrame::~CMainFrame() = default;
+CMainFrame::~CMainFrame() {
+    // Closing the window still sends its panes events (deactivation, focus): the view must not
+    // reach this frame through them once it is half destroyed.
+    if (m_pApp->m_pPlotView && m_pApp->m_pPlotView->m_pFrame == this)
+        m_pApp->m_pPlotView->m_pFrame = nullptr;
+}
 
 QAction* CMainFrame::MakeAction(int nId, const char* szText, const char* szPrompt) {
     auto* pAction = new QAction(U(szText), this);
@@ -332,8 +335,6 @@ void CMainFrame::FullScreen() {
     statusBar()->hide();
     m_pLeftPane->hide();
     pToggle->setChecked(bChecked);
-    // The size cap of the normal window would keep a large screen partly uncovered.
-    setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
     showFullScreen();
 }
 
@@ -343,7 +344,6 @@ void CMainFrame::NormalScreen() {
     m_pLeftPane->show();
     m_pToolBar->setVisible(m_bToolBarShown);
     statusBar()->setVisible(m_bStatusBarShown);
-    setMaximumSize(2000, 1500);
     if (m_nNormalState & Qt::WindowMaximized) {
         showMaximized();
     } else {

@@ -183,7 +183,30 @@ void CPlotWindow::OnButtonDown(QMouseEvent* pEvent) {
         m_pMouse->OnLButtonDown(p);
     else if (pEvent->button() == Qt::MiddleButton)
         m_pMouse->OnMButtonDown(p);
+    if (pEvent->button() == Qt::LeftButton || pEvent->button() == Qt::MiddleButton)
+        m_dragButtons |= pEvent->button();
     UpdateCursor();
+}
+
+void CPlotWindow::EndDrags(Qt::MouseButtons buttons) {
+    buttons &= m_dragButtons;
+    if (!buttons) return;
+    FlushMouseMove();
+    m_dragButtons &= ~buttons;
+    if (buttons & Qt::LeftButton) m_pMouse->OnLButtonUp();
+    if (buttons & Qt::MiddleButton) m_pMouse->OnMButtonUp();
+    UpdateCursor();
+}
+
+void CPlotWindow::focusOutEvent(QFocusEvent* pEvent) {
+    EndDrags(m_dragButtons);
+    QWidget::focusOutEvent(pEvent);
+}
+
+bool CPlotWindow::event(QEvent* pEvent) {
+    if (pEvent->type() == QEvent::UngrabMouse || pEvent->type() == QEvent::WindowDeactivate)
+        EndDrags(m_dragButtons);
+    return QWidget::event(pEvent);
 }
 
 void CPlotWindow::mouseReleaseEvent(QMouseEvent* pEvent) {
@@ -193,6 +216,7 @@ void CPlotWindow::mouseReleaseEvent(QMouseEvent* pEvent) {
         m_pMouse->OnLButtonUp();
     else if (pEvent->button() == Qt::MiddleButton)
         m_pMouse->OnMButtonUp();
+    m_dragButtons &= ~pEvent->button();
     UpdateCursor();
     emit mouseReleased(pEvent);
     if (pEvent->button() == Qt::RightButton) OnContextMenu(pEvent->globalPosition().toPoint());
@@ -205,6 +229,8 @@ void CPlotWindow::mouseDoubleClickEvent(QMouseEvent* pEvent) {
 }
 
 void CPlotWindow::mouseMoveEvent(QMouseEvent* pEvent) {
+    // A button released where this window did not see it: its drag ended before this move.
+    EndDrags(m_dragButtons & ~pEvent->buttons());
     m_ptPendingMove = ToPoint(pEvent->position());
     m_bMovePending = true;
     if (!m_pMoveTimer->isActive()) m_pMoveTimer->start();
@@ -227,6 +253,8 @@ void CPlotWindow::wheelEvent(QWheelEvent* pEvent) {
 }
 
 void CPlotWindow::OnContextMenu(const QPoint& ptGlobal) {
+    // The menu takes the mouse: no release would reach the drags while it is open.
+    EndDrags(m_dragButtons);
     CMainFrame* pFrame = m_pView->m_pFrame;
     std::unique_ptr<QMenu> pMenu = BuildContextMenu(
         this, m_pView->m_bFullScreen, pFrame && pFrame->m_bRealMove, pFrame && pFrame->m_bRealZoom);

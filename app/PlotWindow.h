@@ -82,10 +82,15 @@ class CPlotWindow : public QWidget, public IViewHost {
     void mouseMoveEvent(QMouseEvent* pEvent) override;
     void mouseDoubleClickEvent(QMouseEvent* pEvent) override;
     void wheelEvent(QWheelEvent* pEvent) override;
+    void focusOutEvent(QFocusEvent* pEvent) override;
+    bool event(QEvent* pEvent) override;
 
   private:
     void AllocateBuffer();
     void OnButtonDown(QMouseEvent* pEvent);
+    // Ends the drags of these buttons as their release would, for a release that went
+    // elsewhere (the context menu, another window).
+    void EndDrags(Qt::MouseButtons buttons);
 
     CCurvistDoc* m_pDoc;
     CCurvistView* m_pView;
@@ -103,5 +108,6 @@ class CPlotWindow : public QWidget, public IViewHost {
     QTimer* m_pMoveTimer = nullptr;
     CPoint m_ptPendingMove;
     bool m_bMovePending = false;
+    Qt::MouseButtons m_dragButtons; // left and middle buttons pressed here and not released
     MenuRunner m_runMenu;
 };

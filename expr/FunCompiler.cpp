@@ -2,10 +2,16 @@
 
 #include "expr/StrToDouble.h"
 
+#include <cmath>
+
 namespace {
 
-bool IsNumChar(char c) { return (c >= '0' && c <= '9') || c == '.'; }
-bool IsLetter(char c) { return c >= 'a' && c <= 'z'; }
+bool IsNumChar(char c) {
+    return (c >= '0' && c <= '9') || c == '.';
+}
+bool IsLetter(char c) {
+    return c >= 'a' && c <= 'z';
+}
 
 // A number operand must not end with a point and holds at most one point.
 bool IsValidNumber(const std::string& t) {
@@ -24,7 +30,8 @@ std::size_t ScanForward(const std::string& s, std::size_t pos) {
     const char c = s[pos];
     if (IsNumChar(c)) {
         std::size_t e = pos;
-        while (e < s.size() && IsNumChar(s[e])) ++e;
+        while (e < s.size() && IsNumChar(s[e]))
+            ++e;
         return e - pos;
     }
     if (c == ':') return 1;
@@ -35,8 +42,10 @@ std::size_t ScanForward(const std::string& s, std::size_t pos) {
 // Stores an operand text in a node side, with its value when it is a number.
 bool SetOperand(const std::string& text, std::string& str, double& value) {
     if (IsNumChar(text[0])) {
+        // A number too large for a double would become an infinity: refuse it instead.
         if (!IsValidNumber(text)) return false;
         value = StrToDouble(text);
+        if (!std::isfinite(value)) return false;
     }
     str = text;
     return true;
@@ -50,13 +59,31 @@ void ReplaceAll(std::string& s, const std::string& from, const std::string& to) 
     }
 }
 
+// The characters a typed text may hold; ':' and ';' are the internal spellings of x and e.
+bool IsTypedChar(char c) {
+    if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || IsNumChar(c)) return true;
+    return c == '+' || c == '-' || c == '*' || c == '/' || c == '^' || c == '(' || c == ')';
+}
+
+// A group directly beside a number, x or another group: reducing the group to its operand
+// would glue it to its neighbour ("(2)(3)" would read as 23), so such a text is refused.
+bool HasGroupBesideOperand(const std::string& s) {
+    auto isOperandEnd = [](char c) { return IsNumChar(c) || c == ':' || c == ')'; };
+    auto isOperandStart = [](char c) { return IsNumChar(c) || c == ':' || c == '('; };
+    for (std::size_t i = 1; i < s.size(); ++i) {
+        if (s[i] == '(' && isOperandEnd(s[i - 1])) return true;
+        if (s[i - 1] == ')' && isOperandStart(s[i])) return true;
+    }
+    return false;
+}
+
 struct CFunName {
     const char* text;
     int len;
     char code;
 };
 constexpr CFunName kFunNames[] = {
-    {";", 1, op::Exp},  {"ln", 2, op::Ln},   {"sin", 3, op::Sin}, {"cos", 3, op::Cos},
+    {";", 1, op::Exp},   {"ln", 2, op::Ln},   {"sin", 3, op::Sin}, {"cos", 3, op::Cos},
     {"sec", 3, op::Sec}, {"csc", 3, op::Csc}, {"tan", 3, op::Tan}, {"cot", 3, op::Cot},
 };
 
@@ -92,7 +119,8 @@ int CFunCompiler::ReduceOperator(std::string& s, int nPos, char chOp) {
     std::size_t start = at - 1;
     const char c = s[start];
     if (IsNumChar(c)) {
-        while (start > 0 && IsNumChar(s[start - 1])) --start;
+        while (start > 0 && IsNumChar(s[start - 1]))
+            --start;
     } else if (c == ':') {
     } else if (IsLetter(c)) {
         if (start == 0 || s[start - 1] != '_') return -1;
@@ -114,6 +142,11 @@ int CFunCompiler::ReduceOperator(std::string& s, int nPos, char chOp) {
     return static_cast<int>(start);
 }
 
+bool CFunCompiler::AnalyzeFun(std::string& s) {
+    if (HasGroupBesideOperand(s)) return false;
+    return AnalyzeFun(s, 0);
+}
+
 bool CFunCompiler::AnalyzeFun(std::string& s, int depth) {
     if (depth > kMaxFunDepth) return false;
 
@@ -132,8 +165,10 @@ bool CFunCompiler::AnalyzeFun(std::string& s, int depth) {
     while (p != std::string::npos) {
         std::size_t q = p + 1;
         for (int open = 1; q < s.size(); ++q) {
-            if (s[q] == '(') ++open;
-            else if (s[q] == ')' && --open == 0) break;
+            if (s[q] == '(')
+                ++open;
+            else if (s[q] == ')' && --open == 0)
+                break;
         }
         if (q >= s.size()) return false;
         std::string inner = s.substr(p + 1, q - p - 1);
@@ -188,6 +223,8 @@ CFunCheck CheckFunText(const std::string& typed) {
     }
     r.status = EFunCheck::Invalid;
     if (typed.size() > kMaxFunText) return r;
+    for (char c : typed)
+        if (!IsTypedChar(c)) return r;
     std::string s = NormalizeFunText(typed);
     auto nodes = std::make_unique<CNodeList>();
     CFunCompiler compiler(*nodes);

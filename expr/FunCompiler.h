@@ -19,11 +19,12 @@ inline constexpr std::size_t kMaxFunText = 1024;
 inline constexpr int kMaxFunDepth = 256;
 
 class CFunCompiler {
-public:
+  public:
     explicit CFunCompiler(CNodeList& nodes) : m_pNodes(&nodes) {}
 
-    // Compiles the normalised text s, appending nodes; on success s is one operand.
-    bool AnalyzeFun(std::string& s) { return AnalyzeFun(s, 0); }
+    // Compiles the normalised text s, appending nodes; on success s is one operand. A group
+    // standing directly beside a number, x or another group is refused.
+    bool AnalyzeFun(std::string& s);
     // Reduces the function name at nPos with its operand; returns nPos, or -1.
     int ReduceFunction(std::string& s, int nPos, int nNameLen, char chCode);
     // Reduces the binary operator at nPos with its two operands; returns where the reference
@@ -32,7 +33,7 @@ public:
 
     char m_chNext = 'a';
 
-private:
+  private:
     bool AnalyzeFun(std::string& s, int depth);
     bool NameNode(CDataAnalyzeFun& node);
 

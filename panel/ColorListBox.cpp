@@ -83,6 +83,14 @@ CFunItem CColorListBox::GetFunItem(int nIndex) const {
     return fun;
 }
 
+QItemSelectionModel::SelectionFlags CColorListBox::selectionCommand(const QModelIndex& index,
+                                                                    const QEvent* pEvent) const {
+    const QItemSelectionModel::SelectionFlags flags = QListWidget::selectionCommand(index, pEvent);
+    if (!index.isValid() || (flags & (QItemSelectionModel::Deselect | QItemSelectionModel::Toggle)))
+        return QItemSelectionModel::NoUpdate;
+    return flags;
+}
+
 void CColorListBox::wheelEvent(QWheelEvent* pEvent) {
     const int nDelta = pEvent->angleDelta().y();
     if (nDelta != 0) emit wheelTurned(nDelta);

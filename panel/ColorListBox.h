@@ -33,6 +33,10 @@ class CColorListBox : public QListWidget {
     void wheelTurned(int nDelta);
 
   protected:
+    // A single-selection list box keeps its selection: a click below the rows or a Ctrl+click
+    // on the selected row leaves it as it is.
+    QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex& index,
+                                                         const QEvent* pEvent) const override;
     void wheelEvent(QWheelEvent* pEvent) override;
     bool eventFilter(QObject* pWatched, QEvent* pEvent) override;
     void resizeEvent(QResizeEvent* pEvent) override;

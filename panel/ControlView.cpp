@@ -17,6 +17,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStyleOptionFrame>
+#include <QValidator>
 #include <QWheelEvent>
 
 namespace {
@@ -44,11 +46,51 @@ void PlaceCombo(QComboBox* pCombo, int x, int y, int cx, const CDialogBaseUnits&
     pCombo->setGeometry(rc);
 }
 
-// Selects the entry only when the text equals it; otherwise the edit field shows the text.
+// Refuses an edit that makes the text wider than its field, so that the field never scrolls.
+// A text the program put there may be wider; it can still shrink.
+class CFieldWidthValidator : public QValidator {
+  public:
+    explicit CFieldWidthValidator(QLineEdit* pEdit) : QValidator(pEdit), m_pEdit(pEdit) {}
+    // The program is about to show this text, whatever its width.
+    void Allow(const QString& text) const { m_last = text; }
+    State validate(QString& text, int&) const override {
+        const QFontMetrics fm(m_pEdit->font());
+        const int nWidth = fm.horizontalAdvance(text);
+        if (nWidth > FieldWidth() && nWidth > fm.horizontalAdvance(m_last)) return Invalid;
+        m_last = text;
+        return Acceptable;
+    }
+
+  private:
+    // The width the field shows text in, as QLineEdit lays it out (a 2-pixel margin each side
+    // and a pixel for the caret).
+    int FieldWidth() const {
+        QStyleOptionFrame opt;
+        opt.initFrom(m_pEdit);
+        opt.rect = m_pEdit->rect();
+        opt.lineWidth =
+            m_pEdit->hasFrame()
+                ? m_pEdit->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &opt, m_pEdit)
+                : 0;
+        const QRect rc = m_pEdit->style()
+                             ->subElementRect(QStyle::SE_LineEditContents, &opt, m_pEdit)
+                             .marginsRemoved(m_pEdit->textMargins());
+        return rc.width() - 2 * 2 - 1;
+    }
+
+    QLineEdit* m_pEdit;
+    mutable QString m_last; // the text last shown
+};
+
+// Selects the entry only when the text equals it; otherwise the edit field shows the text,
+// from its first character.
 void SetBoundText(QComboBox* pCombo, const QString& text) {
     const int nEntry = pCombo->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive);
     pCombo->setCurrentIndex(nEntry);
+    if (auto* pWidth = dynamic_cast<const CFieldWidthValidator*>(pCombo->lineEdit()->validator()))
+        pWidth->Allow(text);
     pCombo->setEditText(text);
+    pCombo->lineEdit()->setCursorPosition(0);
 }
 
 } // namespace
@@ -105,6 +147,24 @@ CControlView::CControlView(QWidget* pParent) : QWidget(pParent) {
             &CControlView::OnEditchangeComboMax);
     connect(m_comboMax, &QComboBox::activated, this, &CControlView::OnSelchangeComboMax);
     connect(m_listFun, &CColorListBox::wheelTurned, this, &CControlView::OnMouseWheel);
+
+    // The wheel over any control zooms the plane: a combo would otherwise step through its
+    // entries and change the selected function. The list forwards its own turns.
+    for (QWidget* p : findChildren<QWidget*>()) {
+        if (p->window() != window() || p == m_listFun || m_listFun->isAncestorOf(p)) continue;
+        p->installEventFilter(this);
+    }
+    // The domain fields do not scroll: typing stops when a field is full.
+    for (QComboBox* p : {m_comboMin, m_comboMax})
+        p->lineEdit()->setValidator(new CFieldWidthValidator(p->lineEdit()));
+}
+
+bool CControlView::eventFilter(QObject* pWatched, QEvent* pEvent) {
+    if (pEvent->type() == QEvent::Wheel) {
+        wheelEvent(static_cast<QWheelEvent*>(pEvent));
+        return true;
+    }
+    return QWidget::eventFilter(pWatched, pEvent);
 }
 
 CControlView::~CControlView() {
@@ -287,7 +347,12 @@ void CControlView::OnButtonDelete() {
 
 void CControlView::OnSelchangeListFun() {
     const int i = SelectedRow();
-    if (i < 0 || !m_pDoc || static_cast<std::size_t>(i) >= m_pDoc->m_arFuns.size()) return;
+    // The controls never show a function that is no longer selected.
+    if (i < 0) {
+        EnableProperties(false);
+        return;
+    }
+    if (!m_pDoc || static_cast<std::size_t>(i) >= m_pDoc->m_arFuns.size()) return;
     const CDataFun& fun = *m_pDoc->m_arFuns[static_cast<std::size_t>(i)];
     EnableProperties(true);
     ReadControls();
@@ -400,7 +465,7 @@ bool CControlView::event(QEvent* pEvent) {
 
 void CControlView::TurnOffEnclosingScrollBars() {
     // The panel keeps its template layout however small its pane; a scroll area around it
-    // (the form view's own, in the original) never shows its bars.
+    // never shows its bars.
     QWidget* pViewport = parentWidget();
     if (!pViewport) return;
     auto* pArea = qobject_cast<QAbstractScrollArea*>(pViewport->parentWidget());

@@ -82,6 +82,8 @@ class CControlView : public QWidget, public IFunListSink {
   protected:
     void wheelEvent(QWheelEvent* pEvent) override;
     bool event(QEvent* pEvent) override;
+    // Wheel turns over the controls come here.
+    bool eventFilter(QObject* pWatched, QEvent* pEvent) override;
 
   private:
     // The data exchange of the three bound members; texts are CP936 in the members.

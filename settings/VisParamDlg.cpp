@@ -128,7 +128,7 @@ void CVisParamDlg::BuildSide(CSide& side, bool bX) {
     pScaleLayout->addWidget(side.m_pScale);
     auto* pStepRow = new QHBoxLayout;
     pStepRow->addWidget(new QLabel(U("刻度值步距"), pScaleBox));
-    // Stands in for the numeric edit of the original: a decimal number with two decimals.
+    // A decimal number with at most two decimals.
     side.m_pStep = new QLineEdit(pScaleBox); // 1030 / 1031
     side.m_pStep->setValidator(new QRegularExpressionValidator(
         QRegularExpression(QStringLiteral("[0-9]{0,7}(\\.[0-9]{0,2})?")), side.m_pStep));
@@ -282,12 +282,18 @@ void CVisParamDlg::OnCheckScale(CSide& s) {
     }
 }
 
-bool CVisParamDlg::ReadSize(QLineEdit* pEdit, const char* szField, int& nValue) {
+bool CVisParamDlg::ReadSize(QLineEdit* pEdit, const char* szField, int nOpened, int& nValue) {
     bool bOk = false;
     const uint n = pEdit->text().toUInt(&bOk);
     // The view divides by the cell size and steps its grid loops by it.
     if (bOk && n >= kMinCell && n <= kMaxCell) {
         nValue = static_cast<int>(n);
+        return true;
+    }
+    // A disabled field cannot take the focus or a correction: it keeps its opening value.
+    if (!pEdit->isEnabled()) {
+        pEdit->setText(QString::number(nOpened));
+        nValue = nOpened;
         return true;
     }
     ShowMessage(QMessageBox::Warning, windowTitle(),
@@ -297,11 +303,17 @@ bool CVisParamDlg::ReadSize(QLineEdit* pEdit, const char* szField, int& nValue) 
     return false;
 }
 
-bool CVisParamDlg::ReadStep(QLineEdit* pEdit, const char* szField, std::uint32_t& nSpeed) {
+bool CVisParamDlg::ReadStep(QLineEdit* pEdit, const char* szField, std::uint32_t nOpened,
+                            std::uint32_t& nSpeed) {
     bool bOk = false;
     const double d = pEdit->text().toDouble(&bOk);
     if (bOk && d >= kMinStep && d <= kMaxStep) {
         nSpeed = static_cast<std::uint32_t>(SpeedFromUnit(d));
+        return true;
+    }
+    if (!pEdit->isEnabled()) {
+        pEdit->setText(StepText(nOpened));
+        nSpeed = nOpened;
         return true;
     }
     ShowMessage(QMessageBox::Warning, windowTitle(),
@@ -314,10 +326,11 @@ bool CVisParamDlg::ReadStep(QLineEdit* pEdit, const char* szField, std::uint32_t
 void CVisParamDlg::OnOK() {
     ReadChecksAndPlaces();
     CVisParam p;
-    if (!ReadSize(m_x.m_pSize, "水平网格宽度", p.nWidth) ||
-        !ReadSize(m_y.m_pSize, "垂直网格高度", p.nHeight) ||
-        !ReadStep(m_x.m_pStep, "水平刻度值步距", p.nSpeedX) ||
-        !ReadStep(m_y.m_pStep, "垂直刻度值步距", p.nSpeedY))
+    // m_param still holds the values the dialog opened with.
+    if (!ReadSize(m_x.m_pSize, "水平网格宽度", m_param.nWidth, p.nWidth) ||
+        !ReadSize(m_y.m_pSize, "垂直网格高度", m_param.nHeight, p.nHeight) ||
+        !ReadStep(m_x.m_pStep, "水平刻度值步距", m_param.nSpeedX, p.nSpeedX) ||
+        !ReadStep(m_y.m_pStep, "垂直刻度值步距", m_param.nSpeedY, p.nSpeedY))
         return;
     p.bShowAxisX = m_x.m_bShowAxis;
     p.bShowAxisY = m_y.m_bShowAxis;

@@ -75,8 +75,11 @@ class CVisParamDlg : public QDialog {
     void OnCheckGrid(CSide& side);
     void OnCheckAxis(CSide& side);
     void OnCheckScale(CSide& side);
-    bool ReadSize(QLineEdit* pEdit, const char* szField, int& nValue);
-    bool ReadStep(QLineEdit* pEdit, const char* szField, std::uint32_t& nSpeed);
+    // A value out of range is refused with a message and the focus on its field; in a disabled
+    // field it quietly takes back the value the dialog opened with.
+    bool ReadSize(QLineEdit* pEdit, const char* szField, int nOpened, int& nValue);
+    bool ReadStep(QLineEdit* pEdit, const char* szField, std::uint32_t nOpened,
+                  std::uint32_t& nSpeed);
     void ShowMessage(QMessageBox::Icon icon, const QString& caption, const QString& text);
 
     std::string m_strIniPath;

@@ -6,8 +6,10 @@
 #include "settings/VisParam.h"
 #include "view/CurvistView.h"
 
+#include <QFile>
 #include <QGuiApplication>
 #include <QImage>
+#include <QImageWriter>
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
@@ -18,6 +20,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <vector>
 
 namespace {
 
@@ -26,15 +29,14 @@ bool ParseInt(const char* begin, const char* end, int& v) {
     return ec == std::errc() && p == end && begin != end;
 }
 
-bool EndsWith(const std::string& s, const char* suffix) {
-    const std::size_t n = std::strlen(suffix);
-    if (s.size() < n) return false;
-    for (std::size_t i = 0; i < n; ++i) {
-        char c = s[s.size() - n + i];
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-        if (c != suffix[i]) return false;
+// The raster formats Qt can write here, in lower case; svg is drawn by QSvgGenerator instead.
+std::vector<std::string> RasterFormats() {
+    std::vector<std::string> formats;
+    for (const QByteArray& f : QImageWriter::supportedImageFormats()) {
+        const std::string name = f.toLower().toStdString();
+        if (name != "svg" && name != "svgz") formats.push_back(name);
     }
-    return true;
+    return formats;
 }
 
 // Fonts need a QGuiApplication; without a display the offscreen platform serves.
@@ -56,6 +58,32 @@ void Paint(CCurvistView& view, CSurfaceHost& host, Dc& dc) {
 }
 
 } // namespace
+
+std::string FileErrorText(const char* verb, const std::string& path, const std::string& reason) {
+    return std::string("cannot ") + verb + " \"" + path + "\": " + reason;
+}
+
+std::string PictureFormat(const std::string& out) {
+    const std::string name = out.substr(out.find_last_of('/') + 1);
+    const std::size_t dot = name.find_last_of('.');
+    if (dot == std::string::npos) return {};
+    std::string ext = name.substr(dot + 1);
+    for (char& c : ext)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    if (ext == "svg" || ext == "pdf") return ext;
+    EnsureGuiApplication(); // image format plugins are found through the application
+    for (const std::string& f : RasterFormats())
+        if (f == ext) return ext;
+    return {};
+}
+
+std::string PictureFormatList() {
+    EnsureGuiApplication();
+    std::string list = ".png, .svg, .pdf";
+    for (const std::string& f : RasterFormats())
+        if (f != "png") list += ", ." + f;
+    return list;
+}
 
 bool ParseRenderSize(const char* text, int& w, int& h) {
     const char* x = std::strchr(text, 'x');
@@ -90,16 +118,28 @@ bool RenderPlot(CCurvistDoc& doc, const CPlotRenderOptions& opt, std::string& er
     view.m_nCellH = CCurvistView::ZoomedCell(view.m_nBaseCellH, opt.scale);
     doc.m_bResetOrigin = true;
 
-    const QString path = QString::fromStdString(opt.out);
-    if (EndsWith(opt.out, ".svg")) {
+    const std::string format = PictureFormat(opt.out);
+    if (format.empty()) {
+        error = FileErrorText("write", opt.out, "no picture format has that extension");
+        return false;
+    }
+    // The file is opened here, not by the writers, so that a failure can say why.
+    QFile file(QFile::decodeName(opt.out.c_str()));
+    auto open = [&] {
+        if (file.open(QIODevice::WriteOnly | QIODevice::Truncate)) return true;
+        error = FileErrorText("write", opt.out, file.errorString().toStdString());
+        return false;
+    };
+    if (format == "svg") {
+        if (!open()) return false;
         QSvgGenerator gen;
-        gen.setFileName(path);
+        gen.setOutputDevice(&file);
         gen.setSize(QSize(w, h));
         gen.setViewBox(QRect(0, 0, w, h));
         gen.setTitle(QStringLiteral("Curvist"));
         QPainter painter;
         if (!painter.begin(&gen)) {
-            error = "cannot write " + opt.out;
+            error = FileErrorText("write", opt.out, "the SVG writer did not start");
             return false;
         }
         CQPainterDc dc(&painter, w, h);
@@ -107,14 +147,15 @@ bool RenderPlot(CCurvistDoc& doc, const CPlotRenderOptions& opt, std::string& er
         painter.end();
         return true;
     }
-    if (EndsWith(opt.out, ".pdf")) {
-        QPdfWriter writer(path);
+    if (format == "pdf") {
+        if (!open()) return false;
+        QPdfWriter writer(&file);
         writer.setResolution(72); // one pixel of the view is one point of the page
         writer.setPageSize(QPageSize(QSizeF(w, h), QPageSize::Point));
         writer.setPageMargins(QMarginsF(0, 0, 0, 0));
         QPainter painter;
         if (!painter.begin(&writer)) {
-            error = "cannot write " + opt.out;
+            error = FileErrorText("write", opt.out, "the PDF writer did not start");
             return false;
         }
         painter.setWindow(0, 0, w, h);
@@ -134,8 +175,10 @@ bool RenderPlot(CCurvistDoc& doc, const CPlotRenderOptions& opt, std::string& er
     RasterDc dc(reinterpret_cast<std::uint32_t*>(image.bits()), w, h,
                 static_cast<int>(image.bytesPerLine() / 4), &text);
     Paint(view, host, dc);
-    if (!image.save(path, "PNG")) {
-        error = "cannot write " + opt.out;
+    if (!open()) return false;
+    QImageWriter writer(&file, QByteArray::fromStdString(format));
+    if (!writer.write(image)) {
+        error = FileErrorText("write", opt.out, writer.errorString().toStdString());
         return false;
     }
     return true;

@@ -1,13 +1,14 @@
 #pragma once
 // curvist-plot's picture output: the full repaint of a document (background fill, then the
-// view's OnDraw) into a PNG through the raster Dc, or into an SVG or PDF through QPainter.
+// view's OnDraw) into a raster picture (PNG, JPEG, ...) through the raster Dc, or into an SVG or
+// PDF through QPainter.
 
 #include "doc/CurvistDoc.h"
 
 #include <string>
 
 struct CPlotRenderOptions {
-    std::string out; // ".png", ".svg" or ".pdf" (any case); anything else is PNG
+    std::string out; // its extension picks the format (PictureFormat)
     int width = 800;
     int height = 600;
     std::string iniPath; // empty: "VisParam.ini" beside the executable
@@ -22,6 +23,16 @@ bool ParseRenderSize(const char* text, int& w, int& h);
 // A whole per cent in 10..kMaxRenderScale (10 is the lowest zoom the view has).
 bool ParseRenderScale(const char* text, int& scale);
 
-// Renders doc; on failure returns false with a reason in `error`. The document's flags are
-// set so that the origin is placed from "nOriginPlace" as after opening a file.
+// The format an output name asks for by its extension, in lower case: "svg", "pdf", or a raster
+// format Qt writes ("png", "jpg", "bmp", ...); empty when the extension names none of them.
+std::string PictureFormat(const std::string& out);
+// The extensions PictureFormat accepts, for messages: ".png, .svg, .pdf, .bmp, ...".
+std::string PictureFormatList();
+
+// Every message about a file has this shape: cannot VERB "PATH": REASON.
+std::string FileErrorText(const char* verb, const std::string& path, const std::string& reason);
+
+// Renders doc in the format PictureFormat names; on failure returns false with a reason in `error`.
+// The document's flags are set so that the origin is placed from "nOriginPlace" as after opening a
+// file.
 bool RenderPlot(CCurvistDoc& doc, const CPlotRenderOptions& opt, std::string& error);

@@ -1,6 +1,8 @@
 // curvist-plot: the plotter's engine and function files from the command line.
 //
 //   curvist-plot [--file F.cvx] [--save OUT.cvx] [--list] [--nodes] [--eval X]... [EXPR...]
+//
+// Messages are English and stable: scripts read them.
 
 #include "doc/DocumentFile.h"
 #include "expr/CalcValue.h"
@@ -21,7 +23,8 @@ constexpr int kExitUsage = 1;
 constexpr int kExitCompile = 2;
 constexpr int kExitFile = 3;
 
-void Usage() {
+// --help prints this on standard output; a usage error on standard error.
+void Usage(FILE* pOut) {
     std::fputs(
         "usage: curvist-plot [--file F.cvx] [--save OUT.cvx] [--list] [--nodes] [--eval X]...\n"
         "                    [-o OUT [--size WxH] [--ini PATH] [--scale P]] [--] [EXPR...]\n"
@@ -34,13 +37,15 @@ void Usage() {
         "                 prints as its 0x00BBGGRR value\n"
         "  --nodes        print the node list of each function: NAME OP LEFT [RIGHT]\n"
         "  --eval X       evaluate each function at X (repeatable); y or \"error\"\n"
-        "  -o OUT         draw the plot as the window shows it: OUT.png, or .svg / .pdf\n"
+        "  -o OUT         draw the plot as the window shows it; the extension picks the\n"
+        "                 format: .png, .svg, .pdf, or another raster format (.jpg, .bmp, ...)\n"
         "  --size WxH     its size in pixels (default 800x600)\n"
         "  --ini PATH     display parameters (default: VisParam.ini beside the program)\n"
         "  --scale P      zoom in per cent, 10 or more (default 100)\n"
+        "  --help         this text;  --version  the program's version\n"
         "exit status: 0 done, 1 usage error, 2 an EXPR does not compile,\n"
         "             3 a file cannot be read or written\n",
-        stderr);
+        pOut);
 }
 
 // Everything the command line asks for; new options add a field and a branch in ParseOptions.
@@ -61,7 +66,7 @@ bool ParseDouble(const char* text, double& v) {
     return ec == std::errc() && p == end;
 }
 
-enum class EParse { Run, Help, Usage };
+enum class EParse { Run, Help, Version, Usage };
 
 EParse ParseOptions(int argc, char** argv, COptions& o, std::string& why) {
     bool optionsDone = false;
@@ -73,13 +78,14 @@ EParse ParseOptions(int argc, char** argv, COptions& o, std::string& why) {
             why = a + " needs a value";
             return nullptr;
         };
-        if (optionsDone || a.size() < 2 || a[0] != '-' ||
-            (a[1] != '-' && a != "-h" && a != "-o")) {
+        if (optionsDone || a.size() < 2 || a[0] != '-' || (a[1] != '-' && a != "-h" && a != "-o")) {
             o.exprs.push_back(a);
         } else if (a == "--") {
             optionsDone = true;
         } else if (a == "-h" || a == "--help") {
             return EParse::Help;
+        } else if (a == "--version") {
+            return EParse::Version;
         } else if (a == "--nodes") {
             o.printNodes = true;
         } else if (a == "--list") {
@@ -115,8 +121,8 @@ EParse ParseOptions(int argc, char** argv, COptions& o, std::string& why) {
         } else if (a == "--scale") {
             const char* v = value();
             if (!v || !ParseRenderScale(v, o.render.scale)) {
-                why = "--scale needs a whole per cent from 10 to " +
-                      std::to_string(kMaxRenderScale);
+                why =
+                    "--scale needs a whole per cent from 10 to " + std::to_string(kMaxRenderScale);
                 return EParse::Usage;
             }
         } else {
@@ -184,14 +190,22 @@ int main(int argc, char** argv) {
     std::string why;
     switch (ParseOptions(argc, argv, o, why)) {
     case EParse::Help:
-        Usage();
+        Usage(stdout);
+        return 0;
+    case EParse::Version:
+        std::printf("curvist-plot %s\n", CURVIST_VERSION);
         return 0;
     case EParse::Usage:
         if (!why.empty()) std::fprintf(stderr, "curvist-plot: %s\n", why.c_str());
-        Usage();
+        Usage(stderr);
         return kExitUsage;
     case EParse::Run:
         break;
+    }
+    if (!o.render.out.empty() && PictureFormat(o.render.out).empty()) {
+        std::fprintf(stderr, "curvist-plot: -o needs a file name ending in one of %s\n",
+                     PictureFormatList().c_str());
+        return kExitUsage;
     }
 
     CCurvistDoc doc;

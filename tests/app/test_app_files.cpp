@@ -128,6 +128,59 @@ TEST_F(AppFilesTest, UnsavedChangesAreNeverDroppedSilently) {
     }
 }
 
+// The file dialog asks about the name it returns; when Save As adds ".cvx" to that name, the
+// question about replacing the file is asked about the name really written.
+TEST_F(AppFilesTest, SaveAsNeverReplacesAFileWithoutAsking) {
+    const struct {
+        const char* name;     // typed in the dialog
+        const char* existing; // a file already there, holding "precious"
+        QMessageBox::StandardButton answer;
+        const char* second; // the dialog's answer when it comes again, "" to cancel
+        const char* written;
+    } cases[] = {
+        {"z.", "z..cvx", QMessageBox::No, "", nullptr},
+        {"z.", "z..cvx", QMessageBox::Yes, nullptr, "z..cvx"},
+        {"name", "name.cvx", QMessageBox::No, "other", "other.cvx"},
+        {"fresh", "fresh", QMessageBox::NoButton, nullptr, "fresh.cvx"},
+        {"same.cvx", "same.cvx", QMessageBox::NoButton, nullptr, "same.cvx"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Start();
+        for (const char* f : {c.existing, "z..cvx", "name.cvx", "other.cvx", "fresh.cvx"})
+            QFile::remove(Path(f));
+        QFile file(Path(c.existing));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("precious");
+        file.close();
+        AddFunction("x");
+        m_messages.clear();
+        m_dialogs.clear();
+        m_names = {Path(c.name)};
+        if (c.second) m_names.push_back(c.second[0] ? Path(c.second) : QString());
+        if (c.answer != QMessageBox::NoButton) m_answers = {c.answer};
+
+        Trigger(ID_FILE_SAVE_AS);
+        if (c.answer != QMessageBox::NoButton) {
+            ASSERT_EQ(m_messages.size(), 1u);
+            EXPECT_TRUE(m_messages[0].contains(U(c.existing))) << m_messages[0].toStdString();
+        } else {
+            EXPECT_TRUE(m_messages.empty());
+        }
+        EXPECT_EQ(m_dialogs.size(), c.second ? 2u : 1u);
+        QFile kept(Path(c.existing));
+        ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+        const bool bReplaced = c.written && QString::fromUtf8(c.written) == U(c.existing);
+        EXPECT_EQ(kept.readAll() == "precious", !bReplaced);
+        if (c.written) {
+            EXPECT_EQ(Frame()->windowTitle(), Title(U(c.written)));
+            EXPECT_FALSE(m_app->Doc().IsModified());
+        } else {
+            EXPECT_TRUE(m_app->Doc().IsModified());
+        }
+    }
+}
+
 TEST_F(AppFilesTest, AFileThatCannotBeOpenedChangesNothing) {
     AddFunction("x^2");
     m_names.push_back(Path("good.cvx"));

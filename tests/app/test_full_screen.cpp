@@ -12,6 +12,27 @@
 
 using FullScreenTest = PlotFixture;
 
+// The window starts maximized, and no size limit keeps it from filling a screen larger than
+// the one here: the window manager gives it the screen's size, before and after full screen.
+TEST_F(FullScreenTest, MaximizedWindowFillsAnyScreen) {
+    m_app.reset();
+    m_app = std::make_unique<CCurvistApp>(Path("VisParam.ini").toStdString());
+    ASSERT_TRUE(m_app->InitInstance({}, true));
+    QApplication::processEvents();
+    EXPECT_TRUE(Frame()->isMaximized());
+    EXPECT_EQ(Frame()->frameGeometry(), Frame()->screen()->availableGeometry());
+
+    for (const QSize& screen : {QSize(2560, 1600), QSize(3840, 2160)}) {
+        Frame()->setGeometry(QRect(QPoint(0, 0), screen));
+        EXPECT_EQ(Frame()->geometry().size(), screen);
+        Plot()->OnContextCommand(ID_CTX_FULL_SCREEN);
+        Plot()->OnContextCommand(ID_CTX_NORMAL_SCREEN);
+        QApplication::processEvents();
+        Frame()->setGeometry(QRect(QPoint(0, 0), screen));
+        EXPECT_EQ(Frame()->geometry().size(), screen);
+    }
+}
+
 TEST_F(FullScreenTest, PlotAloneAndBackAsTheUserLeftIt) {
     const struct {
         const char* name;

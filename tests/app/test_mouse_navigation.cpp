@@ -206,6 +206,63 @@ TEST_F(MouseNavigationTest, PanFollowsThePointerPixelForPixel) {
     }
 }
 
+// A drag ends with its button even when the release never reaches the plane: the context menu
+// opened during the drag takes it, or it happens over another window, or the window loses the
+// focus. The moves that follow only read out the coordinates.
+TEST_F(MouseNavigationTest, ADragEndsWhenItsReleaseGoesElsewhere) {
+    enum EWay { Menu, MoveWithoutButton, FocusOut };
+    const struct {
+        const char* name;
+        bool bMoveMode;
+        Qt::MouseButton button;
+        EWay way;
+    } cases[] = {
+        {"middle drag, release taken by the menu", false, Qt::MiddleButton, Menu},
+        {"move-mode drag, release taken by the menu", true, Qt::LeftButton, Menu},
+        {"middle drag, released over another window", false, Qt::MiddleButton, MoveWithoutButton},
+        {"move-mode drag, released over another window", true, Qt::LeftButton, MoveWithoutButton},
+        {"middle drag, focus lost", false, Qt::MiddleButton, FocusOut},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Start();
+        QApplication::processEvents();
+        m_buttons = {};
+        PlaceOrigin();
+        if (c.bMoveMode) Trigger(ID_REAL_MOVE);
+        Press(c.button, {200, 200});
+        Move({210, 205});
+        ASSERT_EQ(View()->m_nOriginX, 330);
+        bool bDragInMenu = true;
+        switch (c.way) {
+        case Menu:
+            Plot()->SetMenuRunner([&](QMenu&, const QPoint&) -> QAction* {
+                bDragInMenu = View()->m_bDragMove;
+                m_buttons &= ~Qt::MouseButtons(c.button); // the menu takes the release
+                return nullptr;
+            });
+            Press(Qt::RightButton, {210, 205});
+            Release(Qt::RightButton, {210, 205});
+            EXPECT_FALSE(bDragInMenu);
+            break;
+        case MoveWithoutButton:
+            m_buttons &= ~Qt::MouseButtons(c.button);
+            break;
+        case FocusOut: {
+            QFocusEvent out(QEvent::FocusOut, Qt::ActiveWindowFocusReason);
+            QApplication::sendEvent(Plot(), &out);
+            break;
+        }
+        }
+        Move({240, 230});
+        EXPECT_FALSE(View()->m_bDragMove);
+        EXPECT_EQ(View()->m_nOriginX, 330);
+        EXPECT_EQ(View()->m_nOriginY, 265);
+        EXPECT_EQ(Plot()->CurrentCursor(), c.bMoveMode ? ECursor::Move : ECursor::Arrow);
+        EXPECT_EQ(PaneX(), QStringLiteral("  X = -1.80"));
+    }
+}
+
 TEST_F(MouseNavigationTest, ReadOutShowsWorldCoordinatesUnderThePointer) {
     PlaceOrigin();
     const struct {

@@ -1,7 +1,7 @@
+#include "NodeText.h"
 #include "expr/CalcValue.h"
 #include "expr/FunCompiler.h"
 #include "expr/StrToDouble.h"
-#include "NodeText.h"
 
 #include <cmath>
 #include <gtest/gtest.h>
@@ -39,11 +39,15 @@ const CAccepted kAccepted[] = {
     {"sin(cosx)", "a C :\nb B _a"},
     {"2*(-x)", "a - 0 :\nb * 2 _a"},
     {"2^(-1)", "a - 0 1\nb ^ 2 _a"},
-    {":", "- A :"},
-    {";:", "a F :"},
     // Groups side by side: each "(" pairs with its own ")".
     {"sin(x)+cos(x)", "- A :\n- A :\na B :\nb C :\nc + _a _b"},
     {"(x+1)*(x-1)", "a + : 1\nb - : 1\nc * _a _b"},
+    // Groups that reduce to a number, with an operator between them and their neighbours.
+    {"(2)*(3)", "- A 2\n- A 3\na * 2 3"},
+    {"2*(3)", "- A 3\na * 2 3"},
+    {"sin(1)^(2)", "- A 1\n- A 2\na B 1\nb ^ _a 2"},
+    {"(x)-(.5)", "- A :\n- A .5\na - : .5"},
+    {"e(2)/(x)", "- A 2\n- A :\na F 2\nb / _a :"},
 };
 
 TEST(Compiler, AcceptedTextsGiveTheirNodeLists) {
@@ -57,8 +61,13 @@ TEST(Compiler, AcceptedTextsGiveTheirNodeLists) {
 TEST(Compiler, RefusedTexts) {
     for (const char* text :
          {"3.", "1.2.3", ".5.5", "(x", "x)", "()", "(x))", "((x)", "-", "+", "+-x", "2x", "2sinx",
-          "sin2x", "sincosx", "2*-x", "2^-1", "e^x", "exp(x)", "e", "pi", "x y", "x+", "*x",
-          "sin", "sin()", "1e5", "x,1", "(x)(x)", "\xBA\xEC"}) {
+          "sin2x", "sincosx", "2*-x", "2^-1", "e^x", "exp(x)", "e", "pi", "x y", "x+", "*x", "sin",
+          "sin()", "1e5", "x,1", "(x)(x)", "\xBA\xEC",
+          // A group beside a number, x or another group, which would glue its digits on.
+          "(2)(3)", "x*(1)(.5)", "sin(1)(2)", "x^(1)(2)", "1(2)(3)", "2(3)", "(2)3", "(2).5",
+          ".5(2)", "x(2)", "(2)x", "(x+1)(x-1)", "((2))(3)",
+          // Characters outside the language, the internal spellings of x and e among them.
+          ":", ";:", "x+:", "sin;", "x ", "x\t", "x=1", "2%x"}) {
         EXPECT_EQ(CheckFunText(text).status, EFunCheck::Invalid) << text;
     }
 }
@@ -80,28 +89,50 @@ TEST(Compiler, NumbersAreReadAsTheNearestDouble) {
     EXPECT_EQ(CalcValue(*r.pNodes, -2.0, err), -8.0);
     EXPECT_FALSE(err);
 
-    const std::pair<const char*, double> cases[] = {
-        {"0.1", 0.1}, {"123.45", 123.45}, {"2.5", 2.5}, {"3", 3.0}, {"7", 7.0},
-        {"3.141592653589793", 3.141592653589793}, {"-3.141592653589793", -3.141592653589793},
-        {"+3.141592653589793", 3.141592653589793}, {".5", 0.5}, {"-.5", -0.5}, {"12.", 12.0},
-        {".", 0.0}, {"", 0.0}, {"-2.5", -2.5}};
-    for (const auto& [text, value] : cases) EXPECT_EQ(StrToDouble(text), value) << text;
+    const std::pair<const char*, double> cases[] = {{"0.1", 0.1},
+                                                    {"123.45", 123.45},
+                                                    {"2.5", 2.5},
+                                                    {"3", 3.0},
+                                                    {"7", 7.0},
+                                                    {"3.141592653589793", 3.141592653589793},
+                                                    {"-3.141592653589793", -3.141592653589793},
+                                                    {"+3.141592653589793", 3.141592653589793},
+                                                    {".5", 0.5},
+                                                    {"-.5", -0.5},
+                                                    {"12.", 12.0},
+                                                    {".", 0.0},
+                                                    {"", 0.0},
+                                                    {"-2.5", -2.5}};
+    for (const auto& [text, value] : cases)
+        EXPECT_EQ(StrToDouble(text), value) << text;
     EXPECT_EQ(StrToDouble(std::string(400, '9')), HUGE_VAL);
+
+    // A number too large for a double is refused rather than read as an infinity.
+    const std::string big = "1" + std::string(308, '0');
+    CFunCheck large = CheckFunText(big + "*x");
+    ASSERT_EQ(large.status, EFunCheck::Ok);
+    EXPECT_EQ(large.pNodes->Nodes()[0].m_dLeft, 1e308);
+    for (const std::string& text :
+         {std::string(400, '9'), big + "0", "x+" + big + "0", "sin" + big + "0", "(" + big + "0)"})
+        EXPECT_EQ(CheckFunText(text).status, EFunCheck::Invalid) << text.substr(0, 8);
     EXPECT_EQ(StrToDouble("0." + std::string(400, '0') + "1"), 0.0);
 }
 
 TEST(Compiler, AtMostTwentySixApplications) {
     std::string text = "x";
-    for (int i = 0; i < 26; ++i) text += "+x";
+    for (int i = 0; i < 26; ++i)
+        text += "+x";
     EXPECT_EQ(CheckFunText(text).status, EFunCheck::Ok);
     EXPECT_EQ(CheckFunText(text + "+x").status, EFunCheck::Invalid);
 
     // Functions do not consume earlier references, so their names run out as well.
     std::string funs = "sinx";
-    for (int i = 0; i < 26; ++i) funs += "+1";
+    for (int i = 0; i < 26; ++i)
+        funs += "+1";
     EXPECT_EQ(CheckFunText(funs).status, EFunCheck::Invalid);
     std::string many;
-    for (int i = 0; i < 200; ++i) many += "sin1";
+    for (int i = 0; i < 200; ++i)
+        many += "sin1";
     EXPECT_EQ(CheckFunText(many).status, EFunCheck::Invalid);
 }
 
@@ -113,14 +144,17 @@ TEST(Compiler, HostileTextsAreRefusedCheaply) {
     EXPECT_EQ(CheckFunText(std::string(1000, '(')).status, EFunCheck::Invalid);
 
     std::string longText = "x";
-    while (longText.size() <= kMaxFunText) longText += "+0";
+    while (longText.size() <= kMaxFunText)
+        longText += "+0";
     EXPECT_EQ(CheckFunText(longText).status, EFunCheck::Invalid);
     EXPECT_EQ(CheckFunText(std::string(100000, '1')).status, EFunCheck::Invalid);
 }
 
 TEST(Compiler, TypedTextIsNormalised) {
     EXPECT_EQ(NormalizeFunText("SecX+CTGx+tgX+Ex"), "sec:+cot:+tan:+;:");
-    EXPECT_EQ(NormalizeFunText("\xBA\xEC" "X"), "\xBA\xEC:");
+    EXPECT_EQ(NormalizeFunText("\xBA\xEC"
+                               "X"),
+              "\xBA\xEC:");
 }
 
 } // namespace

@@ -504,6 +504,130 @@ TEST_F(ControlViewTest, WheelOverTheListZoomsOneStepPerNotch) {
     EXPECT_EQ(m_panel.ListFun()->verticalScrollBar()->value(), 0);
 }
 
+// The wheel anywhere over the panel zooms the plane: over a combo, focused or not, enabled or
+// not, it neither changes an entry nor touches the document.
+TEST_F(ControlViewTest, WheelOverAnyControlZoomsAndEditsNothing) {
+    Add("x");
+    Add("sinx");
+    ClickRow(0);
+    m_doc.SetModifiedFlag(false);
+    const COLORREF clr = Fun(0).m_clrFun;
+    QSignalSpy spy(&m_panel, &CControlView::scaleChanged);
+    const struct {
+        QWidget* target;
+        bool bFocus;
+    } targets[] = {
+        {m_panel.ComboColor(), false},
+        {m_panel.ComboColor(), true},
+        {m_panel.ComboMin(), false},
+        {m_panel.ComboMin()->lineEdit(), true},
+        {m_panel.ComboMax()->lineEdit(), true},
+        {m_panel.CheckShow(), false},
+        {m_panel.ButtonAdd(), false},
+    };
+    for (bool bSelected : {true, false}) {
+        if (!bSelected) ClickRow(-1);
+        for (const auto& t : targets) {
+            for (int nDelta : {120, -120, -120, 120}) {
+                SCOPED_TRACE(testing::Message()
+                             << t.target->metaObject()->className() << " focus " << t.bFocus
+                             << " selected " << bSelected << " " << nDelta);
+                if (t.bFocus) t.target->setFocus();
+                const int nScale = m_view->m_nScale;
+                const int nColor = m_panel.ComboColor()->currentIndex();
+                const QString strMin = MinText(), strMax = MaxText();
+                spy.clear();
+                QWheelEvent wheel(QPointF(5, 5), t.target->mapToGlobal(QPointF(5, 5)), QPoint(),
+                                  QPoint(0, nDelta), Qt::NoButton, Qt::NoModifier,
+                                  Qt::NoScrollPhase, false);
+                QApplication::sendEvent(t.target, &wheel);
+                EXPECT_EQ(spy.size(), 1);
+                EXPECT_EQ(m_view->m_nScale > nScale, nDelta > 0);
+                EXPECT_NE(m_view->m_nScale, nScale);
+                EXPECT_EQ(m_panel.ComboColor()->currentIndex(), nColor);
+                EXPECT_EQ(MinText(), strMin);
+                EXPECT_EQ(MaxText(), strMax);
+                EXPECT_EQ(Fun(0).m_clrFun, clr);
+                EXPECT_EQ(Fun(0).m_strMin, "-\xA1\xDE");
+                EXPECT_EQ(Fun(0).m_strMax, "+\xA1\xDE");
+                EXPECT_FALSE(m_doc.IsModified());
+            }
+        }
+    }
+}
+
+// A click below the rows, or a Ctrl+click on the selected row, keeps the selection as a
+// single-selection list box does; should the selection go all the same, the property controls
+// show the state of no selected row. They always describe the selected row.
+TEST_F(ControlViewTest, PropertiesAlwaysDescribeTheSelectedRow) {
+    Add("x");
+    Add("sinx");
+    Fun(1).m_strMin = "-2";
+    ClickRow(0);
+    ClickRow(1);
+    QWidget* pViewport = m_panel.ListFun()->viewport();
+    const QRect rcLast = m_panel.ListFun()->visualItemRect(m_panel.ListFun()->item(1));
+    ASSERT_LT(rcLast.bottom() + 10, pViewport->height());
+    const struct {
+        QPoint at;
+        Qt::KeyboardModifiers modifiers;
+    } clicks[] = {
+        {QPoint(10, rcLast.bottom() + 10), Qt::NoModifier},
+        {QPoint(10, pViewport->height() - 2), Qt::NoModifier},
+        {rcLast.center(), Qt::ControlModifier},
+    };
+    for (const auto& c : clicks) {
+        SCOPED_TRACE(testing::Message() << c.at.y() << " " << c.modifiers);
+        QTest::mouseClick(pViewport, Qt::LeftButton, c.modifiers, c.at);
+        EXPECT_EQ(m_panel.SelectedRow(), 1);
+        EXPECT_TRUE(m_panel.ComboMin()->isEnabled());
+        EXPECT_EQ(MinText(), QStringLiteral("-2"));
+        EXPECT_EQ(m_panel.ComboColor()->GetSelectedColor(), Fun(1).m_clrFun);
+    }
+    m_panel.ListFun()->clearSelection();
+    ExpectNoSelectionState();
+}
+
+// The domain fields do not scroll: a long stored text shows from its first character, and typing
+// stops when the field is full.
+TEST_F(ControlViewTest, DomainFieldsShowTheirHeadAndStopWhenFull) {
+    Add("x");
+    Add("sinx");
+    Fun(0).m_strMin = "-3.141592653589793";
+    Fun(0).m_strMax = "+3.141592653589793";
+    for (QComboBox* pCombo : {m_panel.ComboMin(), m_panel.ComboMax()}) {
+        QLineEdit* pEdit = pCombo->lineEdit();
+        const QFontMetrics fm(pEdit->font());
+        // The field is narrower than the stored text, which it shows from its head.
+        ASSERT_GT(fm.horizontalAdvance(QStringLiteral("-3.141592653589793")), pEdit->width());
+        ClickRow(1);
+        ClickRow(0);
+        EXPECT_EQ(pEdit->text().size(), 18);
+        EXPECT_EQ(pEdit->cursorPosition(), 0);
+        // Too wide already: it can shrink, never grow.
+        pEdit->end(false);
+        QTest::keyClick(pEdit, Qt::Key_Backspace);
+        EXPECT_EQ(pEdit->text().size(), 17);
+        QTest::keyClicks(pEdit, QStringLiteral("12"));
+        EXPECT_EQ(pEdit->text().size(), 17);
+
+        ClickRow(1);
+        pEdit->selectAll();
+        QTest::keyClicks(pEdit, QStringLiteral("12345678901234567890"));
+        const QString typed = pEdit->text();
+        EXPECT_GT(typed.size(), 1);
+        EXPECT_LT(typed.size(), 20);
+        EXPECT_LT(fm.horizontalAdvance(typed), pEdit->width());
+        EXPECT_TRUE(QStringLiteral("12345678901234567890").startsWith(typed));
+        const std::string& stored =
+            pCombo == m_panel.ComboMin() ? Fun(1).m_strMin : Fun(1).m_strMax;
+        EXPECT_EQ(stored, typed.toStdString());
+        // Deleting still works in a full field.
+        QTest::keyClick(pEdit, Qt::Key_Backspace);
+        EXPECT_EQ(pEdit->text(), typed.chopped(1));
+    }
+}
+
 TEST_F(ControlViewTest, NewAndOpenRebuildTheList) {
     Add("x");
     ClickRow(0);

@@ -229,6 +229,37 @@ TEST_F(VisParamDlgTest, OutOfRangeFieldIsRefusedAndFocused) {
     }
 }
 
+// A grid size left out of range in the edit that unticking its grid disabled cannot trap the
+// user: it quietly takes back the value the dialog opened with, and OK closes.
+TEST_F(VisParamDlgTest, DisabledFieldOutOfRangeTakesBackItsOpeningValue) {
+    CVisParam opened;
+    opened.nWidth = 30;
+    opened.nHeight = 40;
+    const struct {
+        bool bX;
+        const char* text;
+    } cases[] = {{true, "0"}, {true, ""}, {false, "10001"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        ASSERT_TRUE(SaveVisParam(opened, Path()));
+        g_messages.clear();
+        auto pDlg = Open();
+        const CVisParamDlg::CSide& s = c.bX ? pDlg->SideX() : pDlg->SideY();
+        s.m_pSize->setText(U(c.text));
+        s.m_pGrid->click();
+        ASSERT_FALSE(s.m_pSize->isEnabled());
+        QTest::mouseClick(Button(*pDlg, "确定"), Qt::LeftButton);
+        EXPECT_EQ(pDlg->result(), QDialog::Accepted);
+        EXPECT_TRUE(g_messages.empty());
+        const CVisParam written = LoadVisParam(Path());
+        EXPECT_EQ(pDlg->Params(), written);
+        EXPECT_EQ(written.nWidth, 30);
+        EXPECT_EQ(written.nHeight, 40);
+        EXPECT_EQ(c.bX ? written.bShowGridX : written.bShowGridY, 0);
+        EXPECT_EQ(s.m_pSize->text(), c.bX ? "30" : "40");
+    }
+}
+
 TEST_F(VisParamDlgTest, FailedWriteStillClosesWithOkAndIsReported) {
     CVisParamDlg dlg(nullptr, (m_dir.path() + "/missing/VisParam.ini").toStdString());
     dlg.show();

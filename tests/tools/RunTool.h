@@ -1,5 +1,6 @@
 #pragma once
-// Runs curvist-plot with arguments and collects its exit status, standard output and error.
+// Runs curvist-plot (or another program) with arguments and collects its exit status, standard
+// output and error.
 
 #include <cstdio>
 #include <fstream>
@@ -17,7 +18,8 @@ struct CToolRun {
 
 inline std::string ShellQuote(const std::string& s) {
     std::string q = "'";
-    for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    for (char c : s)
+        q += c == '\'' ? std::string("'\\''") : std::string(1, c);
     return q + "'";
 }
 
@@ -28,18 +30,21 @@ inline std::string ReadWhole(const std::string& path) {
     return ss.str();
 }
 
-inline CToolRun RunTool(const std::vector<std::string>& args) {
+inline CToolRun RunTool(const std::vector<std::string>& args,
+                        const std::string& program = CURVIST_PLOT, const std::string& env = {}) {
     char errPath[] = "/tmp/curvist-tool-err-XXXXXX";
     const int fd = mkstemp(errPath);
     if (fd >= 0) close(fd);
-    std::string cmd = ShellQuote(CURVIST_PLOT);
-    for (const auto& a : args) cmd += " " + ShellQuote(a);
+    std::string cmd = env + " " + ShellQuote(program);
+    for (const auto& a : args)
+        cmd += " " + ShellQuote(a);
     cmd += " 2>" + ShellQuote(errPath);
     CToolRun r;
     if (FILE* p = popen(cmd.c_str(), "r")) {
         char buf[4096];
         std::size_t n;
-        while ((n = fread(buf, 1, sizeof buf, p)) > 0) r.out.append(buf, n);
+        while ((n = fread(buf, 1, sizeof buf, p)) > 0)
+            r.out.append(buf, n);
         const int st = pclose(p);
         r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
     }

@@ -10,7 +10,7 @@
 namespace {
 
 class CliDocument : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         char tmpl[] = "/tmp/curvist-cli-XXXXXX";
         ASSERT_NE(mkdtemp(tmpl), nullptr);

@@ -24,13 +24,54 @@ TEST(CurvistPlot, RefusedExpressionsAndUsageErrors) {
     EXPECT_NE(bad.err.find("输入无效的函数式，请检验输入是否正确。"), std::string::npos);
     EXPECT_NE(bad.err.find("2x"), std::string::npos);
 
+    // Texts the compiler refuses: a group glued to a number, a character outside the language,
+    // a number too large for a double.
+    for (const char* text : {"(2)(3)", "sin(1)(2)", ":", "x;", "1e5"}) {
+        const CToolRun r = RunTool({"--eval", "1", text});
+        EXPECT_EQ(r.status, 2) << text;
+        EXPECT_EQ(r.out, "") << text;
+    }
+    EXPECT_EQ(RunTool({"--nodes", std::string(400, '9')}).status, 2);
+
     const CToolRun reserved = RunTool({"--nodes", "x_1"});
     EXPECT_EQ(reserved.status, 2);
     EXPECT_NE(reserved.err.find("Error"), std::string::npos);
 
     for (const std::vector<std::string>& args :
-         {std::vector<std::string>{}, {"--eval"}, {"--eval", "abc", "x"}, {"--bogus", "x"}})
-        EXPECT_EQ(RunTool(args).status, 1);
+         {std::vector<std::string>{}, {"--eval"}, {"--eval", "abc", "x"}, {"--bogus", "x"}}) {
+        const CToolRun r = RunTool(args);
+        EXPECT_EQ(r.status, 1);
+        // The usage goes with the error, to standard error.
+        EXPECT_EQ(r.out, "");
+        EXPECT_NE(r.err.find("usage: curvist-plot"), std::string::npos);
+    }
+}
+
+// --help and --version answer on standard output with status 0; the desktop program does so
+// without a display instead of opening a file of that name.
+TEST(CurvistPlot, HelpAndVersionForBothPrograms) {
+    const std::string noDisplay = "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM";
+    const struct {
+        const char* program;
+        const char* option;
+        const char* out; // the start of standard output
+    } cases[] = {
+        {CURVIST_PLOT, "--help", "usage: curvist-plot"},
+        {CURVIST_PLOT, "-h", "usage: curvist-plot"},
+        {CURVIST_PLOT, "--version", "curvist-plot 1.02\n"},
+        {CURVIST_APP, "--help", "usage: curvist"},
+        {CURVIST_APP, "--version", "curvist 1.02\n"},
+    };
+    for (const auto& c : cases) {
+        const CToolRun r = RunTool({c.option}, c.program, noDisplay);
+        EXPECT_EQ(r.status, 0) << c.program << " " << c.option << ": " << r.err;
+        EXPECT_EQ(r.out.rfind(c.out, 0), 0u) << c.program << " " << c.option << ": " << r.out;
+        EXPECT_EQ(r.err, "") << c.program << " " << c.option;
+    }
+    // An unknown option is a usage error, not a file to open.
+    const CToolRun bogus = RunTool({"--bogus"}, CURVIST_APP, "env QT_QPA_PLATFORM=offscreen");
+    EXPECT_EQ(bogus.status, 1);
+    EXPECT_NE(bogus.err.find("--bogus"), std::string::npos);
 }
 
 } // namespace

@@ -10,7 +10,7 @@
 namespace {
 
 class PlotRenderTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         char tmpl[] = "/tmp/curvist-render-XXXXXX";
         m_dir = mkdtemp(tmpl);
@@ -32,10 +32,10 @@ TEST_F(PlotRenderTest, PngShowsThePlane) {
         int x, y;
         QRgb rgb;
     } pixels[] = {
-        {3, 3, qRgb(0, 0, 0)},         {3, 260, qRgb(255, 255, 255)}, // x axis
-        {320, 100, qRgb(255, 255, 255)}, {3, 210, qRgb(98, 0, 100)},  // grid
-        {270, 3, qRgb(98, 0, 100)},    {400, 210, qRgb(255, 0, 0)},   // sin x, red
-        {370, 210, qRgb(255, 255, 0)},                                 // x^2, yellow
+        {3, 3, qRgb(0, 0, 0)},           {3, 260, qRgb(255, 255, 255)}, // x axis
+        {320, 100, qRgb(255, 255, 255)}, {3, 210, qRgb(98, 0, 100)},    // grid
+        {270, 3, qRgb(98, 0, 100)},      {400, 210, qRgb(255, 0, 0)},   // sin x, red
+        {370, 210, qRgb(255, 255, 0)},                                  // x^2, yellow
     };
     for (const auto& p : pixels)
         EXPECT_EQ(img.pixel(p.x, p.y) & 0xFFFFFF, p.rgb & 0xFFFFFF) << p.x << "," << p.y;
@@ -70,7 +70,41 @@ TEST_F(PlotRenderTest, BadPictureOptions) {
           {"x", "-o", png, "--scale", "abc"},
           {"x", "-o"}})
         EXPECT_EQ(RunTool(args).status, 1) << args.back();
-    EXPECT_EQ(RunTool({"x", "-o", m_dir + "/no/such/dir/p.png"}).status, 3);
+
+    // A file that cannot be written is named, quoted, with the reason, whatever the format.
+    for (const char* name : {"/no/dir/p.png", "/no/dir/p.svg", "/no/dir/p.pdf", "/no/dir/p.jpg"}) {
+        const std::string out = m_dir + name;
+        const CToolRun r = RunTool({"x", "-o", out});
+        EXPECT_EQ(r.status, 3) << name;
+        const std::string line =
+            "curvist-plot: cannot write \"" + out + "\": No such file or directory\n";
+        EXPECT_NE(r.err.find(line), std::string::npos) << r.err;
+    }
+}
+
+// The extension picks the format among those the program writes; any other is a usage error
+// and nothing is written.
+TEST_F(PlotRenderTest, TheExtensionPicksTheFormat) {
+    const struct {
+        const char* name;
+        const char* magic;
+    } written[] = {
+        {"/p.jpg", "\xFF\xD8\xFF"}, {"/p.JPEG", "\xFF\xD8\xFF"}, {"/p.bmp", "BM"},
+        {"/p.png", "\x89PNG"},      {"/p.svg", "<?xml"},         {"/p.pdf", "%PDF-"},
+    };
+    for (const auto& c : written) {
+        const std::string out = m_dir + c.name;
+        const CToolRun r = RunTool({"sin(x)", "-o", out, "--size", "64x48"});
+        ASSERT_EQ(r.status, 0) << c.name << ": " << r.err;
+        EXPECT_EQ(ReadWhole(out).rfind(c.magic, 0), 0u) << c.name;
+    }
+    for (const char* name : {"/p.txt", "/p", "/p.cvx", "/png"}) {
+        const std::string out = m_dir + name;
+        const CToolRun r = RunTool({"x", "-o", out});
+        EXPECT_EQ(r.status, 1) << name;
+        EXPECT_NE(r.err.find(".png, .svg, .pdf"), std::string::npos) << r.err;
+        EXPECT_FALSE(std::filesystem::exists(out)) << name;
+    }
 }
 
 } // namespace

@@ -110,6 +110,58 @@ TEST_F(CurveTest, PoleOfTanFlipsOrBreaks) {
     EXPECT_EQ(it[1].pt, (CPoint{399, 521}));
 }
 
+// Rows 50 apart are joined without a second look; 51 apart they are examined with a sample half
+// a pixel to the left. Here that sample fails (it reads as 0, far from both rows) only at the
+// column of x = 2.02, so a break appears there exactly when the jump is examined. A break
+// carries the old stroke to the edge it heads for, and the next point continues the new stroke
+// with a line from the opposite edge.
+TEST_F(CurveTest, JumpsOfMoreThanFiftyRowsAreExamined) {
+    const struct {
+        const char* text;
+        int lineRow, moveRow; // the break: LineTo (420, lineRow), MoveTo (421, moveRow)
+    } cases[] = {
+        {"50*x+0*(1/(x-2.01))", 0, 0},     // jumps of exactly 50: never examined
+        {"51*x+0*(1/(x-2.01))", 521, 0},   // upward: the old stroke goes to the bottom edge
+        {"0-51*x+0*(1/(x-2.01))", 0, 521}, // downward: to the top edge
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        const auto calls = Pass(c.text);
+        auto at = std::find_if(calls.begin(), calls.end(),
+                               [](const CDcCall& k) { return k.pt.x == 421; });
+        ASSERT_NE(at, calls.end());
+        ASSERT_NE(at + 1, calls.end());
+        if (c.moveRow == c.lineRow) { // no break: one stroke
+            EXPECT_EQ(calls.size(), 643u);
+            EXPECT_EQ(std::count_if(calls.begin(), calls.end(),
+                                    [](const CDcCall& k) { return k.kind == K::MoveTo; }),
+                      1);
+            continue;
+        }
+        EXPECT_EQ(at[-1].kind, K::LineTo);
+        EXPECT_EQ(at[-1].pt, (CPoint{420, c.lineRow}));
+        EXPECT_EQ(at[0].kind, K::MoveTo);
+        EXPECT_EQ(at[0].pt, (CPoint{421, c.moveRow}));
+        EXPECT_EQ(at[1].kind, K::LineTo);
+        EXPECT_EQ(at[1].pt.x, 422);
+        EXPECT_FALSE(Joins(calls, 420.5));
+        EXPECT_EQ(calls.size(), 644u); // one more call than the single stroke
+    }
+}
+
+// The half-pixel sample's row is truncated, not rounded: rows 210 and 261 (a jump of 51) with
+// the sample at row 261.6, which truncates into the interval (a steep climb, drawn) but would
+// round out of it (a break).
+TEST_F(CurveTest, HalfPixelSampleRowIsTruncated) {
+    const auto calls = Pass("1-51*(x-2)+5220*(x-2)*(x-2.02)");
+    auto at =
+        std::find_if(calls.begin(), calls.end(), [](const CDcCall& k) { return k.pt.x == 421; });
+    ASSERT_NE(at, calls.end());
+    EXPECT_EQ(at->kind, K::LineTo);
+    EXPECT_EQ(at->from, (CPoint{420, 210}));
+    EXPECT_EQ(at->pt, (CPoint{421, 261}));
+}
+
 TEST_F(CurveTest, LnStartsRightOfZero) {
     const auto calls = Pass("ln(x)");
     for (const CDcCall& c : calls) {

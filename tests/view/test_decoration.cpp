@@ -154,6 +154,61 @@ TEST_F(DecorationTest, GridFromNegativeOrigin) {
     EXPECT_EQ(dc.Calls(K::LineTo).size(), 8u + 3u + 3u);
 }
 
+// Horizontal lines stop short of the bottom bound, vertical lines include the right bound.
+TEST_F(DecorationTest, GridLinesAtTheBounds) {
+    CCurvistView& v = MakeView(200, 100);
+    v.m_nOriginX = v.m_nOriginY = 0;
+    RecordingDc dc;
+    v.DrawGrid(dc, 200, 100, v.m_clrGrid);
+    std::vector<CPoint> starts;
+    for (const CDcCall& c : dc.Calls(K::MoveTo))
+        starts.push_back(c.pt);
+    EXPECT_EQ(starts, (std::vector<CPoint>{
+                          {0, 0}, {0, 50}, {0, 0}, {50, 0}, {100, 0}, {150, 0}, {200, 0}}));
+}
+
+// Every pixel of both axes and their arrowheads: barbs 15 pixels long and 5 to either side.
+TEST_F(DecorationTest, AxesAndArrowheadsPixelForPixel) {
+    const int w = 60, h = 50, ox = 23, oy = 31;
+    CSurface got(w, h), want(w, h);
+    CCurvistView& v = MakeView(w, h);
+    v.m_nOriginX = ox;
+    v.m_nOriginY = oy;
+    v.DrawAxes(got.dc, w, h, RGB(255, 255, 255));
+    want.dc.SelectPen(RGB(255, 255, 255));
+    want.dc.MoveTo(0, oy);
+    want.dc.LineTo(w, oy);
+    want.dc.LineTo(w - 15, oy - 5);
+    want.dc.MoveTo(w, oy);
+    want.dc.LineTo(w - 15, oy + 5);
+    want.dc.MoveTo(ox, 0);
+    want.dc.LineTo(ox, h);
+    want.dc.MoveTo(ox, 0);
+    want.dc.LineTo(ox - 5, 15);
+    want.dc.MoveTo(ox, 0);
+    want.dc.LineTo(ox + 5, 15);
+    EXPECT_EQ(got.bits, want.bits);
+    // The barbs reach 14 columns back from the right edge and 14 rows down from the top.
+    EXPECT_EQ(got.At(w - 14, oy - 5), RGB(255, 255, 255));
+    EXPECT_EQ(got.At(w - 14, oy + 5), RGB(255, 255, 255));
+    EXPECT_EQ(got.At(ox - 5, 14), RGB(255, 255, 255));
+    EXPECT_EQ(got.At(ox + 5, 14), RGB(255, 255, 255));
+}
+
+// Labels stand only at lines strictly inside the area: none at column 0 or row 0, none at the
+// last column or row.
+TEST_F(DecorationTest, NoLabelsOnTheEdgeLines) {
+    CCurvistView& v = MakeView(201, 151);
+    v.m_nOriginX = v.m_nOriginY = 100;
+    const auto labels = Labels(v);
+    // y: below (row 150 = H - 1: none), above (row 50; row 0: none); x: left (column 50;
+    // column 0: none), right (column 150; column 200 = W - 1: none).
+    ASSERT_EQ(Texts(labels), (std::vector<std::string>{" 1.00", "-1.00", " 1.00"}));
+    EXPECT_EQ(labels[0].pt.y, 50 - 7);
+    EXPECT_EQ(labels[1].pt.x, 50 - 17);
+    EXPECT_EQ(labels[2].pt.x, 150 - 17);
+}
+
 TEST_F(DecorationTest, GridAndAxisPixels) {
     CSurface s(641, 521);
     MakeView();

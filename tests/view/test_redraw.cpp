@@ -208,4 +208,15 @@ TEST_F(RedrawTest, StrangeIniValuesNeverHangOrCrash) {
     }
 }
 
+// The background fill reaches every pixel of the client area, the last row and column too.
+TEST_F(RedrawTest, BackgroundFillCoversTheWholeClientArea) {
+    for (const CSize size : {CSize{641, 521}, CSize{7, 3}}) {
+        CSurface s(size.cx, size.cy);
+        std::fill(s.bits.begin(), s.bits.end(), RasterDc::ToPixel(RGB(255, 255, 255)));
+        CCurvistView& v = MakeView(size.cx, size.cy);
+        v.OnEraseBkgnd(s.dc);
+        EXPECT_EQ(s.CountOther(v.m_clrBack), 0) << size.cx << "x" << size.cy;
+    }
+}
+
 } // namespace
