@@ -21,6 +21,8 @@ class CVisParamDlg : public QDialog {
   public:
     explicit CVisParamDlg(QWidget* pParent = nullptr,
                           std::string strIniPath = DefaultVisParamPath());
+    // Reads location.strRead and writes location.strWrite.
+    CVisParamDlg(QWidget* pParent, CVisParamLocation location);
 
     // Message boxes go through this hook when it is set (headless tests). Arguments: parent,
     // icon, caption, text.
@@ -35,7 +37,8 @@ class CVisParamDlg : public QDialog {
     const CVisParam& Params() const { return m_param; }
     // Set when OK could not write the file: the values still apply, the caller warns.
     bool m_bSaveFailed = false;
-    const std::string& IniPath() const { return m_strIniPath; }
+    // The file OK writes.
+    const std::string& IniPath() const { return m_location.strWrite; }
 
     // One side of the plane: X (horizontal) or Y (vertical).
     struct CSide {
@@ -79,7 +82,7 @@ class CVisParamDlg : public QDialog {
     bool ReadStep(QLineEdit* pEdit, const char* szField, std::uint32_t& nSpeed);
     void ShowMessage(QMessageBox::Icon icon, const QString& caption, const QString& text);
 
-    std::string m_strIniPath;
+    CVisParamLocation m_location;
     CVisParam m_param;
     CSide m_x;
     CSide m_y;
