@@ -12,8 +12,6 @@
 #include <QRegularExpressionValidator>
 #include <QVBoxLayout>
 
-CVisParamDlg::MessageHook CVisParamDlg::s_pfnMessageHook = nullptr;
-
 namespace {
 
 QString U(const char* sz) {
@@ -339,5 +337,5 @@ void CVisParamDlg::OnOK() {
 
 void CVisParamDlg::ShowMessage(QMessageBox::Icon icon, const QString& caption,
                                const QString& text) {
-    ShowMessageBox(this, icon, caption, text, s_pfnMessageHook);
+    ShowMessageBox(this, icon, caption, text);
 }

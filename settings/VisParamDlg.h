@@ -24,11 +24,6 @@ class CVisParamDlg : public QDialog {
     // Reads location.strRead and writes location.strWrite.
     CVisParamDlg(QWidget* pParent, CVisParamLocation location);
 
-    // Message boxes go through this hook when it is set (headless tests). Arguments: parent,
-    // icon, caption, text.
-    using MessageHook = ::MessageHook;
-    static MessageHook s_pfnMessageHook;
-
     int DoModal() { return exec(); }
     void setVisible(bool bVisible) override;
     void accept() override { OnOK(); }
