@@ -77,18 +77,27 @@ void CCurvistApp::UpdateTitle() {
 QString CCurvistApp::AskFileName(bool bSave) {
     QWidget* pParent = m_pFrame.get();
     if (m_runFileDialog) return m_runFileDialog(pParent, bSave);
-    QFileDialog dlg(pParent, bSave ? U("另存为") : U("打开"));
-    dlg.setNameFilters(U(kFilter).split(QStringLiteral(";;")));
+    auto pDlg = CreateFileDialog(pParent, bSave, m_strPath.isEmpty() ? GetTitle() : m_strPath);
+    if (pDlg->exec() != QDialog::Accepted || pDlg->selectedFiles().isEmpty()) return {};
+    return pDlg->selectedFiles().front();
+}
+
+std::unique_ptr<QFileDialog> CreateFileDialog(QWidget* pParent, bool bSave,
+                                              const QString& strSelect) {
+    auto pDlg = std::make_unique<QFileDialog>(pParent, bSave ? U("另存为") : U("打开"));
+    // Qt's own dialog speaks the program's language; a desktop's native one follows the
+    // system locale, which is often English.
+    pDlg->setOption(QFileDialog::DontUseNativeDialog);
+    pDlg->setNameFilters(U(kFilter).split(QStringLiteral(";;")));
     if (bSave) {
-        dlg.setAcceptMode(QFileDialog::AcceptSave);
-        dlg.setFileMode(QFileDialog::AnyFile);
-        dlg.setDefaultSuffix(QStringLiteral("cvx"));
-        dlg.selectFile(m_strPath.isEmpty() ? GetTitle() : m_strPath);
+        pDlg->setAcceptMode(QFileDialog::AcceptSave);
+        pDlg->setFileMode(QFileDialog::AnyFile);
+        pDlg->setDefaultSuffix(QStringLiteral("cvx"));
+        pDlg->selectFile(strSelect);
     } else {
-        dlg.setFileMode(QFileDialog::ExistingFile);
+        pDlg->setFileMode(QFileDialog::ExistingFile);
     }
-    if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return {};
-    return dlg.selectedFiles().front();
+    return pDlg;
 }
 
 bool CCurvistApp::SaveModified() {
