@@ -5,6 +5,7 @@
 #include "app/MainFrame.h"
 #include "app/PlotWindow.h"
 #include "doc/DocumentFile.h"
+#include "platform/FileError.h"
 #include "settings/VisParam.h"
 #include "view/CurvistView.h"
 
@@ -27,6 +28,22 @@ std::string LocalPath(const QString& path) {
 QSettings AppSettings() {
     return QSettings(QStringLiteral("Local AppWizard-Generated Applications"),
                      QStringLiteral("Curvist"));
+}
+
+// "无法打开文件“…”：文件已损坏。" with, where it helps, the technical detail on a line of its own.
+QString FileErrorMessage(const char* szVerb, const QString& path, EFileError why,
+                         const std::string& error) {
+    QString text = U(szVerb) + U("文件“") + QDir::toNativeSeparators(path) + U("”：") +
+                   U(FileErrorReason(why)) + U("。");
+    if (FileErrorNeedsDetail(why) && !error.empty()) {
+        // The file's name is already in the sentence: keep only what follows it.
+        const std::string named = "\"" + LocalPath(path) + "\": ";
+        const std::size_t at = error.find(named);
+        const std::string detail =
+            at == std::string::npos ? error : error.substr(at + named.size());
+        text += U("\n（") + QString::fromLocal8Bit(detail.c_str()) + U("）");
+    }
+    return text;
 }
 
 const char kFilter[] = "方程文件(*.cvx);;所有文件 (*)";
@@ -140,8 +157,9 @@ bool CCurvistApp::DoOpen(const QString& path) {
     // leaves the document, the panel and the picture as they were.
     if (!LoadDocument(m_doc, LocalPath(full), &error)) {
         AppMessageBox(m_pFrame.get(), QMessageBox::Warning,
-                      U("无法打开文件“") + QDir::toNativeSeparators(full) + U("”。\n") +
-                          QString::fromLocal8Bit(error.c_str()));
+                      FileErrorMessage("无法打开", full,
+                                       DiagnoseReadFailure(LocalPath(full), kMaxFunFileBytes),
+                                       error));
         return false;
     }
     SetPathName(full);
@@ -181,9 +199,9 @@ bool CCurvistApp::OnFileSaveAs() {
 bool CCurvistApp::DoSave(const QString& path) {
     std::string error;
     if (!SaveDocument(m_doc, LocalPath(path), &error)) {
-        AppMessageBox(m_pFrame.get(), QMessageBox::Warning,
-                      U("无法保存文件“") + QDir::toNativeSeparators(path) + U("”。\n") +
-                          QString::fromLocal8Bit(error.c_str()));
+        AppMessageBox(
+            m_pFrame.get(), QMessageBox::Warning,
+            FileErrorMessage("无法保存", path, DiagnoseWriteFailure(LocalPath(path)), error));
         return false;
     }
     m_doc.SetModifiedFlag(false);

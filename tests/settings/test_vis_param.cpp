@@ -1,12 +1,12 @@
 #include "settings/VisParam.h"
 
+#include "../platform/AsUser.h"
 #include "../platform/TempDir.h"
 
 #include <cmath>
 #include <cstdint>
 #include <limits>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
@@ -199,39 +199,14 @@ TEST_F(VisParamInstalled, ReadOnlyProgramFolderKeepsSettingsInTheUsersFile) {
     ASSERT_EQ(mkdir(PathOf("home").c_str(), 0755), 0);
     WriteText(exe + "VisParam.ini", "[Pane]\nnWidth=77\n");
 
-    std::string failure;
-    if (geteuid() != 0) {
-        ASSERT_EQ(chmod(exe.c_str(), 0555), 0);
-        failure = SaveAndRestart(exe, config);
-        chmod(exe.c_str(), 0755);
-    } else {
-        // Root may write anywhere: the check runs in a child that is an ordinary user.
-        ASSERT_EQ(chmod(m_dir.c_str(), 0755), 0);
+    ASSERT_EQ(chmod(exe.c_str(), 0555), 0);
+    // The ordinary user owns the configuration folder, as at home.
+    ASSERT_EQ(chmod(m_dir.c_str(), 0755), 0);
+    if (geteuid() == 0) {
         ASSERT_EQ(chown(PathOf("home").c_str(), 65534, 65534), 0);
-        int fds[2];
-        ASSERT_EQ(pipe(fds), 0);
-        const pid_t pid = fork();
-        ASSERT_GE(pid, 0);
-        if (pid == 0) {
-            close(fds[0]);
-            std::string why = setgid(65534) == 0 && setuid(65534) == 0 ? SaveAndRestart(exe, config)
-                                                                       : "cannot drop root";
-            if (why.empty()) why = "ok";
-            [[maybe_unused]] ssize_t n = write(fds[1], why.data(), why.size());
-            _exit(0);
-        }
-        close(fds[1]);
-        char buf[512];
-        ssize_t n;
-        while ((n = read(fds[0], buf, sizeof buf)) > 0)
-            failure.append(buf, static_cast<std::size_t>(n));
-        close(fds[0]);
-        waitpid(pid, nullptr, 0);
-        if (failure == "ok")
-            failure.clear();
-        else if (failure.empty())
-            failure = "the child died";
     }
+    const std::string failure = RunAsOrdinaryUser([&] { return SaveAndRestart(exe, config); });
+    chmod(exe.c_str(), 0755);
     EXPECT_EQ(failure, "");
 }
 
