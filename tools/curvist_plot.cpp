@@ -36,8 +36,9 @@ void Usage() {
         "  --eval X       evaluate each function at X (repeatable); y or \"error\"\n"
         "  -o OUT         draw the plot as the window shows it: OUT.png, or .svg / .pdf\n"
         "  --size WxH     its size in pixels (default 800x600)\n"
-        "  --ini PATH     display parameters (default: VisParam.ini beside the program)\n"
+        "  --ini PATH     display parameters (default: the desktop program's VisParam.ini)\n"
         "  --scale P      zoom in per cent, 10 or more (default 100)\n"
+        "  --version      print the version and stop\n"
         "exit status: 0 done, 1 usage error, 2 an EXPR does not compile,\n"
         "             3 a file cannot be read or written\n",
         stderr);
@@ -61,7 +62,7 @@ bool ParseDouble(const char* text, double& v) {
     return ec == std::errc() && p == end;
 }
 
-enum class EParse { Run, Help, Usage };
+enum class EParse { Run, Help, Version, Usage };
 
 EParse ParseOptions(int argc, char** argv, COptions& o, std::string& why) {
     bool optionsDone = false;
@@ -73,13 +74,14 @@ EParse ParseOptions(int argc, char** argv, COptions& o, std::string& why) {
             why = a + " needs a value";
             return nullptr;
         };
-        if (optionsDone || a.size() < 2 || a[0] != '-' ||
-            (a[1] != '-' && a != "-h" && a != "-o")) {
+        if (optionsDone || a.size() < 2 || a[0] != '-' || (a[1] != '-' && a != "-h" && a != "-o")) {
             o.exprs.push_back(a);
         } else if (a == "--") {
             optionsDone = true;
         } else if (a == "-h" || a == "--help") {
             return EParse::Help;
+        } else if (a == "--version") {
+            return EParse::Version;
         } else if (a == "--nodes") {
             o.printNodes = true;
         } else if (a == "--list") {
@@ -115,8 +117,8 @@ EParse ParseOptions(int argc, char** argv, COptions& o, std::string& why) {
         } else if (a == "--scale") {
             const char* v = value();
             if (!v || !ParseRenderScale(v, o.render.scale)) {
-                why = "--scale needs a whole per cent from 10 to " +
-                      std::to_string(kMaxRenderScale);
+                why =
+                    "--scale needs a whole per cent from 10 to " + std::to_string(kMaxRenderScale);
                 return EParse::Usage;
             }
         } else {
@@ -185,6 +187,9 @@ int main(int argc, char** argv) {
     switch (ParseOptions(argc, argv, o, why)) {
     case EParse::Help:
         Usage();
+        return 0;
+    case EParse::Version:
+        std::printf("curvist-plot %s\n", CURVIST_VERSION);
         return 0;
     case EParse::Usage:
         if (!why.empty()) std::fprintf(stderr, "curvist-plot: %s\n", why.c_str());
