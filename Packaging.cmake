@@ -4,10 +4,11 @@ set(CPACK_PACKAGE_VENDOR "Lumivo")
 set(CPACK_PACKAGE_CONTACT "Curvist maintainers <maintainers@curvist.lumivo.org>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "plotter of functions y = f(x) with a Chinese interface")
 set(CPACK_PACKAGE_DESCRIPTION
-    "Lumivo函数作图器 draws explicit functions of one variable on a coordinate plane.\n"
-    "Functions are typed after the prompt Y= and listed in a panel where their colour,\n"
-    "visibility and domain are edited. The package holds the desktop program curvist,\n"
-    "the command-line plotter curvist-plot and the user manual.")
+    "Lumivo函数作图器 draws explicit functions of one variable on a\n"
+    "coordinate plane. Functions are typed after the prompt Y= and listed in\n"
+    "a panel where their colour, visibility and domain are edited. The\n"
+    "package holds the desktop program curvist, the command-line plotter\n"
+    "curvist-plot and the user manual.")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)

@@ -27,6 +27,7 @@ usr/lib/curvist/curvist
 usr/lib/curvist/curvist-plot
 usr/lib/curvist/函数作图器说明书.chm
 usr/share/applications/org.lumivo.Curvist.desktop
+usr/share/doc/curvist/changelog.gz
 usr/share/icons/hicolor/128x128/apps/curvist.png
 usr/share/icons/hicolor/16x16/apps/curvist.png
 usr/share/icons/hicolor/24x24/apps/curvist.png
