@@ -47,4 +47,9 @@ grep -aq 'application/x-curvist' "$prefix/share/mime/magic" || fail "no content 
 DESTDIR=$tmp/dest cmake --install "$build" --prefix /opt/curvist >/dev/null
 [ "$("$tmp/dest/opt/curvist/bin/curvist-plot" --version)" = "curvist-plot 1.02" ] ||
     fail "DESTDIR copy"
+# Uninstalling as the README says leaves no file behind.
+cmake --install "$build" --prefix "$tmp/again" >/dev/null
+xargs -d '\n' rm -f <"$build/install_manifest.txt"
+left=$(find "$tmp/again" ! -type d)
+[ -z "$left" ] || fail "left after uninstalling: $left"
 echo "check-install: ok"
