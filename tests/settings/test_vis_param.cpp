@@ -219,3 +219,16 @@ TEST_F(VisParamInstalled, WritableProgramFolderKeepsSettingsBesideTheProgram) {
 }
 
 } // namespace
+
+namespace {
+
+// The dialog writes where the program's own choice says for the program's file, and a file
+// named explicitly (tests, --ini) is read and written in place.
+TEST(VisParamLocation, DialogLocationForAReadPath) {
+    const CVisParamLocation def = DefaultVisParamLocation();
+    EXPECT_EQ(VisParamLocationFor(def.strRead), def);
+    EXPECT_EQ(VisParamLocationFor("/elsewhere/VisParam.ini"),
+              (CVisParamLocation{"/elsewhere/VisParam.ini", "/elsewhere/VisParam.ini", false}));
+}
+
+} // namespace
