@@ -5,6 +5,7 @@
 #include "app/MainFrame.h"
 #include "app/PlotWindow.h"
 #include "doc/DocumentFile.h"
+#include "platform/FileError.h"
 #include "settings/VisParam.h"
 #include "view/CurvistView.h"
 
@@ -27,6 +28,22 @@ std::string LocalPath(const QString& path) {
 QSettings AppSettings() {
     return QSettings(QStringLiteral("Local AppWizard-Generated Applications"),
                      QStringLiteral("Curvist"));
+}
+
+// "无法打开文件“…”：文件已损坏。" with, where it helps, the technical detail on a line of its own.
+QString FileErrorMessage(const char* szVerb, const QString& path, EFileError why,
+                         const std::string& error) {
+    QString text = U(szVerb) + U("文件“") + QDir::toNativeSeparators(path) + U("”：") +
+                   U(FileErrorReason(why)) + U("。");
+    if (FileErrorNeedsDetail(why) && !error.empty()) {
+        // The file's name is already in the sentence: keep only what follows it.
+        const std::string named = "\"" + LocalPath(path) + "\": ";
+        const std::size_t at = error.find(named);
+        const std::string detail =
+            at == std::string::npos ? error : error.substr(at + named.size());
+        text += U("\n（") + QString::fromLocal8Bit(detail.c_str()) + U("）");
+    }
+    return text;
 }
 
 const char kFilter[] = "方程文件(*.cvx);;所有文件 (*)";
@@ -77,18 +94,27 @@ void CCurvistApp::UpdateTitle() {
 QString CCurvistApp::AskFileName(bool bSave) {
     QWidget* pParent = m_pFrame.get();
     if (m_runFileDialog) return m_runFileDialog(pParent, bSave);
-    QFileDialog dlg(pParent, bSave ? U("另存为") : U("打开"));
-    dlg.setNameFilters(U(kFilter).split(QStringLiteral(";;")));
+    auto pDlg = CreateFileDialog(pParent, bSave, m_strPath.isEmpty() ? GetTitle() : m_strPath);
+    if (pDlg->exec() != QDialog::Accepted || pDlg->selectedFiles().isEmpty()) return {};
+    return pDlg->selectedFiles().front();
+}
+
+std::unique_ptr<QFileDialog> CreateFileDialog(QWidget* pParent, bool bSave,
+                                              const QString& strSelect) {
+    auto pDlg = std::make_unique<QFileDialog>(pParent, bSave ? U("另存为") : U("打开"));
+    // Qt's own dialog speaks the program's language; a desktop's native one follows the
+    // system locale, which is often English.
+    pDlg->setOption(QFileDialog::DontUseNativeDialog);
+    pDlg->setNameFilters(U(kFilter).split(QStringLiteral(";;")));
     if (bSave) {
-        dlg.setAcceptMode(QFileDialog::AcceptSave);
-        dlg.setFileMode(QFileDialog::AnyFile);
-        dlg.setDefaultSuffix(QStringLiteral("cvx"));
-        dlg.selectFile(m_strPath.isEmpty() ? GetTitle() : m_strPath);
+        pDlg->setAcceptMode(QFileDialog::AcceptSave);
+        pDlg->setFileMode(QFileDialog::AnyFile);
+        pDlg->setDefaultSuffix(QStringLiteral("cvx"));
+        pDlg->selectFile(strSelect);
     } else {
-        dlg.setFileMode(QFileDialog::ExistingFile);
+        pDlg->setFileMode(QFileDialog::ExistingFile);
     }
-    if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return {};
-    return dlg.selectedFiles().front();
+    return pDlg;
 }
 
 bool CCurvistApp::SaveModified() {
@@ -131,8 +157,9 @@ bool CCurvistApp::DoOpen(const QString& path) {
     // leaves the document, the panel and the picture as they were.
     if (!LoadDocument(m_doc, LocalPath(full), &error)) {
         AppMessageBox(m_pFrame.get(), QMessageBox::Warning,
-                      U("无法打开文件“") + QDir::toNativeSeparators(full) + U("”。\n") +
-                          QString::fromLocal8Bit(error.c_str()));
+                      FileErrorMessage("无法打开", full,
+                                       DiagnoseReadFailure(LocalPath(full), kMaxFunFileBytes),
+                                       error));
         return false;
     }
     SetPathName(full);
@@ -182,9 +209,9 @@ bool CCurvistApp::OnFileSaveAs() {
 bool CCurvistApp::DoSave(const QString& path) {
     std::string error;
     if (!SaveDocument(m_doc, LocalPath(path), &error)) {
-        AppMessageBox(m_pFrame.get(), QMessageBox::Warning,
-                      U("无法保存文件“") + QDir::toNativeSeparators(path) + U("”。\n") +
-                          QString::fromLocal8Bit(error.c_str()));
+        AppMessageBox(
+            m_pFrame.get(), QMessageBox::Warning,
+            FileErrorMessage("无法保存", path, DiagnoseWriteFailure(LocalPath(path)), error));
         return false;
     }
     m_doc.SetModifiedFlag(false);

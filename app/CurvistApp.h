@@ -13,11 +13,17 @@
 class CControlView;
 class CCurvistView;
 class CMainFrame;
+class QFileDialog;
 class QWidget;
 
 inline constexpr char kWindowTitle[] = "Lumivo函数作图器";
 inline constexpr char kUntitled[] = "无标题";
 inline constexpr int kRecentFileCount = 4;
+
+// The Open (bSave false) or Save As dialog of the file commands, set up but not shown;
+// strSelect is the name Save As proposes.
+std::unique_ptr<QFileDialog> CreateFileDialog(QWidget* pParent, bool bSave,
+                                              const QString& strSelect = {});
 
 class CCurvistApp {
   public:

@@ -1,5 +1,7 @@
 #include "app/HelpWindow.h"
 
+#include "platform/qt/MessageBox.h"
+
 #include "platform/ExeDir.h"
 
 #include <QAbstractButton>
@@ -7,7 +9,6 @@
 #include <QApplication>
 #include <QDesktopServices>
 #include <QHeaderView>
-#include <QMessageBox>
 #include <QPointer>
 #include <QSignalBlocker>
 #include <QSplitter>
@@ -258,20 +259,15 @@ void CloseHelpWindows() {
     windows.clear();
 }
 
-QWidget* ShowHelpTopics(QWidget* pFrame, const std::string& strExeDir,
-                        const HelpMessageFn& fnMessage) {
+QWidget* ShowHelpTopics(QWidget* pFrame, const std::string& strExeDir) {
     const std::string path = strExeDir + kManualFileName;
     // The viewer is a window of its own, as when the desktop is the caller.
     if (QWidget* pHelp = CurvistHtmlHelp(nullptr, path, HH_DISPLAY_TOPIC, 0)) return pHelp;
-    QMessageBox box(QMessageBox::Critical, QString::fromUtf8("消息"),
-                    QString::fromUtf8("联机帮助文档 “函数作图器说明书.chm” 已丢失。"),
-                    QMessageBox::Ok, pFrame);
-    // As on a Chinese system, whether or not a Qt translation is installed.
-    box.button(QMessageBox::Ok)->setText(QString::fromUtf8("确定"));
-    fnMessage(box);
+    ShowMessageBox(pFrame, QMessageBox::Critical, QString::fromUtf8("消息"),
+                   QString::fromUtf8("联机帮助文档 “函数作图器说明书.chm” 已丢失。"));
     return nullptr;
 }
 
 QWidget* ShowHelpTopics(QWidget* pFrame) {
-    return ShowHelpTopics(pFrame, GetExeDir(), [](QMessageBox& box) { box.exec(); });
+    return ShowHelpTopics(pFrame, GetExeDir());
 }

@@ -11,7 +11,6 @@
 #include <memory>
 #include <string>
 
-class QMessageBox;
 class QTextBrowser;
 class QTreeWidget;
 class QTreeWidgetItem;
@@ -63,11 +62,7 @@ QWidget* CurvistHtmlHelp(QWidget* pCaller, const std::string& strPath, unsigned 
 // Closes every help window (at program end, and between tests).
 void CloseHelpWindows();
 
-// Runs the message box of the help command; tests replace it so that nothing waits modally.
-using HelpMessageFn = std::function<void(QMessageBox& box)>;
-
 // The frame's help command: opens the manual that lies beside the executable, or tells the user
 // that it is missing, owned by the frame. Returns the help window or nullptr.
 QWidget* ShowHelpTopics(QWidget* pFrame);
-QWidget* ShowHelpTopics(QWidget* pFrame, const std::string& strExeDir,
-                        const HelpMessageFn& fnMessage);
+QWidget* ShowHelpTopics(QWidget* pFrame, const std::string& strExeDir);

@@ -144,10 +144,12 @@ bool CPlotWindow::Print(QPagedPaintDevice& device) {
 }
 
 void CPlotWindow::OnDisplaySettings() {
-    CVisParamDlg dlg(this, m_pView->IniPath());
+    CVisParamDlg dlg(this, VisParamLocationFor(m_pView->IniPath()));
     const bool bOk = m_runSettings ? m_runSettings(dlg) : dlg.DoModal() == QDialog::Accepted;
     if (!bOk) return;
     m_pView->ApplyDisplaySettings(dlg.Params());
+    // The origin preset is read again on New and Open: from the file just written.
+    if (!dlg.m_bSaveFailed) m_pView->SetIniPath(dlg.IniPath());
     if (dlg.m_bSaveFailed)
         AppMessageBox(this, QMessageBox::Warning,
                       QStringLiteral("无法保存文件“%1”，新的显示参数只在本次运行中有效。")

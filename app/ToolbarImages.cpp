@@ -1,7 +1,6 @@
 #include "app/ToolbarImages.h"
 
 #include <QPainter>
-#include <QPainterPath>
 #include <QPolygon>
 
 #include <algorithm>
@@ -153,33 +152,6 @@ void Draw(QPainter& p, int nId) {
     }
 }
 
-QPixmap Plane(int n) {
-    QPixmap pm(n, n);
-    pm.fill(Qt::black);
-    QPainter p(&pm);
-    const int cell = std::max(4, n / 6);
-    p.setPen(QColor(98, 0, 100));
-    for (int i = 0; i < n; i += cell) {
-        p.drawLine(i, 0, i, n - 1);
-        p.drawLine(0, i, n - 1, i);
-    }
-    p.setPen(Qt::white);
-    p.drawLine(0, n / 2, n - 1, n / 2);
-    p.drawLine(n / 3, 0, n / 3, n - 1);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setPen(QPen(QColor(255, 64, 64), std::max(1.0, n / 16.0)));
-    QPainterPath path;
-    for (int x = 0; x < n; ++x) {
-        const double y = n / 2.0 - std::sin((x - n / 3.0) * 6.0 / n) * n / 3.0;
-        if (x == 0)
-            path.moveTo(x, y);
-        else
-            path.lineTo(x, y);
-    }
-    p.drawPath(path);
-    return pm;
-}
-
 } // namespace
 
 QPixmap ToolbarImage(int nId) {
@@ -195,8 +167,10 @@ QPixmap ToolbarImage(int nId) {
 }
 
 QIcon AppIcon() {
+    // The icon lives in a static library: its resources must be asked for by name.
+    Q_INIT_RESOURCE(icons);
     QIcon icon;
-    for (int n : {16, 32, 48})
-        icon.addPixmap(Plane(n));
+    for (int n : {16, 24, 32, 48, 64, 128, 256})
+        icon.addFile(QStringLiteral(":/icons/curvist-%1.png").arg(n), QSize(n, n));
     return icon;
 }

@@ -6,5 +6,5 @@
 
 // The image of a toolbar command (57600 new, 32772 add, ...); an empty pixmap for other ids.
 QPixmap ToolbarImage(int nId);
-// The plane with a curve, at 16, 32 and 48 pixels.
+// The application icon (res/icons): a plane with a curve, from 16 to 256 pixels.
 QIcon AppIcon();

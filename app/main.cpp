@@ -1,5 +1,6 @@
 // The desktop plotter: one document, one main window.
 #include "app/CurvistApp.h"
+#include "platform/qt/Translations.h"
 
 #include <QApplication>
 #include <cstdio>
@@ -36,6 +37,7 @@ int main(int argc, char** argv) {
     if (AnswerInfoOption(argc, argv, nExit)) return nExit;
     QApplication qapp(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Curvist"));
+    InstallChineseQtTranslation(&qapp);
     QStringList args = QApplication::arguments();
     args.removeFirst();
     // "--" lets a file name begin with a dash; Qt has taken its own options already.

@@ -8,8 +8,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-CInputFunDlg::MessageHook CInputFunDlg::s_pfnMessageHook = nullptr;
-
 namespace {
 // The framework's standard message box carries the application title.
 const char kAppTitle[] = "Curvist";
@@ -70,5 +68,5 @@ void CInputFunDlg::OnOK() {
 
 void CInputFunDlg::ShowMessage(QMessageBox::Icon icon, const QString& caption,
                                const QString& text) {
-    ShowMessageBox(this, icon, caption, text, s_pfnMessageHook);
+    ShowMessageBox(this, icon, caption, text);
 }

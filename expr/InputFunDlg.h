@@ -19,11 +19,6 @@ class CInputFunDlg : public QDialog {
     explicit CInputFunDlg(QWidget* pParent = nullptr);
     ~CInputFunDlg() override;
 
-    // Message boxes go through this hook when it is set, so that headless tests see them
-    // without a modal loop. Arguments: parent, icon, caption, text.
-    using MessageHook = ::MessageHook;
-    static MessageHook s_pfnMessageHook;
-
     // Shows the dialog modally with m_strFun in the edit; QDialog::Accepted after a valid text.
     int DoModal() { return exec(); }
 

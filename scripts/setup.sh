@@ -1,15 +1,35 @@
 #!/usr/bin/env bash
-# Installs the Debian packages Curvist needs to build, test and run, but only those missing.
+# Installs the Debian packages Curvist needs, but only those missing.
+#   setup.sh run    building and running the two programs and the manual
+#   setup.sh test   all of that, plus the tests, benchmarks and package checks (the default)
 set -euo pipefail
+set_name=${1:-test}
 
-packages=(
+# Compilers and Qt; the manual's compiler chmcmd (Free Pascal) and chmlib, which reads it back;
+# the fonts the window draws with; Qt's own Chinese texts for its standard dialogs.
+run_packages=(
     cmake ninja-build g++ pkg-config
-    libgtest-dev libgmock-dev libbenchmark-dev libmuparser-dev
     qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev
-    fonts-wqy-microhei fonts-liberation2
-    xvfb xauth
+    fonts-wqy-microhei fonts-liberation2 qt6-translations-l10n
     fp-utils-3.2.2 libchm-dev
 )
+# GoogleTest, Google Benchmark and muparser (a reference in the benchmarks), a headless X
+# server, the desktop-file validators and the tools that build and check the .deb.
+test_packages=(
+    libgtest-dev libgmock-dev libbenchmark-dev libmuparser-dev
+    xvfb xauth
+    desktop-file-utils appstream shared-mime-info
+    dpkg-dev file
+)
+
+case "$set_name" in
+run) packages=("${run_packages[@]}") ;;
+test) packages=("${run_packages[@]}" "${test_packages[@]}") ;;
+*)
+    echo "usage: setup.sh [run|test]" >&2
+    exit 1
+    ;;
+esac
 
 missing=()
 for p in "${packages[@]}"; do

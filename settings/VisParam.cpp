@@ -3,7 +3,11 @@
 #include "platform/ExeDir.h"
 #include "platform/IniFile.h"
 
+#include <cerrno>
 #include <cmath>
+#include <cstdlib>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -18,12 +22,52 @@ std::uint32_t ReadSpeed(const char* key, const std::string& path) {
 
 } // namespace
 
-int UsableCellSize(int n) { return n >= 1 && n <= 10000 ? n : 50; }
+int UsableCellSize(int n) {
+    return n >= 1 && n <= 10000 ? n : 50;
+}
 
-std::uint32_t UsableSpeed(std::uint32_t n) { return n == 0 ? 100 : n; }
+std::uint32_t UsableSpeed(std::uint32_t n) {
+    return n == 0 ? 100 : n;
+}
+
+CVisParamLocation ChooseVisParamLocation(const std::string& exeDir, const std::string& configHome,
+                                         const std::function<bool(const std::string&)>& writable,
+                                         const std::function<bool(const std::string&)>& exists) {
+    const std::string beside = exeDir + kVisParamFileName;
+    if (configHome.empty() || writable(exeDir.empty() ? std::string(".") : exeDir))
+        return {beside, beside, false};
+    const std::string user = configHome + "curvist/" + kVisParamFileName;
+    return {exists(user) ? user : beside, user, true};
+}
+
+std::string UserConfigHome(const char* xdgConfigHome, const char* home) {
+    auto withSlash = [](std::string s) { return s.back() == '/' ? s : s + '/'; };
+    if (xdgConfigHome && xdgConfigHome[0] == '/') return withSlash(xdgConfigHome);
+    if (home && home[0] == '/') return withSlash(std::string(home) + "/.config");
+    return {};
+}
+
+CVisParamLocation VisParamLocationIn(const std::string& exeDir, const std::string& configHome) {
+    // access() asks with the real user's rights, which is what a later write meets.
+    return ChooseVisParamLocation(
+        exeDir, configHome,
+        [](const std::string& dir) { return access(dir.c_str(), W_OK | X_OK) == 0; },
+        [](const std::string& file) { return access(file.c_str(), F_OK) == 0; });
+}
+
+CVisParamLocation DefaultVisParamLocation() {
+    return VisParamLocationIn(GetExeDir(),
+                              UserConfigHome(std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME")));
+}
+
+CVisParamLocation VisParamLocationFor(const std::string& readPath) {
+    const CVisParamLocation def = DefaultVisParamLocation();
+    if (readPath == def.strRead) return def;
+    return {readPath, readPath, false};
+}
 
 std::string DefaultVisParamPath() {
-    return GetExeDir() + kVisParamFileName;
+    return DefaultVisParamLocation().strRead;
 }
 
 CVisParam LoadVisParam(const std::string& path) {
@@ -59,6 +103,19 @@ bool SaveVisParam(const CVisParam& p, const std::string& path) {
         {"Scale", "nPlace_Y", num(p.nPlaceY)},
     };
     return WritePrivateProfileEntries(entries, path);
+}
+
+bool SaveVisParam(const CVisParam& param, const CVisParamLocation& location) {
+    if (location.bMakeFolder) {
+        // Each missing folder on the way, private to the user as configuration folders are.
+        const std::string& path = location.strWrite;
+        for (std::size_t slash = path.find('/', 1); slash != std::string::npos;
+             slash = path.find('/', slash + 1)) {
+            const std::string dir = path.substr(0, slash);
+            if (mkdir(dir.c_str(), 0700) != 0 && errno != EEXIST) return false;
+        }
+    }
+    return SaveVisParam(param, location.strWrite);
 }
 
 double UnitFromSpeed(std::uint32_t nSpeed) {

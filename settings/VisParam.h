@@ -3,6 +3,7 @@
 // the tick values stand, the cell size at 100 % and the world units per cell.
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 inline constexpr char kVisParamFileName[] = "VisParam.ini";
@@ -24,7 +25,33 @@ struct CVisParam {
     friend bool operator==(const CVisParam&, const CVisParam&) = default;
 };
 
-// GetExeDir() + "VisParam.ini".
+// Where the display parameters are read and where the dialog writes them.
+struct CVisParamLocation {
+    std::string strRead;
+    std::string strWrite;
+    bool bMakeFolder = false; // the user's configuration folder may not exist yet
+    friend bool operator==(const CVisParamLocation&, const CVisParamLocation&) = default;
+};
+
+// Beside the executable while its folder is writable (a build tree, a portable copy). An
+// installed copy the user cannot write uses configHome + "curvist/VisParam.ini": read once it
+// exists (until then the file beside the executable, if any, still gives the values) and always
+// the one written. exeDir and configHome end in '/'; an empty configHome keeps the file beside
+// the executable.
+CVisParamLocation ChooseVisParamLocation(const std::string& exeDir, const std::string& configHome,
+                                         const std::function<bool(const std::string&)>& writable,
+                                         const std::function<bool(const std::string&)>& exists);
+// The user's configuration folder with a trailing '/': $XDG_CONFIG_HOME when it is absolute,
+// else $HOME/.config; empty when neither is usable. Arguments are the two variables (or null).
+std::string UserConfigHome(const char* xdgConfigHome, const char* home);
+// The choice with the real file system and the calling user's rights.
+CVisParamLocation VisParamLocationIn(const std::string& exeDir, const std::string& configHome);
+// The choice for this process: its executable's folder and its environment.
+CVisParamLocation DefaultVisParamLocation();
+// Where a dialog opened on readPath writes: the default location's file for the default
+// path, readPath itself for any other (tests, --ini).
+CVisParamLocation VisParamLocationFor(const std::string& readPath);
+// DefaultVisParamLocation().strRead.
 std::string DefaultVisParamPath();
 
 // Reads the keys, each absent one taking its default. Cell sizes outside 1..10000 read as 50
@@ -32,6 +59,8 @@ std::string DefaultVisParamPath();
 CVisParam LoadVisParam(const std::string& path);
 // Writes all thirteen keys in one atomic replacement; false when the file could not be written.
 bool SaveVisParam(const CVisParam& param, const std::string& path);
+// The same at a location: makes the user's folder first when the location asks for it.
+bool SaveVisParam(const CVisParam& param, const CVisParamLocation& location);
 
 // The view divides by the cell size and the step and walks its loops by them: a cell size
 // outside 1..10000 stands for 50 and a step of 0 for 100, wherever the values come from.

@@ -12,8 +12,6 @@
 #include <QRegularExpressionValidator>
 #include <QVBoxLayout>
 
-CVisParamDlg::MessageHook CVisParamDlg::s_pfnMessageHook = nullptr;
-
 namespace {
 
 QString U(const char* sz) {
@@ -58,7 +56,10 @@ constexpr double kMaxStep = 1000000.0;
 } // namespace
 
 CVisParamDlg::CVisParamDlg(QWidget* pParent, std::string strIniPath)
-    : QDialog(pParent), m_strIniPath(std::move(strIniPath)) {
+    : CVisParamDlg(pParent, CVisParamLocation{strIniPath, strIniPath, false}) {}
+
+CVisParamDlg::CVisParamDlg(QWidget* pParent, CVisParamLocation location)
+    : QDialog(pParent), m_location(std::move(location)) {
     setWindowTitle(U("显示参数设置"));
     auto* pMain = new QVBoxLayout(this);
     auto* pColumns = new QHBoxLayout;
@@ -158,7 +159,7 @@ void CVisParamDlg::setVisible(bool bVisible) {
 
 void CVisParamDlg::OnInitDialog() {
     m_bSaveFailed = false;
-    m_param = LoadVisParam(m_strIniPath);
+    m_param = LoadVisParam(m_location.strRead);
     WriteControls(m_param);
 
     // Every control starts enabled; the rules below only disable.
@@ -343,11 +344,11 @@ void CVisParamDlg::OnOK() {
     p.nPlaceY = m_y.m_nPlace;
     m_param = p;
     // A failed write still closes with OK: the values apply for this run and the caller warns.
-    m_bSaveFailed = !SaveVisParam(m_param, m_strIniPath);
+    m_bSaveFailed = !SaveVisParam(m_param, m_location);
     QDialog::accept();
 }
 
 void CVisParamDlg::ShowMessage(QMessageBox::Icon icon, const QString& caption,
                                const QString& text) {
-    ShowMessageBox(this, icon, caption, text, s_pfnMessageHook);
+    ShowMessageBox(this, icon, caption, text);
 }

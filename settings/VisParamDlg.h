@@ -21,11 +21,8 @@ class CVisParamDlg : public QDialog {
   public:
     explicit CVisParamDlg(QWidget* pParent = nullptr,
                           std::string strIniPath = DefaultVisParamPath());
-
-    // Message boxes go through this hook when it is set (headless tests). Arguments: parent,
-    // icon, caption, text.
-    using MessageHook = ::MessageHook;
-    static MessageHook s_pfnMessageHook;
+    // Reads location.strRead and writes location.strWrite.
+    CVisParamDlg(QWidget* pParent, CVisParamLocation location);
 
     int DoModal() { return exec(); }
     void setVisible(bool bVisible) override;
@@ -35,7 +32,8 @@ class CVisParamDlg : public QDialog {
     const CVisParam& Params() const { return m_param; }
     // Set when OK could not write the file: the values still apply, the caller warns.
     bool m_bSaveFailed = false;
-    const std::string& IniPath() const { return m_strIniPath; }
+    // The file OK writes.
+    const std::string& IniPath() const { return m_location.strWrite; }
 
     // One side of the plane: X (horizontal) or Y (vertical).
     struct CSide {
@@ -82,7 +80,7 @@ class CVisParamDlg : public QDialog {
                   std::uint32_t& nSpeed);
     void ShowMessage(QMessageBox::Icon icon, const QString& caption, const QString& text);
 
-    std::string m_strIniPath;
+    CVisParamLocation m_location;
     CVisParam m_param;
     CSide m_x;
     CSide m_y;

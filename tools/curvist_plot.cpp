@@ -40,7 +40,7 @@ void Usage(FILE* pOut) {
         "  -o OUT         draw the plot as the window shows it; the extension picks the\n"
         "                 format: .png, .svg, .pdf, or another raster format (.jpg, .bmp, ...)\n"
         "  --size WxH     its size in pixels (default 800x600)\n"
-        "  --ini PATH     display parameters (default: VisParam.ini beside the program)\n"
+        "  --ini PATH     display parameters (default: the desktop program's VisParam.ini)\n"
         "  --scale P      zoom in per cent, 10 or more (default 100)\n"
         "  --help         this text;  --version  the program's version\n"
         "exit status: 0 done, 1 usage error, 2 an EXPR does not compile,\n"

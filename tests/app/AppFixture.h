@@ -24,14 +24,13 @@ class AppFixture : public ::testing::Test {
         ASSERT_TRUE(m_dir.isValid());
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_dir.path());
         QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, m_dir.path());
-        SetMessageHook(
-            [this](QWidget*, QMessageBox::Icon, const QString& text, QMessageBox::StandardButtons) {
-                m_messages.push_back(text);
-                if (m_answers.empty()) return QMessageBox::Ok;
-                const auto a = m_answers.front();
-                m_answers.pop_front();
-                return a;
-            });
+        SetMessageHook([this](QMessageBox& box) {
+            m_messages.push_back(box.text());
+            if (m_answers.empty()) return QMessageBox::Ok;
+            const auto a = m_answers.front();
+            m_answers.pop_front();
+            return a;
+        });
         Start();
     }
     void TearDown() override {

@@ -192,17 +192,47 @@ TEST_F(AppFilesTest, AFileThatCannotBeOpenedChangesNothing) {
     ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
     bad.write("not a function file");
     bad.close();
-    for (const char* name : {"bad.cvx", "absent.cvx"}) {
+    // The reason in Chinese first; the byte offset of the damage after it, English or not.
+    const struct {
+        const char* name;
+        const char* message;
+        const char* detail;
+    } cases[] = {{"bad.cvx", "：文件已损坏。\n（", "at byte"},
+                 {"absent.cvx", "：文件不存在。", nullptr}};
+    for (const auto& c : cases) {
+        const char* name = c.name;
         m_messages.clear();
         m_names.push_back(Path(name));
         Trigger(ID_FILE_OPEN);
         ASSERT_EQ(m_messages.size(), 1u) << name;
-        EXPECT_TRUE(m_messages[0].contains(Path(name))) << m_messages[0].toStdString();
+        const QString text = m_messages[0];
+        EXPECT_TRUE(text.startsWith(U("无法打开文件“") + Path(name) + U("”") + U(c.message)))
+            << text.toStdString();
+        EXPECT_EQ(text.contains(U("\n")), c.detail != nullptr) << text.toStdString();
+        if (c.detail) {
+            EXPECT_TRUE(text.contains(U(c.detail))) << text.toStdString();
+        }
         EXPECT_EQ(Rows(), 1);
         EXPECT_EQ(m_app->Doc().m_arFuns.size(), 1u);
         EXPECT_EQ(Frame()->windowTitle(), Title(U("good.cvx")));
         EXPECT_EQ(m_app->RecentFiles(), recent);
         EXPECT_EQ(Frame()->PlotWindow()->BackBuffer(), before);
+    }
+}
+
+TEST_F(AppFilesTest, AFailedSaveSaysWhyInChinese) {
+    AddFunction("x^2");
+    ASSERT_EQ(QDir(m_dir.path()).mkdir(QStringLiteral("folder.cvx")), true);
+    const struct {
+        const char* name;
+        const char* reason;
+    } cases[] = {{"missing/a.cvx", "：文件夹不存在。"}, {"folder.cvx", "：这是一个文件夹。"}};
+    for (const auto& c : cases) {
+        m_messages.clear();
+        m_names.push_back(Path(c.name));
+        Trigger(ID_FILE_SAVE_AS);
+        ASSERT_EQ(m_messages.size(), 1u) << c.name;
+        EXPECT_EQ(m_messages[0], U("无法保存文件“") + Path(c.name) + U("”") + U(c.reason));
     }
 }
 

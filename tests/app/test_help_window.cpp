@@ -1,4 +1,5 @@
 #include "app/HelpWindow.h"
+#include "platform/qt/MessageBox.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -56,10 +57,13 @@ class HelpWindowTest : public ::testing::Test {
     }
 
     CHelpWindow* Help() {
-        QWidget* pHelp = ShowHelpTopics(&m_frame, m_strExeDir, [this](QMessageBox& box) {
+        SetMessageHook([this](QMessageBox& box) {
             m_boxes.push_back({box.text(), box.windowTitle(), box.icon(), box.parentWidget(),
                                box.standardButtons(), box.button(QMessageBox::Ok)->text()});
+            return QMessageBox::Ok;
         });
+        QWidget* pHelp = ShowHelpTopics(&m_frame, m_strExeDir);
+        SetMessageHook({});
         return qobject_cast<CHelpWindow*>(pHelp);
     }
 

@@ -193,3 +193,19 @@ TEST_F(MainFrameTest, F6MovesTheFocusBetweenThePanes) {
     Frame()->OnNextPane(true);
     EXPECT_EQ(QApplication::focusWidget(), Frame()->PlotWindow());
 }
+
+namespace {
+
+// The window shows the same icon the desktop shows for the launcher, at every size it ships.
+TEST_F(MainFrameTest, WindowIconIsTheInstalledIcon) {
+    const QIcon icon = Frame()->windowIcon();
+    for (int n : {16, 32, 48, 256}) {
+        const QImage expected(QStringLiteral(CURVIST_RES_DIR "/icons/curvist-%1.png").arg(n));
+        ASSERT_FALSE(expected.isNull()) << n;
+        EXPECT_EQ(icon.pixmap(n, n).toImage().convertToFormat(QImage::Format_ARGB32),
+                  expected.convertToFormat(QImage::Format_ARGB32))
+            << n;
+    }
+}
+
+} // namespace

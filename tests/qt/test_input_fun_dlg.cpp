@@ -15,17 +15,18 @@ struct CShownMessage {
 };
 std::vector<CShownMessage> g_messages;
 
-void RecordMessage(QWidget*, QMessageBox::Icon icon, const QString& caption, const QString& text) {
-    g_messages.push_back({icon, caption, text});
+QMessageBox::StandardButton RecordMessage(QMessageBox& box) {
+    g_messages.push_back({box.icon(), box.windowTitle(), box.text()});
+    return QMessageBox::Ok;
 }
 
 class InputFunDlgTest : public ::testing::Test {
   protected:
     void SetUp() override {
         g_messages.clear();
-        CInputFunDlg::s_pfnMessageHook = &RecordMessage;
+        SetMessageHook(&RecordMessage);
     }
-    void TearDown() override { CInputFunDlg::s_pfnMessageHook = nullptr; }
+    void TearDown() override { SetMessageHook({}); }
 
     QPushButton* Button(const char* text) {
         for (QPushButton* p : m_dlg.findChildren<QPushButton*>())

@@ -15,8 +15,9 @@ namespace {
 
 std::vector<QString> g_messages;
 
-void RecordMessage(QWidget*, QMessageBox::Icon, const QString&, const QString& text) {
-    g_messages.push_back(text);
+QMessageBox::StandardButton RecordMessage(QMessageBox& box) {
+    g_messages.push_back(box.text());
+    return QMessageBox::Ok;
 }
 
 QString U(const char* sz) {
@@ -28,9 +29,9 @@ class VisParamDlgTest : public ::testing::Test {
     void SetUp() override {
         ASSERT_TRUE(m_dir.isValid());
         g_messages.clear();
-        CVisParamDlg::s_pfnMessageHook = &RecordMessage;
+        SetMessageHook(&RecordMessage);
     }
-    void TearDown() override { CVisParamDlg::s_pfnMessageHook = nullptr; }
+    void TearDown() override { SetMessageHook({}); }
 
     std::string Path() const { return (m_dir.path() + "/VisParam.ini").toStdString(); }
     QByteArray FileBytes() const {

@@ -1,10 +1,13 @@
 #include "settings/VisParam.h"
 
+#include "../platform/AsUser.h"
 #include "../platform/TempDir.h"
 
 #include <cmath>
 #include <cstdint>
 #include <limits>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -106,6 +109,126 @@ TEST(VisParamUnits, StepsRoundToTheNearestHundredth) {
         EXPECT_EQ(SpeedFromUnit(c.unit), c.speed) << c.unit;
     for (std::uint32_t n = 1; n < 100000; n += 7)
         ASSERT_EQ(SpeedFromUnit(UnitFromSpeed(n)), static_cast<std::int32_t>(n));
+}
+
+} // namespace
+
+void PrintTo(const CVisParamLocation& l, std::ostream* os) {
+    *os << "{" << l.strRead << ", " << l.strWrite << ", " << l.bMakeFolder << "}";
+}
+
+namespace {
+
+TEST(VisParamLocation, ChoiceBetweenTheProgramFolderAndTheUsersCopy) {
+    const std::string exe = "/opt/curvist/", home = "/home/u/.config/";
+    const std::string beside = exe + "VisParam.ini", user = home + "curvist/VisParam.ini";
+    struct Case {
+        bool bWritable;     // the program's folder
+        bool bUserExists;   // the user's copy
+        std::string config; // the user's configuration folder
+        CVisParamLocation expected;
+    };
+    const Case cases[] = {
+        {true, false, home, {beside, beside, false}},
+        {true, true, home, {beside, beside, false}}, // a portable copy ignores the user's file
+        {false, false, home, {beside, user, true}},
+        {false, true, home, {user, user, true}},
+        {false, false, "", {beside, beside, false}}, // nowhere else to go
+    };
+    for (const Case& c : cases) {
+        std::string asked;
+        const CVisParamLocation loc = ChooseVisParamLocation(
+            exe, c.config,
+            [&](const std::string& dir) {
+                asked = dir;
+                return c.bWritable;
+            },
+            [&](const std::string& file) { return c.bUserExists && file == user; });
+        EXPECT_EQ(loc, c.expected) << c.bWritable << c.bUserExists << c.config;
+        if (!c.config.empty()) {
+            EXPECT_EQ(asked, exe);
+        }
+    }
+}
+
+TEST(VisParamLocation, UserConfigHomeFollowsTheXdgRules) {
+    struct Case {
+        const char* xdg;
+        const char* home;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"/cfg", "/home/u", "/cfg/"},
+        {"/cfg/", "/home/u", "/cfg/"},
+        {"relative/cfg", "/home/u", "/home/u/.config/"}, // a relative value is ignored
+        {"", "/home/u", "/home/u/.config/"},
+        {nullptr, "/home/u", "/home/u/.config/"},
+        {nullptr, nullptr, ""},
+        {nullptr, "", ""},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(UserConfigHome(c.xdg, c.home), c.expected)
+            << (c.xdg ? c.xdg : "null") << " " << (c.home ? c.home : "null");
+}
+
+class VisParamInstalled : public CTempDirTest {
+  protected:
+    // An installed program: a folder the user may not write, holding an administrator's file.
+    // The dialog's values must land in the user's copy and be the ones read after a restart.
+    // Returns what went wrong, empty when all is well.
+    std::string SaveAndRestart(const std::string& exeDir, const std::string& configHome) {
+        const CVisParamLocation first = VisParamLocationIn(exeDir, configHome);
+        if (first.strRead != exeDir + "VisParam.ini") return "read " + first.strRead;
+        if (LoadVisParam(first.strRead).nWidth != 77) return "the installed file was not read";
+        CVisParam p;
+        p.nWidth = 33;
+        p.nOriginPlace = 2;
+        if (!SaveVisParam(p, first)) return "cannot save to " + first.strWrite;
+        const CVisParamLocation restarted = VisParamLocationIn(exeDir, configHome);
+        if (restarted.strRead != configHome + "curvist/VisParam.ini")
+            return "read after restart " + restarted.strRead;
+        if (!(LoadVisParam(restarted.strRead) == p)) return "the saved values were not read back";
+        if (LoadVisParam(exeDir + "VisParam.ini").nWidth != 77) return "the installed file changed";
+        return {};
+    }
+};
+
+TEST_F(VisParamInstalled, ReadOnlyProgramFolderKeepsSettingsInTheUsersFile) {
+    const std::string exe = PathOf("lib") + "/", config = PathOf("home") + "/.config/";
+    ASSERT_EQ(mkdir(exe.c_str(), 0755), 0);
+    ASSERT_EQ(mkdir(PathOf("home").c_str(), 0755), 0);
+    WriteText(exe + "VisParam.ini", "[Pane]\nnWidth=77\n");
+
+    ASSERT_EQ(chmod(exe.c_str(), 0555), 0);
+    // The ordinary user owns the configuration folder, as at home.
+    ASSERT_EQ(chmod(m_dir.c_str(), 0755), 0);
+    if (geteuid() == 0) {
+        ASSERT_EQ(chown(PathOf("home").c_str(), 65534, 65534), 0);
+    }
+    const std::string failure = RunAsOrdinaryUser([&] { return SaveAndRestart(exe, config); });
+    chmod(exe.c_str(), 0755);
+    EXPECT_EQ(failure, "");
+}
+
+TEST_F(VisParamInstalled, WritableProgramFolderKeepsSettingsBesideTheProgram) {
+    const std::string exe = m_dir.string() + "/", config = PathOf("home") + "/.config/";
+    const CVisParamLocation loc = VisParamLocationIn(exe, config);
+    EXPECT_EQ(loc, (CVisParamLocation{exe + "VisParam.ini", exe + "VisParam.ini", false}));
+    EXPECT_TRUE(SaveVisParam(CVisParam{}, loc));
+    EXPECT_FALSE(std::filesystem::exists(PathOf("home")));
+}
+
+} // namespace
+
+namespace {
+
+// The dialog writes where the program's own choice says for the program's file, and a file
+// named explicitly (tests, --ini) is read and written in place.
+TEST(VisParamLocation, DialogLocationForAReadPath) {
+    const CVisParamLocation def = DefaultVisParamLocation();
+    EXPECT_EQ(VisParamLocationFor(def.strRead), def);
+    EXPECT_EQ(VisParamLocationFor("/elsewhere/VisParam.ini"),
+              (CVisParamLocation{"/elsewhere/VisParam.ini", "/elsewhere/VisParam.ini", false}));
 }
 
 } // namespace

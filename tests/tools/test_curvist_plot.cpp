@@ -17,6 +17,12 @@ TEST(CurvistPlot, EvaluatesEachExpressionAtEachX) {
     EXPECT_EQ(RunTool({"--eval", "2", "sin(x)+1"}).out, "1.9092974268256817\n");
 }
 
+TEST(CurvistPlot, PrintsTheVersionOfTheAboutBox) {
+    const CToolRun r = RunTool({"--version"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "curvist-plot 1.02\n");
+}
+
 TEST(CurvistPlot, RefusedExpressionsAndUsageErrors) {
     const CToolRun bad = RunTool({"--eval", "1", "x", "2x"});
     EXPECT_EQ(bad.status, 2);
