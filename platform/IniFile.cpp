@@ -134,6 +134,12 @@ CPrivateProfile::CPrivateProfile(const std::string& path) {
     if (auto content = ReadProfile(path, status)) m_lines = SplitLines(*content).lines;
 }
 
+CPrivateProfile CPrivateProfile::FromText(const std::string& text) {
+    CPrivateProfile ini;
+    ini.m_lines = SplitLines(text).lines;
+    return ini;
+}
+
 int CPrivateProfile::GetInt(std::string_view section, std::string_view key, int nDefault) const {
     size_t header = 0, end = 0;
     if (!FindSection(m_lines, Trim(section), header, end)) return nDefault;

@@ -16,10 +16,13 @@ inline constexpr std::size_t kMaxProfileBytes = 1u << 20;
 class CPrivateProfile {
   public:
     explicit CPrivateProfile(const std::string& path);
+    // The profile that this text would be as a file.
+    static CPrivateProfile FromText(const std::string& text);
     // As GetPrivateProfileInt below, from the lines read once.
     int GetInt(std::string_view section, std::string_view key, int nDefault) const;
 
   private:
+    CPrivateProfile() = default;
     std::vector<std::string> m_lines;
 };
 

@@ -9,6 +9,7 @@ packages=(
     fonts-wqy-microhei fonts-liberation2
     xvfb xauth
     fp-utils-3.2.2 libchm-dev
+    clang libclang-rt-14-dev
 )
 
 missing=()
