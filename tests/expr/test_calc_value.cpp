@@ -121,4 +121,22 @@ TEST(CalcValue, DamagedListsFailWithoutReadingOutside) {
     EXPECT_FALSE(err);
 }
 
+// A file may hold hundreds of thousands of records with empty lists: a list that holds no node
+// must cost no more than a few pointers, and no tables until it is evaluated.
+TEST(NodeList, CostsItsNodesUntilEvaluated) {
+    EXPECT_LE(sizeof(CNodeList), 64u);
+
+    // Nodes appended after an evaluation join a program derived anew; the results already
+    // computed stay with their nodes.
+    CNodeList list;
+    list.Append(MakeNode('a', '+', ":", 0, "1", 1.0));
+    bool err = false;
+    EXPECT_EQ(CalcValue(list, 2.0, err), 3.0);
+    list.Append(MakeNode('b', '*', "_a", 0, "10", 10.0));
+    EXPECT_EQ(list.Result(0), 3.0);
+    EXPECT_EQ(list.Nodes()[0].m_dResult, 3.0);
+    EXPECT_EQ(CalcValue(list, 1.0, err), 20.0);
+    EXPECT_FALSE(err);
+}
+
 } // namespace
