@@ -80,8 +80,7 @@ std::unique_ptr<CProgram> CProgram::Build(const std::vector<CDataAnalyzeFun>& no
         r.op = s.op;
         r.left = Register(p, s.left);
         if (binary) r.right = Register(p, s.right);
-        if (bad) r.op = kFailOp;
-        r.handler = HandlerOf(r.op);
+        r.handler = bad ? std::uint8_t{kHFail} : HandlerOf(s.op);
         if (!p.regSteps.empty()) {
             const std::uint32_t prev = p.regSteps.back().out;
             r.leftIsPrev = s.left.kind == EOperandKind::Ref && r.left == prev;

@@ -48,8 +48,11 @@ struct CStep {
 // The per-point evaluator works on a register file: register 0 is x, every number operand
 // and every node result has a register of its own, so a step is an operator and three indexes.
 struct CRegStep {
-    char op = 0; // the node's code, or kFailOp for a node whose operand designates nothing
-    std::uint8_t handler = 0; // dense index of the operation, for the evaluator's dispatch
+    char op = 0; // the node's code
+    // Dense index of the operation, for the evaluator's dispatch; kHFail for a node whose
+    // operand designates nothing. It lives here, not in the code, so no code a file stores
+    // can reach it.
+    std::uint8_t handler = 0;
     // The operand is the previous step's result, which the evaluator still holds in a CPU
     // register: reading it back from memory would stall a chain of dependent nodes.
     bool leftIsPrev = false;
@@ -58,7 +61,6 @@ struct CRegStep {
     std::uint32_t right = 0;
     std::uint32_t out = 0;
 };
-inline constexpr char kFailOp = 1;
 
 // Dense operation indexes: 0..9 the unary codes 'A'..'J', then these.
 enum EHandler : std::uint8_t { kHAdd = 10, kHSub, kHMul, kHDiv, kHPow, kHKeep, kHFail };
@@ -75,8 +77,6 @@ constexpr std::uint8_t HandlerOf(char op) {
         return kHDiv;
     case '^':
         return kHPow;
-    case kFailOp:
-        return kHFail;
     default:
         return kHKeep;
     }

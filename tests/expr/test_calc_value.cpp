@@ -77,13 +77,17 @@ TEST(CalcValue, StoredListsFromFiles) {
     EXPECT_FALSE(err);
     EXPECT_EQ(keep.Result(0), 7.0);
 
-    // An unknown binary code leaves its result as it was.
-    CNodeList unknown;
-    CDataAnalyzeFun u = MakeNode('a', '?', ":", 0, "2", 2.0);
-    u.m_dResult = 3.0;
-    unknown.Append(u);
-    EXPECT_EQ(CalcValue(unknown, 5.0, err), 3.0);
-    EXPECT_FALSE(err);
+    // Every code that is no operator or function leaves its result as it was, whatever its
+    // value; the low codes are where the evaluator's own markers would collide.
+    for (const char code : {'?', '\0', '\x01', '\x0F', '\x10', 'K', 'a', '\xFF'}) {
+        CNodeList unknown;
+        CDataAnalyzeFun u = MakeNode('a', code, ":", 0, "2", 2.0);
+        u.m_dResult = 3.0;
+        unknown.Append(u);
+        err = false;
+        EXPECT_EQ(CalcValue(unknown, 5.0, err), 3.0) << int(code);
+        EXPECT_FALSE(err) << int(code);
+    }
 
     // A reference finds the nearest earlier non-copy node with its letter.
     CNodeList dup;
