@@ -1,21 +1,28 @@
 // Peak heap use while reading a function file, counted by replacing the global allocation
 // functions; this runs as its own executable so no other test pays for the counting.
 
+#include "doc/DocumentFile.h"
 #include "doc/FunFile.h"
 
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cstdio>
 #include <cstdlib>
 #include <malloc.h>
 #include <new>
+#include <unistd.h>
 
 namespace {
 
 std::atomic<long long> g_nLive{0};
 std::atomic<long long> g_nPeak{0};
+// Allocations that would take the live total past this fail, as when memory runs out.
+std::atomic<long long> g_nBudget{-1};
 
 void* Counted(std::size_t n) {
+    const long long budget = g_nBudget.load();
+    if (budget >= 0 && g_nLive.load() + static_cast<long long>(n) > budget) throw std::bad_alloc();
     void* p = std::malloc(n ? n : 1);
     if (!p) throw std::bad_alloc();
     const long long live = g_nLive += static_cast<long long>(malloc_usable_size(p));
@@ -82,6 +89,33 @@ TEST(ReadMemory, PeakStaysWithinTwentyTimesTheFileSize) {
         EXPECT_LT(peak, 20 * static_cast<long long>(file.size()))
             << n << " records, " << file.size() << " bytes of file";
     }
+}
+
+// Running out of memory part-way through a file is a failed open with its message; the document
+// keeps what it had.
+TEST(ReadMemory, RunningOutOfMemoryIsAFailedOpen) {
+    char dir[] = "/tmp/curvist-mem-XXXXXX";
+    ASSERT_NE(mkdtemp(dir), nullptr);
+    const std::string path = std::string(dir) + "/big.cvx";
+    const std::string file = EmptyRecords(20000);
+    if (FILE* f = std::fopen(path.c_str(), "wb")) {
+        std::fwrite(file.data(), 1, file.size(), f);
+        std::fclose(f);
+    }
+    CCurvistDoc doc;
+    doc.AppendFunction(std::make_unique<CDataFun>());
+    doc.m_arFuns[0]->m_strFun = "mine";
+    std::string error;
+    g_nBudget = g_nLive.load() + static_cast<long long>(2 * file.size());
+    const bool opened = LoadDocument(doc, path, &error);
+    g_nBudget = -1;
+    std::remove(path.c_str());
+    rmdir(dir);
+    EXPECT_FALSE(opened);
+    EXPECT_NE(error.find(path), std::string::npos) << error;
+    EXPECT_NE(error.find("not enough memory"), std::string::npos) << error;
+    ASSERT_EQ(doc.m_arFuns.size(), 1u);
+    EXPECT_EQ(doc.m_arFuns[0]->m_strFun, "mine");
 }
 
 } // namespace
