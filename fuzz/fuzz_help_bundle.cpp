@@ -15,5 +15,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::vector<CHelpTopic> topics = ParseSitemap(bytes);
     const std::size_t half = size / 2;
     const std::string resolved = ResolveHelpPath(bytes.substr(0, half), bytes.substr(half));
-    return topics.size() + resolved.size() == 0 ? 0 : 0;
+    (void)topics;
+    (void)resolved;
+    return 0;
 }
