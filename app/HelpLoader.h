@@ -1,6 +1,7 @@
 #pragma once
 // Reading a compiled HTML help file (.chm): its objects, its default topic, its title and its
-// table of contents. This is what our help window needs of the file; no window here.
+// table of contents, through chmlib. chmlib can crash or loop on a damaged file whatever we check
+// first, so the program uses this only inside the curvist-chm process (see HelpBundle.h).
 
 #include <cstdint>
 #include <optional>

@@ -8,14 +8,17 @@
 #include <QAction>
 #include <QApplication>
 #include <QDesktopServices>
+#include <QElapsedTimer>
 #include <QHeaderView>
 #include <QPointer>
+#include <QProcess>
 #include <QSignalBlocker>
 #include <QSplitter>
 #include <QTextBrowser>
 #include <QToolBar>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <filesystem>
 #include <map>
 
@@ -26,7 +29,7 @@ constexpr const char* kScheme = "chm";
 // A text browser whose pages, style sheets and images all come out of the help file.
 class CHelpBrowser : public QTextBrowser {
   public:
-    CHelpBrowser(const CHelpLoader& loader, QWidget* pParent)
+    CHelpBrowser(const CHelpBundle& loader, QWidget* pParent)
         : QTextBrowser(pParent), m_loader(loader) {}
 
     QVariant loadResource(int nType, const QUrl& name) override {
@@ -47,7 +50,7 @@ class CHelpBrowser : public QTextBrowser {
     }
 
   private:
-    const CHelpLoader& m_loader;
+    const CHelpBundle& m_loader;
 };
 
 // The file a window shows, so that a replaced or deleted manual is noticed on the next request.
@@ -98,15 +101,44 @@ QUrl CHelpWindow::TopicUrl(const std::string& strObjectPath) {
     return url;
 }
 
+std::optional<CHelpBundle> ReadHelpInHelper(const std::string& strPath) {
+    QProcess helper;
+    helper.setProcessChannelMode(QProcess::SeparateChannels);
+    helper.setStandardErrorFile(QProcess::nullDevice());
+    helper.start(QString::fromStdString(GetExeDir() + "curvist-chm"),
+                 {QString::fromStdString(strPath)});
+    if (!helper.waitForStarted(kHelpReadLimitMs)) return std::nullopt;
+    QByteArray out;
+    QElapsedTimer clock;
+    clock.start();
+    // Read as it comes, so a large manual never blocks the helper on a full pipe, and stop at
+    // the time limit or when the helper hands back more than any manual holds.
+    while (helper.state() != QProcess::NotRunning) {
+        const qint64 left = kHelpReadLimitMs - clock.elapsed();
+        if (left <= 0 || out.size() > static_cast<qsizetype>(2 * kMaxHelpBundleBytes)) {
+            helper.kill();
+            helper.waitForFinished(-1);
+            return std::nullopt;
+        }
+        helper.waitForReadyRead(static_cast<int>(std::min<qint64>(left, 100)));
+        out += helper.readAllStandardOutput();
+    }
+    out += helper.readAllStandardOutput();
+    if (helper.exitStatus() != QProcess::NormalExit || helper.exitCode() != 0) return std::nullopt;
+    auto bundle = DecodeHelpBundle(std::string_view(out.constData(), out.size()));
+    if (bundle) bundle->m_strPath = strPath;
+    return bundle;
+}
+
 CHelpWindow* CHelpWindow::Create(const std::string& strPath, QWidget* pParent) {
-    auto pLoader = std::make_unique<CHelpLoader>();
-    if (!pLoader->Open(strPath)) return nullptr;
-    auto* pWindow = new CHelpWindow(std::move(pLoader), pParent);
+    auto bundle = ReadHelpInHelper(strPath);
+    if (!bundle) return nullptr;
+    auto* pWindow = new CHelpWindow(std::make_unique<CHelpBundle>(std::move(*bundle)), pParent);
     pWindow->ShowTopic({});
     return pWindow;
 }
 
-CHelpWindow::CHelpWindow(std::unique_ptr<CHelpLoader> pLoader, QWidget* pParent)
+CHelpWindow::CHelpWindow(std::unique_ptr<CHelpBundle> pLoader, QWidget* pParent)
     : QWidget(pParent, Qt::Window), m_pLoader(std::move(pLoader)) {
     setAttribute(Qt::WA_DeleteOnClose);
     // Help open on its own must not keep the program alive once the main window is closed.

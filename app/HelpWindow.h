@@ -2,7 +2,7 @@
 // Our stand-in for the HTML Help viewer: a window that shows a compiled help file (.chm) with
 // its table of contents, and the help command of the main frame that opens the manual.
 
-#include "app/HelpLoader.h"
+#include "app/HelpBundle.h"
 
 #include <QUrl>
 #include <QWidget>
@@ -21,18 +21,27 @@ inline constexpr unsigned HH_DISPLAY_TOPIC = 0;
 // The manual's file name beside the executable (UTF-8).
 inline constexpr const char* kManualFileName = "函数作图器说明书.chm";
 
+// How long the help reader may take before the file counts as damaged: our manual reads in a
+// few milliseconds, and the user waits for no more than this.
+inline constexpr int kHelpReadLimitMs = 2000;
+
+// Reads the file in the "curvist-chm" process beside the executable, within the time limit.
+// Nothing when that process is missing, fails, crashes, stalls or hands back damaged bytes.
+std::optional<CHelpBundle> ReadHelpInHelper(const std::string& strPath);
+
 class CHelpWindow : public QWidget {
     Q_OBJECT
   public:
     // A window on the file, or nullptr when the file cannot be shown (missing, unreadable,
-    // damaged, without a topic). The window deletes itself when closed.
+    // damaged, without a topic, or its reader crashed or took longer than kHelpReadLimitMs).
+    // The window deletes itself when closed.
     static CHelpWindow* Create(const std::string& strPath, QWidget* pParent = nullptr);
     ~CHelpWindow() override;
 
     // Shows a topic of the file ("panel.html#wheel"); the default topic when it is empty.
     void ShowTopic(const std::string& strTopic);
 
-    const CHelpLoader& Loader() const { return *m_pLoader; }
+    const CHelpBundle& Loader() const { return *m_pLoader; }
     QTextBrowser* Browser() const { return m_pBrowser; }
     QTreeWidget* Contents() const { return m_pContents; }
 
@@ -40,13 +49,13 @@ class CHelpWindow : public QWidget {
     static QUrl TopicUrl(const std::string& strObjectPath);
 
   private:
-    CHelpWindow(std::unique_ptr<CHelpLoader> pLoader, QWidget* pParent);
+    CHelpWindow(std::unique_ptr<CHelpBundle> pLoader, QWidget* pParent);
     void FillContents();
     void OnContentsItem(QTreeWidgetItem* pItem);
     void OnSourceChanged(const QUrl& url);
     void OnAnchorClicked(const QUrl& url);
 
-    std::unique_ptr<CHelpLoader> m_pLoader;
+    std::unique_ptr<CHelpBundle> m_pLoader;
     QTreeWidget* m_pContents = nullptr;
     QTextBrowser* m_pBrowser = nullptr;
 };

@@ -2,17 +2,25 @@
 
 #include "doc/FunFile.h"
 
+#include <new>
+
 bool LoadDocument(CCurvistDoc& doc, const std::string& path, std::string* error) {
-    auto bytes = ReadWholeFile(path, kMaxFunFileBytes, error);
-    if (!bytes) return false;
-    CFunFileError why;
-    auto funs = ReadFunFile(*bytes, &why);
-    if (!funs) {
-        if (error) *error = "cannot read \"" + path + "\": " + why.m_strMessage;
+    // Memory running out on a large file is a failed open like any other, never an abort.
+    try {
+        auto bytes = ReadWholeFile(path, kMaxFunFileBytes, error);
+        if (!bytes) return false;
+        CFunFileError why;
+        auto funs = ReadFunFile(*bytes, &why);
+        if (!funs) {
+            if (error) *error = "cannot read \"" + path + "\": " + why.m_strMessage;
+            return false;
+        }
+        doc.ReplaceContents(std::move(*funs));
+        return true;
+    } catch (const std::bad_alloc&) {
+        if (error) *error = "cannot read \"" + path + "\": not enough memory to open it";
         return false;
     }
-    doc.ReplaceContents(std::move(*funs));
-    return true;
 }
 
 bool SaveDocument(const CCurvistDoc& doc, const std::string& path, std::string* error,

@@ -2,7 +2,7 @@
 // Open and Save of the document as a function file.
 
 #include "doc/CurvistDoc.h"
-#include "doc/SafeFile.h"
+#include "platform/AtomicFile.h"
 
 #include <cstddef>
 #include <string>

@@ -25,6 +25,7 @@ struct CFunFileError {
 // after the last record are ignored.
 std::optional<CFunArray> ReadFunFile(std::string_view bytes, CFunFileError* error = nullptr);
 
-// A longer node list than this is refused: references resolve by a backward search, so an
-// unbounded list could cost time quadratic in the file size. The compiler builds far fewer.
-inline constexpr std::size_t kMaxFileNodes = 4096;
+// A longer node list than this is refused as damaged. The compiler never builds more than about
+// fifty nodes for one function; every node is evaluated at every plotted point, so a file of
+// needlessly long lists would freeze drawing out of all proportion to its size.
+inline constexpr std::size_t kMaxFileNodes = 256;

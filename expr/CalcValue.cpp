@@ -27,10 +27,11 @@ double CalcValue(CNodeList& list, double x, bool& bEvalError) {
                                   &&sec,  &&csc, &&add, &&sub, &&mul, &&div, &&pow, &&keep,
                                   &&fail};
     static_assert(sizeof kJump / sizeof kJump[0] == kHFail + 1);
-    const auto& steps = list.RegSteps();
-    if (steps.empty()) goto fail_empty;
+    if (list.empty()) goto fail_empty;
     {
-        double* reg = list.Registers();
+        CProgram& prog = list.Program();
+        const auto& steps = prog.regSteps;
+        double* reg = prog.regs.data();
         reg[0] = x;
         const CRegStep* s = steps.data();
         const CRegStep* const end = s + steps.size();
@@ -189,8 +190,7 @@ struct CScratch {
 } // namespace
 
 void CalcValues(CNodeList& list, const double* xs, double* ys, bool* errs, std::size_t n) {
-    const auto& steps = list.BatchSteps();
-    if (steps.empty()) {
+    if (list.empty()) {
         std::fill(ys, ys + n, 0.0);
         std::fill(errs, errs + n, true);
         return;
@@ -200,7 +200,9 @@ void CalcValues(CNodeList& list, const double* xs, double* ys, bool* errs, std::
     thread_local std::vector<double> slotStore(CNodeList::kMaxSlots * kChunk);
     double* slots = slotStore.data();
     CScratch sc;
-    const bool canFail = list.CanFail();
+    const CProgram& prog = list.Program();
+    const auto& steps = prog.batch;
+    const bool canFail = prog.bCanFail;
     const std::size_t last = steps.size() - 1;
 
     for (std::size_t base = 0; base < n; base += kChunk) {

@@ -3,7 +3,9 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 // A node applies one operator or function to one or two operands. Operand texts are ":" (x),
@@ -23,7 +25,9 @@ struct CDataAnalyzeFun {
 namespace op {
 constexpr char Copy = 'A', Sin = 'B', Cos = 'C', Tan = 'D', Keep = 'E', Exp = 'F', Ln = 'G',
                Cot = 'H', Sec = 'I', Csc = 'J';
-constexpr bool IsUnary(char c) { return c >= 'A' && c <= 'J'; }
+constexpr bool IsUnary(char c) {
+    return c >= 'A' && c <= 'J';
+}
 } // namespace op
 
 // How an operand is fetched, decided once when its node joins the list.
@@ -44,8 +48,11 @@ struct CStep {
 // The per-point evaluator works on a register file: register 0 is x, every number operand
 // and every node result has a register of its own, so a step is an operator and three indexes.
 struct CRegStep {
-    char op = 0; // the node's code, or kFailOp for a node whose operand designates nothing
-    std::uint8_t handler = 0; // dense index of the operation, for the evaluator's dispatch
+    char op = 0; // the node's code
+    // Dense index of the operation, for the evaluator's dispatch; kHFail for a node whose
+    // operand designates nothing. It lives here, not in the code, so no code a file stores
+    // can reach it.
+    std::uint8_t handler = 0;
     // The operand is the previous step's result, which the evaluator still holds in a CPU
     // register: reading it back from memory would stall a chain of dependent nodes.
     bool leftIsPrev = false;
@@ -54,25 +61,53 @@ struct CRegStep {
     std::uint32_t right = 0;
     std::uint32_t out = 0;
 };
-inline constexpr char kFailOp = 1;
 
 // Dense operation indexes: 0..9 the unary codes 'A'..'J', then these.
 enum EHandler : std::uint8_t { kHAdd = 10, kHSub, kHMul, kHDiv, kHPow, kHKeep, kHFail };
 constexpr std::uint8_t HandlerOf(char op) {
     if (op >= 'A' && op <= 'J') return static_cast<std::uint8_t>(op == 'E' ? kHKeep : op - 'A');
     switch (op) {
-    case '+': return kHAdd;
-    case '-': return kHSub;
-    case '*': return kHMul;
-    case '/': return kHDiv;
-    case '^': return kHPow;
-    case kFailOp: return kHFail;
-    default: return kHKeep;
+    case '+':
+        return kHAdd;
+    case '-':
+        return kHSub;
+    case '*':
+        return kHMul;
+    case '/':
+        return kHDiv;
+    case '^':
+        return kHPow;
+    default:
+        return kHKeep;
     }
 }
 
+// What evaluation runs: tables derived from the nodes, built on first use and dropped when a
+// node joins, so a list that is only read or stored costs its nodes and nothing more.
+struct CProgram {
+    // Layout used by the batch evaluator (see CalcValue.h).
+    struct CBatchStep {
+        CStep step;
+        std::int32_t leftSlot = -1; // scratch slot of a Ref operand
+        std::int32_t rightSlot = -1;
+        std::int32_t outSlot = 0; // scratch slot this node writes
+    };
+    std::vector<CStep> steps;
+    std::vector<CRegStep> regSteps;
+    std::vector<double> regs; // register 0 is x
+    std::vector<CBatchStep> batch;
+    std::size_t nSlots = 1; // slot 0 holds the results of copy nodes
+    bool bCanFail = false;
+
+    static std::unique_ptr<CProgram> Build(const std::vector<CDataAnalyzeFun>& nodes);
+};
+
 class CNodeList {
-public:
+  public:
+    CNodeList() = default;
+    CNodeList(CNodeList&&) noexcept = default;
+    CNodeList& operator=(CNodeList&&) noexcept = default;
+
     void Append(CDataAnalyzeFun node);
 
     std::size_t size() const { return m_arNodes.size(); }
@@ -83,38 +118,19 @@ public:
         m_arNodes[i].m_dResult = Result(i);
         return m_arNodes[i];
     }
-    const std::vector<CStep>& Steps() const { return m_steps; }
 
-    // Evaluation writes node results into the register file; nothing else about a node
+    // Evaluation writes node results into the program's registers; nothing else about a node
     // changes after Append.
-    double Result(std::size_t i) const { return m_regs[m_steps2[i].out]; }
-    const std::vector<CRegStep>& RegSteps() const { return m_steps2; }
-    double* Registers() { return m_regs.data(); }
+    double Result(std::size_t i) const {
+        return m_pProgram ? m_pProgram->regs[m_pProgram->regSteps[i].out] : m_arNodes[i].m_dResult;
+    }
+    const CProgram& Program() const;
+    CProgram& Program() { return const_cast<CProgram&>(std::as_const(*this).Program()); }
 
-    // Layout used by the batch evaluator (see CalcValue.h).
-    struct CBatchStep {
-        CStep step;
-        std::int32_t leftSlot = -1;  // scratch slot of a Ref operand
-        std::int32_t rightSlot = -1;
-        std::int32_t outSlot = 0;    // scratch slot this node writes
-    };
-    const std::vector<CBatchStep>& BatchSteps() const { return m_batch; }
-    std::size_t SlotCount() const { return m_nSlots; }
-    bool CanFail() const { return m_bCanFail; }
     static constexpr std::size_t kBatchChunk = 256; // x values per batch pass
-    static constexpr std::size_t kMaxSlots = 257; // one per possible name, plus copy nodes
+    static constexpr std::size_t kMaxSlots = 257;   // one per possible name, plus copy nodes
 
-private:
-    COperand Resolve(const std::string& text, double value) const;
-    std::uint32_t Register(const COperand& o);
-
+  private:
     mutable std::vector<CDataAnalyzeFun> m_arNodes; // m_dResult refreshed by Nodes()
-    std::vector<CStep> m_steps;
-    std::vector<CRegStep> m_steps2;
-    std::vector<double> m_regs = {0.0}; // register 0 is x
-    std::vector<CBatchStep> m_batch;
-    std::int32_t m_nameSlot[256] = {}; // 0: no slot yet; else slot index + 1
-    std::uint32_t m_newest[256] = {};  // per name: 1 + index of the newest non-copy node
-    std::size_t m_nSlots = 1;          // slot 0 holds the results of copy nodes
-    bool m_bCanFail = false;
+    mutable std::unique_ptr<CProgram> m_pProgram;
 };

@@ -1,14 +1,8 @@
 #include "platform/IniFile.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include "platform/AtomicFile.h"
 
-#include <atomic>
-#include <cerrno>
-#include <climits>
 #include <cstdint>
-#include <cstdlib>
 #include <optional>
 
 namespace {
@@ -79,92 +73,23 @@ bool SplitKey(std::string_view line, std::string_view& key, std::string_view& va
 }
 
 // First matching section: the index of its header, and one past its last line.
-bool FindSection(const CIniText& t, std::string_view section, size_t& header, size_t& end) {
-    for (size_t i = 0; i < t.lines.size(); ++i) {
-        std::optional<std::string_view> name = SectionName(t.lines[i]);
+bool FindSection(const std::vector<std::string>& lines, std::string_view section, size_t& header,
+                 size_t& end) {
+    for (size_t i = 0; i < lines.size(); ++i) {
+        std::optional<std::string_view> name = SectionName(lines[i]);
         if (!name || !EqualNoCase(*name, section)) continue;
         header = i;
         end = i + 1;
-        while (end < t.lines.size() && !SectionName(t.lines[end]))
+        while (end < lines.size() && !SectionName(lines[end]))
             ++end;
         return true;
     }
     return false;
 }
 
-enum class ReadStatus { Ok, Missing, Failed };
-
-ReadStatus ReadWholeFile(const std::string& path, std::string& content) {
-    int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return errno == ENOENT ? ReadStatus::Missing : ReadStatus::Failed;
-    content.clear();
-    char buf[8192];
-    for (;;) {
-        ssize_t n = read(fd, buf, sizeof buf);
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) {
-            close(fd);
-            return ReadStatus::Failed;
-        }
-        if (n == 0) break;
-        content.append(buf, static_cast<size_t>(n));
-    }
-    close(fd);
-    return ReadStatus::Ok;
-}
-
-bool WriteAll(int fd, const std::string& data) {
-    size_t done = 0;
-    while (done < data.size()) {
-        ssize_t n = write(fd, data.data() + done, data.size() - done);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
-        done += static_cast<size_t>(n);
-    }
-    return true;
-}
-
-// Writes content to a new file beside path and renames it over path, so readers see either
-// the old file or the new one, never a part.
-bool ReplaceFile(const std::string& requested, const std::string& content) {
-    std::string path = requested;
-    struct stat st {};
-    bool exists = false;
-    if (lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
-        // Replace the file the link points to, not the link.
-        if (char* real = realpath(path.c_str(), nullptr)) {
-            path = real;
-            std::free(real);
-        }
-    }
-    if (stat(path.c_str(), &st) == 0) {
-        if (!S_ISREG(st.st_mode)) return false;
-        exists = true;
-    }
-
-    static std::atomic<unsigned> counter{0};
-    const std::string tmp =
-        path + ".tmp" + std::to_string(getpid()) + "_" + std::to_string(counter.fetch_add(1));
-    int fd = open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd < 0) return false;
-    bool ok = WriteAll(fd, content);
-    if (ok && exists) ok = fchmod(fd, st.st_mode & 07777) == 0;
-    if (ok) ok = fsync(fd) == 0;
-    if (close(fd) != 0) ok = false;
-    if (ok) ok = rename(tmp.c_str(), path.c_str()) == 0;
-    if (!ok) {
-        unlink(tmp.c_str());
-        return false;
-    }
-    // Make the rename itself durable; a failure here no longer endangers the data.
-    size_t slash = path.rfind('/');
-    std::string dir = slash == std::string::npos ? "." : path.substr(0, slash + 1);
-    int dfd = open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dfd >= 0) {
-        fsync(dfd);
-        close(dfd);
-    }
-    return true;
+// The file's text; nullopt when it is absent, unreadable or no plain small file.
+std::optional<std::string> ReadProfile(const std::string& path, EReadStatus& status) {
+    return ReadWholeFile(path, kMaxProfileBytes, nullptr, &status);
 }
 
 // Names and values that would change the file's structure are refused rather than written.
@@ -181,7 +106,7 @@ bool Writable(const CProfileEntry& e) {
 void Apply(CIniText& t, const CProfileEntry& e) {
     const std::string_view section = Trim(e.section), key = Trim(e.key);
     size_t header = 0, end = 0;
-    if (!FindSection(t, section, header, end)) {
+    if (!FindSection(t.lines, section, header, end)) {
         t.lines.push_back("[" + std::string(section) + "]");
         t.lines.push_back(std::string(key) + "=" + e.value);
         t.finalEol = true;
@@ -204,16 +129,23 @@ void Apply(CIniText& t, const CProfileEntry& e) {
 
 } // namespace
 
-int GetPrivateProfileInt(std::string_view section, std::string_view key, int nDefault,
-                         const std::string& path) {
-    std::string content;
-    if (ReadWholeFile(path, content) != ReadStatus::Ok) return nDefault;
-    const CIniText t = SplitLines(content);
+CPrivateProfile::CPrivateProfile(const std::string& path) {
+    EReadStatus status;
+    if (auto content = ReadProfile(path, status)) m_lines = SplitLines(*content).lines;
+}
+
+CPrivateProfile CPrivateProfile::FromText(const std::string& text) {
+    CPrivateProfile ini;
+    ini.m_lines = SplitLines(text).lines;
+    return ini;
+}
+
+int CPrivateProfile::GetInt(std::string_view section, std::string_view key, int nDefault) const {
     size_t header = 0, end = 0;
-    if (!FindSection(t, Trim(section), header, end)) return nDefault;
+    if (!FindSection(m_lines, Trim(section), header, end)) return nDefault;
     for (size_t i = header + 1; i < end; ++i) {
         std::string_view k, v;
-        if (!SplitKey(t.lines[i], k, v) || !EqualNoCase(k, Trim(key))) continue;
+        if (!SplitKey(m_lines[i], k, v) || !EqualNoCase(k, Trim(key))) continue;
         if (v.size() >= 2 && v.front() == '"' && v.back() == '"')
             v = Trim(v.substr(1, v.size() - 2));
         if (v.empty()) return nDefault;
@@ -230,6 +162,11 @@ int GetPrivateProfileInt(std::string_view section, std::string_view key, int nDe
     return nDefault;
 }
 
+int GetPrivateProfileInt(std::string_view section, std::string_view key, int nDefault,
+                         const std::string& path) {
+    return CPrivateProfile(path).GetInt(section, key, nDefault);
+}
+
 bool WritePrivateProfileString(std::string_view section, std::string_view key,
                                std::string_view value, const std::string& path) {
     return WritePrivateProfileEntries(
@@ -240,9 +177,10 @@ bool WritePrivateProfileEntries(const std::vector<CProfileEntry>& entries,
                                 const std::string& path) {
     for (const CProfileEntry& e : entries)
         if (!Writable(e)) return false;
-    std::string content;
-    if (ReadWholeFile(path, content) == ReadStatus::Failed) return false;
-    CIniText t = SplitLines(content);
+    EReadStatus status;
+    const std::optional<std::string> content = ReadProfile(path, status);
+    if (!content && status != EReadStatus::Missing) return false;
+    CIniText t = SplitLines(content ? *content : std::string());
     for (const CProfileEntry& e : entries)
         Apply(t, e);
     std::string out;
@@ -250,5 +188,5 @@ bool WritePrivateProfileEntries(const std::vector<CProfileEntry>& entries,
         out += t.lines[i];
         if (i + 1 < t.lines.size() || t.finalEol) out += t.eol;
     }
-    return ReplaceFile(path, out);
+    return WriteFileAtomically(path, out, nullptr);
 }

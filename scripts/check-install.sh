@@ -10,7 +10,7 @@ fail() { echo "check-install: $*" >&2; exit 1; }
 
 prefix=$tmp/prefix
 cmake --install "$build" --prefix "$prefix" >/dev/null
-for f in lib/curvist/curvist lib/curvist/curvist-plot "lib/curvist/函数作图器说明书.chm" \
+for f in lib/curvist/curvist lib/curvist/curvist-chm lib/curvist/curvist-plot "lib/curvist/函数作图器说明书.chm" \
     share/applications/org.lumivo.Curvist.desktop share/metainfo/org.lumivo.Curvist.metainfo.xml \
     share/mime/packages/org.lumivo.Curvist.xml share/icons/hicolor/scalable/apps/curvist.svg \
     share/icons/hicolor/48x48/apps/curvist.png share/icons/hicolor/256x256/apps/curvist.png \

@@ -24,6 +24,7 @@ expected=$(sort <<'LIST'
 usr/bin/curvist
 usr/bin/curvist-plot
 usr/lib/curvist/curvist
+usr/lib/curvist/curvist-chm
 usr/lib/curvist/curvist-plot
 usr/lib/curvist/函数作图器说明书.chm
 usr/share/applications/org.lumivo.Curvist.desktop

@@ -14,12 +14,14 @@ run_packages=(
     fp-utils-3.2.2 libchm-dev
 )
 # GoogleTest, Google Benchmark and muparser (a reference in the benchmarks), a headless X
-# server, the desktop-file validators and the tools that build and check the .deb.
+# server, the desktop-file validators, the tools that build and check the .deb, and clang with
+# libFuzzer for the fuzz targets.
 test_packages=(
     libgtest-dev libgmock-dev libbenchmark-dev libmuparser-dev
     xvfb xauth
     desktop-file-utils appstream shared-mime-info
     dpkg-dev file
+    clang libclang-rt-14-dev
 )
 
 case "$set_name" in

@@ -12,12 +12,12 @@
 
 namespace {
 
-int ReadCellSize(const char* key, const std::string& path) {
-    return UsableCellSize(GetPrivateProfileInt("Pane", key, 50, path));
+int ReadCellSize(const CPrivateProfile& ini, const char* key) {
+    return UsableCellSize(ini.GetInt("Pane", key, 50));
 }
 
-std::uint32_t ReadSpeed(const char* key, const std::string& path) {
-    return UsableSpeed(static_cast<std::uint32_t>(GetPrivateProfileInt("Scale", key, 100, path)));
+std::uint32_t ReadSpeed(const CPrivateProfile& ini, const char* key) {
+    return UsableSpeed(static_cast<std::uint32_t>(ini.GetInt("Scale", key, 100)));
 }
 
 } // namespace
@@ -71,20 +71,21 @@ std::string DefaultVisParamPath() {
 }
 
 CVisParam LoadVisParam(const std::string& path) {
+    const CPrivateProfile ini(path);
     CVisParam p;
-    p.bShowAxisX = GetPrivateProfileInt("Coor", "bShow_X", 1, path);
-    p.bShowAxisY = GetPrivateProfileInt("Coor", "bShow_Y", 1, path);
-    p.nOriginPlace = GetPrivateProfileInt("Coor", "nOriginPlace", 4, path);
-    p.bShowGridX = GetPrivateProfileInt("Pane", "bShow_X", 1, path);
-    p.bShowGridY = GetPrivateProfileInt("Pane", "bShow_Y", 1, path);
-    p.nWidth = ReadCellSize("nWidth", path);
-    p.nHeight = ReadCellSize("nHeight", path);
-    p.bShowScaleX = GetPrivateProfileInt("Scale", "bShow_X", 1, path);
-    p.bShowScaleY = GetPrivateProfileInt("Scale", "bShow_Y", 1, path);
-    p.nSpeedX = ReadSpeed("nSpeed_X", path);
-    p.nSpeedY = ReadSpeed("nSpeed_Y", path);
-    p.nPlaceX = GetPrivateProfileInt("Scale", "nPlace_X", 2, path);
-    p.nPlaceY = GetPrivateProfileInt("Scale", "nPlace_Y", 2, path);
+    p.bShowAxisX = ini.GetInt("Coor", "bShow_X", 1);
+    p.bShowAxisY = ini.GetInt("Coor", "bShow_Y", 1);
+    p.nOriginPlace = ini.GetInt("Coor", "nOriginPlace", 4);
+    p.bShowGridX = ini.GetInt("Pane", "bShow_X", 1);
+    p.bShowGridY = ini.GetInt("Pane", "bShow_Y", 1);
+    p.nWidth = ReadCellSize(ini, "nWidth");
+    p.nHeight = ReadCellSize(ini, "nHeight");
+    p.bShowScaleX = ini.GetInt("Scale", "bShow_X", 1);
+    p.bShowScaleY = ini.GetInt("Scale", "bShow_Y", 1);
+    p.nSpeedX = ReadSpeed(ini, "nSpeed_X");
+    p.nSpeedY = ReadSpeed(ini, "nSpeed_Y");
+    p.nPlaceX = ini.GetInt("Scale", "nPlace_X", 2);
+    p.nPlaceY = ini.GetInt("Scale", "nPlace_Y", 2);
     return p;
 }
 

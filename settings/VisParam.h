@@ -54,8 +54,10 @@ CVisParamLocation VisParamLocationFor(const std::string& readPath);
 // DefaultVisParamLocation().strRead.
 std::string DefaultVisParamPath();
 
-// Reads the keys, each absent one taking its default. Cell sizes outside 1..10000 read as 50
-// and a step of 0 reads as 100, so the view never divides by zero or loops without end.
+// Reads the file once and the keys from it, each absent one taking its default; a file that is
+// no regular file or larger than kMaxProfileBytes gives all the defaults. Cell sizes
+// outside 1..10000 read as 50 and a step of 0 reads as 100, so the view never divides by zero or
+// loops without end.
 CVisParam LoadVisParam(const std::string& path);
 // Writes all thirteen keys in one atomic replacement; false when the file could not be written.
 bool SaveVisParam(const CVisParam& param, const std::string& path);

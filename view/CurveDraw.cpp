@@ -24,7 +24,7 @@ bool Evaluated(char op) {
 }
 
 CStepSig Sig(const CNodeList& nodes, std::size_t i) {
-    const CStep& s = nodes.Steps()[i];
+    const CStep& s = nodes.Program().steps[i];
     CStepSig g;
     g.op = s.op;
     g.leftKind = s.left.kind;
@@ -41,12 +41,12 @@ CStepSig Sig(const CNodeList& nodes, std::size_t i) {
 
 void TakeProgram(const CNodeList& nodes, std::vector<CStepSig>& out) {
     out.clear();
-    for (std::size_t i = 0; i < nodes.Steps().size(); ++i)
+    for (std::size_t i = 0; i < nodes.size(); ++i)
         out.push_back(Sig(nodes, i));
 }
 
 bool SameProgram(const CNodeList& nodes, const std::vector<CStepSig>& sig) {
-    if (nodes.Steps().size() != sig.size()) return false;
+    if (nodes.size() != sig.size()) return false;
     for (std::size_t i = 0; i < sig.size(); ++i)
         if (!(Sig(nodes, i) == sig[i])) return false;
     return true;

@@ -200,6 +200,24 @@ TEST_F(HelpWindowTest, DamagedManualGivesTheMessage) {
     }
 }
 
+// Files that crash chmlib or make it loop for ever: the reader's process dies or is stopped at
+// its time limit, the user gets the message, and the program goes on to open a sound manual.
+TEST_F(HelpWindowTest, AManualThatCrashesOrStallsTheReaderGivesTheMessage) {
+    for (const char* name :
+         {"lzx_reset_crash.chm", "division_by_zero.chm", "endless_enumeration.chm"}) {
+        fs::copy_file(fs::path(CURVIST_DAMAGED_MANUALS) / name, ManualPath(),
+                      fs::copy_options::overwrite_existing);
+        m_boxes.clear();
+        EXPECT_EQ(Help(), nullptr) << name;
+        ASSERT_EQ(m_boxes.size(), 1u) << name;
+        EXPECT_EQ(m_boxes[0].text.toUtf8().toStdString(), kMissingText) << name;
+    }
+    InstallManual();
+    CHelpWindow* pHelp = Help();
+    ASSERT_NE(pHelp, nullptr);
+    EXPECT_FALSE(pHelp->Contents()->findItems("*", Qt::MatchWildcard).isEmpty());
+}
+
 // A window stays with the file it read: when the manual is removed or replaced, the next request
 // looks at the file again.
 TEST_F(HelpWindowTest, RemovedOrReplacedManualIsNoticed) {

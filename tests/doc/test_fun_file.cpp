@@ -355,13 +355,23 @@ TEST(FunFile, RefusesWhatThisProgramWouldNotWrite) {
     EXPECT_EQ(e.m_nOffset, 2u);
 }
 
+// A list longer than the compiler can make is damage, even when the file is large enough to
+// hold it: 256 functions of 4,096 nodes would freeze every redraw.
 TEST(FunFile, RefusesOverlongNodeLists) {
-    std::vector<CDataAnalyzeFun> nodes(kMaxFileNodes + 1, MakeNode('a', 'A', ":"));
-    CFunArray funs;
-    funs.push_back(MakeFun("x", 0, std::move(nodes)));
-    CFunFileError e;
-    EXPECT_FALSE(ReadFunFile(WriteFunFile(funs), &e));
-    EXPECT_NE(e.m_strMessage.find("exceeds the limit"), std::string::npos) << e.m_strMessage;
+    struct {
+        std::size_t funs;
+        std::size_t nodes;
+    } const cases[] = {{1, kMaxFileNodes + 1}, {256, 4096}};
+    for (const auto& c : cases) {
+        CFunArray funs;
+        for (std::size_t i = 0; i < c.funs; ++i)
+            funs.push_back(
+                MakeFun("x", 0, std::vector<CDataAnalyzeFun>(c.nodes, MakeNode('a', 'A', ":"))));
+        CFunFileError e;
+        EXPECT_FALSE(ReadFunFile(WriteFunFile(funs), &e)) << c.funs << " x " << c.nodes;
+        EXPECT_NE(e.m_strMessage.find("exceeds the limit of 256"), std::string::npos)
+            << e.m_strMessage;
+    }
 }
 
 std::string MultiRecordFile() {

@@ -60,9 +60,13 @@ TEST(BatchEval, AgreesWithCalcValueOnStoredLists) {
         {MakeNode('a', 'E', ":"), MakeNode('b', '+', "_a", 0, ":")},
         {MakeNode('a', '?', ":", 0, "2", 2.0)},
         {MakeNode('a', 'B', ":", 0, "_z")},
+        {MakeNode('a', '\x01', ":", 0, "2", 2.0), MakeNode('b', '*', "_a", 0, ":")},
+        {MakeNode('a', '\x10', ":", 0, "2", 2.0)},
     };
     lists[4][0].m_dResult = 7.0;
     lists[5][0].m_dResult = -3.0;
+    lists[7][0].m_dResult = 4.0;
+    lists[8][0].m_dResult = 5.0;
     for (std::size_t k = 0; k < lists.size(); ++k) {
         CNodeList list;
         for (const auto& n : lists[k]) list.Append(n);

@@ -151,6 +151,44 @@ TEST_F(IniFile, FailuresReturnFalseAndLeaveTheOldFile) {
     EXPECT_EQ(ReadText(plain), "[Coor]\nbShow_X=1\n");
 }
 
+// Only a small regular file is read: a FIFO would block start-up, a link to /dev/zero would
+// grow without end, and a huge file costs time for nothing. All read as absent, and none is
+// written over.
+TEST_F(IniFile, OnlySmallRegularFilesAreRead) {
+    const std::string fifo = PathOf("fifo.ini");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0666), 0);
+    const std::string zero = PathOf("zero.ini");
+    std::filesystem::create_symlink("/dev/zero", zero);
+    const std::string huge = PathOf("huge.ini");
+    const std::string hugeText = "[Pane]\nnWidth=7\n" + std::string(10u << 20, ';') + "\n";
+    WriteText(huge, hugeText);
+    const std::string limit = PathOf("limit.ini");
+    const std::string head = "[Pane]\nnWidth=7\n";
+    WriteText(limit, head + std::string(kMaxProfileBytes - head.size(), ';'));
+
+    for (const std::string& path : {fifo, zero, huge}) {
+        EXPECT_EQ(GetPrivateProfileInt("Pane", "nWidth", 50, path), 50) << path;
+        EXPECT_FALSE(WritePrivateProfileString("Pane", "nWidth", "8", path)) << path;
+    }
+    EXPECT_EQ(std::filesystem::status(fifo).type(), std::filesystem::file_type::fifo);
+    EXPECT_TRUE(std::filesystem::is_symlink(zero));
+    EXPECT_EQ(ReadText(huge), hugeText);
+    // A file of exactly the limit still counts.
+    EXPECT_EQ(GetPrivateProfileInt("Pane", "nWidth", 50, limit), 7);
+}
+
+// One reading serves every key: what the file says later does not change the answers.
+TEST_F(IniFile, AProfileIsReadOnce) {
+    const std::string path = PathOf("once.ini");
+    WriteText(path, "[Pane]\nnWidth=7\n[Coor]\nbShow_X=0\n");
+    const CPrivateProfile ini(path);
+    WriteText(path, "[Pane]\nnWidth=9\n");
+    EXPECT_EQ(ini.GetInt("pane", "NWIDTH", 50), 7);
+    EXPECT_EQ(ini.GetInt("Coor", "bShow_X", 1), 0);
+    EXPECT_EQ(ini.GetInt("Coor", "bShow_Y", 1), 1);
+    EXPECT_EQ(CPrivateProfile(PathOf("none.ini")).GetInt("Pane", "nWidth", 50), 50);
+}
+
 TEST(ExeDir, IsTheTestBinarysDirectory) {
     const std::string dir = GetExeDir();
     ASSERT_FALSE(dir.empty());
