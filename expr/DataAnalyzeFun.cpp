@@ -1,5 +1,7 @@
 #include "expr/DataAnalyzeFun.h"
 
+#include <atomic>
+
 namespace {
 
 // Lookup tables needed only while a program is derived from its nodes.
@@ -110,7 +112,13 @@ const std::vector<CDataAnalyzeFun>& CNodeList::Nodes() const {
     return m_arNodes;
 }
 
+std::uint64_t CNodeList::NewStamp() {
+    static std::atomic<std::uint64_t> next{1};
+    return next.fetch_add(1, std::memory_order_relaxed);
+}
+
 void CNodeList::Append(CDataAnalyzeFun node) {
+    m_nStamp = NewStamp();
     if (m_pProgram) {
         Nodes(); // the results of evaluations so far outlive the program
         m_pProgram.reset();

@@ -104,9 +104,13 @@ struct CProgram {
 
 class CNodeList {
   public:
-    CNodeList() = default;
+    CNodeList() : m_nStamp(NewStamp()) {}
     CNodeList(CNodeList&&) noexcept = default;
     CNodeList& operator=(CNodeList&&) noexcept = default;
+
+    // Differs between any two lists, and for one list after every Append: a drawing made from
+    // a list can tell whether the list it sees now is the same.
+    std::uint64_t Stamp() const { return m_nStamp; }
 
     void Append(CDataAnalyzeFun node);
 
@@ -133,4 +137,7 @@ class CNodeList {
   private:
     mutable std::vector<CDataAnalyzeFun> m_arNodes; // m_dResult refreshed by Nodes()
     mutable std::unique_ptr<CProgram> m_pProgram;
+    std::uint64_t m_nStamp;
+
+    static std::uint64_t NewStamp();
 };

@@ -8,6 +8,7 @@
 #include <limits>
 
 void CCurvistView::PaintScene(Dc& dc, int cx, int cy, bool bDraw) {
+    if (PaintSceneShared(dc, cx, cy, bDraw)) return;
     DrawGrid(dc, cx, cy, bDraw ? m_clrGrid : m_clrBack);
     DrawAxes(dc, cx, cy, bDraw ? m_clrAxis : m_clrBack);
     if (m_pFunArray)
