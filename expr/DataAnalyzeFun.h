@@ -85,18 +85,26 @@ constexpr std::uint8_t HandlerOf(char op) {
 // What evaluation runs: tables derived from the nodes, built on first use and dropped when a
 // node joins, so a list that is only read or stored costs its nodes and nothing more.
 struct CProgram {
-    // Layout used by the batch evaluator (see CalcValue.h).
-    struct CBatchStep {
-        CStep step;
-        std::int32_t leftSlot = -1; // scratch slot of a Ref operand
-        std::int32_t rightSlot = -1;
-        std::int32_t outSlot = 0; // scratch slot this node writes
-    };
     std::vector<CStep> steps;
     std::vector<CRegStep> regSteps;
     std::vector<double> regs; // register 0 is x
-    std::vector<CBatchStep> batch;
-    std::size_t nSlots = 1; // slot 0 holds the results of copy nodes
+
+    // The batch evaluator runs a program derived from the nodes: copies and identical nodes
+    // are computed once, constants are folded, and every value has a slot of its own.
+    struct COperandRef {
+        std::int32_t slot = kX; // a slot, or kX, or kConst
+        double value = 0.0;     // kConst
+        static constexpr std::int32_t kX = -1, kConst = -2;
+    };
+    struct CVecStep {
+        char op = 0;
+        COperandRef left, right;
+        std::int32_t out = 0;
+    };
+    std::vector<CVecStep> vec;
+    COperandRef vecResult;
+    std::size_t vecSlots = 0;
+    bool bVecAllFail = false; // every evaluation reaches a node that fails
     bool bCanFail = false;
 
     static std::unique_ptr<CProgram> Build(const std::vector<CDataAnalyzeFun>& nodes);
