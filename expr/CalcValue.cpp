@@ -14,19 +14,19 @@ using ops::PowerFails;
 // predictor learn each handler's successor. Labels as values are a GCC/Clang extension.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wpedantic"
-double CalcValue(CNodeList& list, double x, bool& bEvalError) {
+namespace {
+
+// Runs steps [s, end) on the register file reg with x in register 0 and returns the last
+// step's result; on a failure returns false with the failing step's index in failAt.
+bool RunSteps(const CRegStep* s, const CRegStep* const end, double* reg, double x, double& result,
+              std::size_t& failAt) {
     static void* const kJump[] = {&&copy, &&sin, &&cos, &&tan, &&keep, &&exp, &&ln, &&cot,
                                   &&sec,  &&csc, &&add, &&sub, &&mul, &&div, &&pow, &&keep,
                                   &&fail};
     static_assert(sizeof kJump / sizeof kJump[0] == kHFail + 1);
-    if (list.empty()) goto fail_empty;
+    const CRegStep* const begin = s;
+    reg[0] = x;
     {
-        CProgram& prog = list.Program();
-        const auto& steps = prog.regSteps;
-        double* reg = prog.regs.data();
-        reg[0] = x;
-        const CRegStep* s = steps.data();
-        const CRegStep* const end = s + steps.size();
         double acc = 0.0; // the previous step's result
 #define CURVIST_L (s->leftIsPrev ? acc : reg[s->left])
 #define CURVIST_R (s->rightIsPrev ? acc : reg[s->right])
@@ -94,14 +94,77 @@ double CalcValue(CNodeList& list, double x, bool& bEvalError) {
 #undef CURVIST_R
 #undef CURVIST_L
     done:
-        return acc;
+        result = acc;
+        return true;
     }
 fail:
-fail_empty:
-    bEvalError = true;
-    return 0.0;
+    failAt = static_cast<std::size_t>(s - begin);
+    return false;
 }
 #pragma GCC diagnostic pop
+
+} // namespace
+
+void CProgram::Settle() {
+    history.bDirty = false;
+    double r;
+    std::size_t at;
+    const CRegStep* const s = regSteps.data();
+    const CRegStep* const end = s + regSteps.size();
+    if (history.bComplete) RunSteps(s, end, regs.data(), history.xComplete, r, at);
+    for (const auto& [x, node] : history.fails)
+        RunSteps(s, end, regs.data(), x, r, at);
+}
+
+double CalcValue(CNodeList& list, double x, bool& bEvalError) {
+    if (list.empty()) {
+        bEvalError = true;
+        return 0.0;
+    }
+    CProgram& prog = list.Program();
+    double* const reg = prog.pointRegs.data();
+    double y;
+    std::size_t at;
+    if (prog.pointSteps.empty()) {
+        reg[0] = x;
+        y = reg[prog.pointResult];
+    } else if (RunSteps(prog.pointSteps.data(), prog.pointSteps.data() + prog.pointSteps.size(),
+                        reg, x, y, at)) {
+        y = reg[prog.pointResult];
+    } else {
+        prog.NoteFailure(x, prog.pointNode[at]);
+        bEvalError = true;
+        return 0.0;
+    }
+    if (prog.bVecAllFail) {
+        prog.NoteFailure(x, prog.vecFailNode);
+        bEvalError = true;
+        return 0.0;
+    }
+    prog.NoteComplete(x);
+    return y;
+}
+
+double CalcValueNodeByNode(CNodeList& list, double x, bool& bEvalError) {
+    if (list.empty()) {
+        bEvalError = true;
+        return 0.0;
+    }
+    CProgram& prog = list.Program();
+    if (prog.history.bDirty) prog.Settle();
+    double y;
+    std::size_t at;
+    if (!RunSteps(prog.regSteps.data(), prog.regSteps.data() + prog.regSteps.size(),
+                  prog.regs.data(), x, y, at)) {
+        prog.NoteFailure(x, static_cast<std::uint32_t>(at));
+        prog.history.bDirty = false; // the registers hold this call already
+        bEvalError = true;
+        return 0.0;
+    }
+    prog.NoteComplete(x);
+    prog.history.bDirty = false;
+    return y;
+}
 
 // ---------------------------------------------------------------------------------------------
 // Batch evaluation: node by node over a chunk of x values. The chunk length is a compile-time

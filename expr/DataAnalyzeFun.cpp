@@ -95,6 +95,7 @@ void BuildVec(CProgram& p, const std::vector<CDataAnalyzeFun>& nodes) {
         const bool binary = !op::IsUnary(s.op);
         if (s.left.kind == EOperandKind::Bad || (binary && s.right.kind == EOperandKind::Bad)) {
             p.bVecAllFail = true;
+            p.vecFailNode = static_cast<std::uint32_t>(i);
             return;
         }
         const CRef L = operand(s.left);
@@ -112,6 +113,7 @@ void BuildVec(CProgram& p, const std::vector<CDataAnalyzeFun>& nodes) {
             if ((s.op == '/' && ops::DivisionFails(R.value)) ||
                 (s.op == '^' && ops::PowerFails(L.value, r))) {
                 p.bVecAllFail = true;
+                p.vecFailNode = static_cast<std::uint32_t>(i);
                 return;
             }
             value[i] = {CRef::kConst, r};
@@ -120,7 +122,7 @@ void BuildVec(CProgram& p, const std::vector<CDataAnalyzeFun>& nodes) {
         // An identical earlier step has the value already, and has flagged its failures.
         const CStepKey key{s.op, L.slot, R.slot, Bits(L), Bits(R)};
         const auto [it, fresh] = seen.try_emplace(key, static_cast<std::int32_t>(code.size()));
-        if (fresh) code.push_back({s.op, L, R, it->second});
+        if (fresh) code.push_back({s.op, L, R, it->second, static_cast<std::uint32_t>(i)});
         value[i] = {it->second, 0.0};
     }
     if (nodes.empty()) {
@@ -155,6 +157,36 @@ void BuildVec(CProgram& p, const std::vector<CDataAnalyzeFun>& nodes) {
     }
     if (p.vecResult.slot >= 0) p.vecResult.slot = renum[static_cast<std::size_t>(p.vecResult.slot)];
     p.vecSlots = p.vec.size();
+}
+
+// The derived program as register steps for the per-point evaluator.
+void BuildPoint(CProgram& p) {
+    p.pointRegs.assign(1, 0.0);
+    std::vector<std::uint32_t> slotReg(p.vec.size());
+    auto reg = [&](const CRef& r) -> std::uint32_t {
+        if (r.slot == CRef::kX) return 0;
+        if (r.slot >= 0) return slotReg[static_cast<std::size_t>(r.slot)];
+        p.pointRegs.push_back(r.value);
+        return static_cast<std::uint32_t>(p.pointRegs.size() - 1);
+    };
+    for (const auto& c : p.vec) {
+        CRegStep r;
+        r.op = c.op;
+        r.handler = HandlerOf(c.op);
+        r.left = reg(c.left);
+        if (!op::IsUnary(c.op)) r.right = reg(c.right);
+        if (!p.pointSteps.empty()) {
+            const std::uint32_t prev = p.pointSteps.back().out;
+            r.leftIsPrev = c.left.slot >= 0 && r.left == prev;
+            r.rightIsPrev = !op::IsUnary(c.op) && c.right.slot >= 0 && r.right == prev;
+        }
+        p.pointRegs.push_back(0.0);
+        r.out = slotReg[static_cast<std::size_t>(c.out)] =
+            static_cast<std::uint32_t>(p.pointRegs.size() - 1);
+        p.pointSteps.push_back(r);
+        p.pointNode.push_back(c.node);
+    }
+    p.pointResult = reg(p.vecResult);
 }
 
 } // namespace
@@ -194,6 +226,7 @@ std::unique_ptr<CProgram> CProgram::Build(const std::vector<CDataAnalyzeFun>& no
         p.steps.push_back(s);
     }
     BuildVec(p, nodes);
+    BuildPoint(p);
     return pp;
 }
 

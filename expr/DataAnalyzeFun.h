@@ -100,12 +100,47 @@ struct CProgram {
         char op = 0;
         COperandRef left, right;
         std::int32_t out = 0;
+        std::uint32_t node = 0; // the first node that computes this value
     };
     std::vector<CVecStep> vec;
     COperandRef vecResult;
     std::size_t vecSlots = 0;
     bool bVecAllFail = false; // every evaluation reaches a node that fails
+    std::uint32_t vecFailNode = 0;
     bool bCanFail = false;
+
+    // The same derived program for one x at a time, on a register file of its own: register 0
+    // is x, then constants and values.
+    std::vector<CRegStep> pointSteps;
+    std::vector<std::uint32_t> pointNode; // node of each point step
+    std::vector<double> pointRegs;
+    std::uint32_t pointResult = 0;
+
+    // The node results are those of the plain node-by-node evaluation; the derived program
+    // does not keep them, so the calls that decide them are remembered and replayed on
+    // demand: the latest complete one, then the later failed ones, each failing before
+    // the one before it (a failure leaves the nodes behind it as they were).
+    struct CHistory {
+        bool bComplete = false;
+        bool bDirty = false;
+        double xComplete = 0.0;
+        std::vector<std::pair<double, std::uint32_t>> fails; // x, node that failed
+    };
+    CHistory history;
+    void NoteComplete(double x) {
+        history.bComplete = true;
+        history.xComplete = x;
+        history.fails.clear();
+        history.bDirty = true;
+    }
+    void NoteFailure(double x, std::uint32_t node) {
+        while (!history.fails.empty() && history.fails.back().second <= node)
+            history.fails.pop_back();
+        history.fails.emplace_back(x, node);
+        history.bDirty = true;
+    }
+    // Brings regs up to date with the history (CalcValue.cpp).
+    void Settle();
 
     static std::unique_ptr<CProgram> Build(const std::vector<CDataAnalyzeFun>& nodes);
 };
@@ -134,13 +169,14 @@ class CNodeList {
     // Evaluation writes node results into the program's registers; nothing else about a node
     // changes after Append.
     double Result(std::size_t i) const {
-        return m_pProgram ? m_pProgram->regs[m_pProgram->regSteps[i].out] : m_arNodes[i].m_dResult;
+        if (!m_pProgram) return m_arNodes[i].m_dResult;
+        if (m_pProgram->history.bDirty) m_pProgram->Settle();
+        return m_pProgram->regs[m_pProgram->regSteps[i].out];
     }
     const CProgram& Program() const;
     CProgram& Program() { return const_cast<CProgram&>(std::as_const(*this).Program()); }
 
     static constexpr std::size_t kBatchChunk = 256; // x values per batch pass
-    static constexpr std::size_t kMaxSlots = 257;   // one per possible name, plus copy nodes
 
   private:
     mutable std::vector<CDataAnalyzeFun> m_arNodes; // m_dResult refreshed by Nodes()
