@@ -230,8 +230,8 @@ std::unique_ptr<CProgram> CProgram::Build(const std::vector<CDataAnalyzeFun>& no
     return pp;
 }
 
-const CProgram& CNodeList::Program() const {
-    if (!m_pProgram) m_pProgram = CProgram::Build(m_arNodes);
+const CProgram& CNodeList::BuildProgram() const {
+    m_pProgram = CProgram::Build(m_arNodes);
     return *m_pProgram;
 }
 

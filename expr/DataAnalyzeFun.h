@@ -173,7 +173,7 @@ class CNodeList {
         if (m_pProgram->history.bDirty) m_pProgram->Settle();
         return m_pProgram->regs[m_pProgram->regSteps[i].out];
     }
-    const CProgram& Program() const;
+    const CProgram& Program() const { return m_pProgram ? *m_pProgram : BuildProgram(); }
     CProgram& Program() { return const_cast<CProgram&>(std::as_const(*this).Program()); }
 
     static constexpr std::size_t kBatchChunk = 256; // x values per batch pass
@@ -184,4 +184,5 @@ class CNodeList {
     std::uint64_t m_nStamp;
 
     static std::uint64_t NewStamp();
+    const CProgram& BuildProgram() const;
 };
