@@ -2,6 +2,7 @@
 
 #include "expr/CalcValue.h"
 #include "view/CurvistView.h"
+#include "view/VectorState.h"
 
 #include <algorithm>
 #include <bit>
@@ -79,6 +80,7 @@ void CCurvistView::EnableCurveCache(bool on) {
 
 void CCurvistView::DrawCurve(Dc& dc, CDataFun& fun, bool bDraw) {
     if (bDraw && !fun.m_bShow) return;
+    ClearUpperVectorState();
     NoteClientDrawing(dc);
     const COLORREF oldPen = dc.SelectPen(bDraw ? fun.m_clrFun : m_clrBack);
     CCurvePolyline& poly = PolylineOf(fun, WindowSize(), Scratch(0), m_bEvalError);

@@ -6,6 +6,7 @@
 #include "platform/IniFile.h"
 #include "platform/RasterDc.h"
 #include "settings/VisParam.h"
+#include "view/VectorState.h"
 
 #include <algorithm>
 #include <cmath>
@@ -129,6 +130,7 @@ void CCurvistView::OnDraw(Dc& dc) {
             m_pFunList->EnableProperties(false);
         }
     }
+    ClearUpperVectorState();
     const CSize win = WindowSize();
     const ESurface before = m_eSurface;
     m_bInScene = true;
