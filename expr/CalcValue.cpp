@@ -211,6 +211,19 @@ inline void PowerAll(double* __restrict out, std::uint64_t* __restrict fail, A a
     }
 }
 
+// A division that gives the result of a program that fails nowhere else: the output and its
+// flags in the same pass.
+template <class A, class B>
+inline void DivideOut(double* __restrict y, bool* __restrict e, A a, B b) {
+    for (std::size_t i = 0; i < kChunk; ++i) {
+        const double R = b[i];
+        const bool f = ops::DivisionFails(R);
+        const double q = a[i] / R;
+        y[i] = f ? 0.0 : q;
+        e[i] = f;
+    }
+}
+
 // The square on its own, so that the loop has no call in it and vectorises.
 template <class A>
 inline void Square(double* __restrict out, std::uint64_t* __restrict fail, A a) {
@@ -268,13 +281,15 @@ void CalcValues(CNodeList& list, const double* xs, double* ys, bool* errs, std::
                 xPad[i] = xPad[m - 1];
             x = xPad;
         }
-        if (canFail) std::memset(fail, 0, sizeof fail);
+        if (canFail && !(prog.bDivideLast && m == kChunk)) std::memset(fail, 0, sizeof fail);
         auto src = [&](const CProgram::COperandRef& r) -> const double* {
             if (r.slot == CProgram::COperandRef::kX) return x;
             if (r.slot >= 0) return slots + static_cast<std::size_t>(r.slot) * kChunk;
             return nullptr;
         };
         const double* out = src(result);
+        // A full chunk of a program whose one failing step is its last, a division.
+        const bool divideOut = prog.bDivideLast && m == kChunk;
         for (const auto& c : code) {
             const double* la = src(c.left);
             const double* ra = src(c.right);
@@ -309,7 +324,10 @@ void CalcValues(CNodeList& list, const double* xs, double* ys, bool* errs, std::
                 });
                 break;
             case '/':
-                WithOperands(la, lc, ra, rc, [&](auto a, auto b) { Divide(w, fail, a, b); });
+                if (divideOut && &c == &code.back())
+                    WithOperands(la, lc, ra, rc, [&](auto a, auto b) { DivideOut(y, e, a, b); });
+                else
+                    WithOperands(la, lc, ra, rc, [&](auto a, auto b) { Divide(w, fail, a, b); });
                 break;
             case '^':
                 if (!ra && rc == 2.0)
@@ -322,6 +340,7 @@ void CalcValues(CNodeList& list, const double* xs, double* ys, bool* errs, std::
             }
         }
 
+        if (divideOut) continue;
         if (!canFail) {
             if (!out)
                 std::fill(y, y + m, result.value);

@@ -157,6 +157,10 @@ void BuildVec(CProgram& p, const std::vector<CDataAnalyzeFun>& nodes) {
     }
     if (p.vecResult.slot >= 0) p.vecResult.slot = renum[static_cast<std::size_t>(p.vecResult.slot)];
     p.vecSlots = p.vec.size();
+    const auto failing = std::count_if(p.vec.begin(), p.vec.end(),
+                                       [](const auto& c) { return c.op == '/' || c.op == '^'; });
+    p.bDivideLast = failing == 1 && !p.vec.empty() && p.vec.back().op == '/' &&
+                    p.vec.back().out == p.vecResult.slot;
 }
 
 // The derived program as register steps for the per-point evaluator.

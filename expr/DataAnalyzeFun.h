@@ -108,6 +108,9 @@ struct CProgram {
     bool bVecAllFail = false; // every evaluation reaches a node that fails
     std::uint32_t vecFailNode = 0;
     bool bCanFail = false;
+    // The only step that can fail is a division that gives the result: it can write the
+    // output and its flags itself.
+    bool bDivideLast = false;
 
     // The same derived program for one x at a time, on a register file of its own: register 0
     // is x, then constants and values.

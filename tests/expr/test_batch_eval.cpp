@@ -27,14 +27,21 @@ void ExpectMatchesPointwise(CNodeList& list, const std::vector<double>& xs, cons
 }
 
 std::vector<double> Grid(std::size_t n) {
-    std::vector<double> xs;
+    // Points where evaluations fail or leave the reals, in the first chunk and in the last.
+    const double special[] = {0.0,
+                              -0.0,
+                              1.0,
+                              -1.0,
+                              2.0,
+                              -4.0,
+                              1e308,
+                              -1e308,
+                              std::numeric_limits<double>::infinity(),
+                              std::numeric_limits<double>::quiet_NaN()};
+    std::vector<double> xs(std::begin(special), std::end(special));
     for (std::size_t i = 0; i < n; ++i)
         xs.push_back(-10.0 + 20.0 * static_cast<double>(i) / static_cast<double>(n));
-    // Points where evaluations fail or leave the reals.
-    for (double x : {0.0, -0.0, 1.0, -1.0, 2.0, -4.0, 1e308, -1e308,
-                     std::numeric_limits<double>::infinity(),
-                     std::numeric_limits<double>::quiet_NaN()})
-        xs.push_back(x);
+    xs.insert(xs.end(), std::begin(special), std::end(special));
     return xs;
 }
 
