@@ -132,6 +132,7 @@ void CCurvistView::OnDraw(Dc& dc) {
     }
     ClearUpperVectorState();
     const CSize win = WindowSize();
+    if (win == CSize{m_nClientW, m_nClientH} && PaintSceneShared(dc, win.cx, win.cy, true)) return;
     const ESurface before = m_eSurface;
     m_bInScene = true;
     DrawGrid(dc, win.cx, win.cy, m_clrGrid);
