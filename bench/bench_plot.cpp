@@ -23,6 +23,8 @@ namespace {
 
 using NativeFn = double (*)(double);
 
+enum EMode { kNodes, kNodesNoCache, kNodesOneThread, kNodesSerial, kNative };
+
 // Trigonometric, rational, logarithmic and polynomial; curve i adds 0.25 * (i / 9).
 const struct {
     const char* text;
@@ -53,7 +55,7 @@ struct CScene {
     CCurvistView view;
     std::vector<CNative> native;
 
-    CScene(int nCurves, int w, int h, bool cache)
+    CScene(int nCurves, int w, int h, EMode mode)
         : bits(static_cast<std::size_t>(w) * static_cast<std::size_t>(h)),
           dc(bits.data(), w, h, w, nullptr), view("/nonexistent/VisParam.ini") {
         host.dc = &dc;
@@ -61,7 +63,9 @@ struct CScene {
         view.SetDocument(&doc);
         view.SetHost(&host);
         view.OnSize(0, w, h);
-        view.EnableCurveCache(cache);
+        view.EnableCurveCache(mode != kNodesNoCache);
+        if (mode == kNodesOneThread) view.SetDrawThreads(1);
+        if (mode == kNodesSerial) view.SetDrawThreads(0);
         for (int i = 0; i < nCurves; ++i) {
             const auto& b = kBase[i % 9];
             const double add = 0.25 * (i / 9);
@@ -144,11 +148,9 @@ struct CScene {
     }
 };
 
-enum EMode { kNodes, kNodesNoCache, kNative };
-
 void Repaint(benchmark::State& st, EMode mode) {
     CScene s(static_cast<int>(st.range(0)), static_cast<int>(st.range(1)),
-             static_cast<int>(st.range(2)), mode == kNodes);
+             static_cast<int>(st.range(2)), mode);
     for (auto _ : st) {
         s.view.OnEraseBkgnd(s.dc);
         if (mode == kNative)
@@ -161,7 +163,7 @@ void Repaint(benchmark::State& st, EMode mode) {
 
 void Pan(benchmark::State& st, EMode mode) {
     CScene s(static_cast<int>(st.range(0)), static_cast<int>(st.range(1)),
-             static_cast<int>(st.range(2)), mode == kNodes);
+             static_cast<int>(st.range(2)), mode);
     int step = 7;
     for (auto _ : st) {
         if (mode == kNative) {
@@ -190,6 +192,8 @@ BENCHMARK_CAPTURE(Repaint, nodes_nocache, kNodesNoCache)->Apply(Args);
 BENCHMARK_CAPTURE(Repaint, native, kNative)->Apply(Args);
 BENCHMARK_CAPTURE(Pan, nodes, kNodes)->Apply(Args);
 BENCHMARK_CAPTURE(Pan, nodes_nocache, kNodesNoCache)->Apply(Args);
+BENCHMARK_CAPTURE(Pan, nodes_1thread, kNodesOneThread)->Apply(Args);
+BENCHMARK_CAPTURE(Pan, nodes_serial, kNodesSerial)->Apply(Args);
 BENCHMARK_CAPTURE(Pan, native, kNative)->Apply(Args);
 
 } // namespace

@@ -1,40 +1,32 @@
 #include "expr/CalcValue.h"
 
+#include "expr/Ops.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
 
-namespace {
-
-// pow with its most common exponent done as one product: x*x is the correctly rounded square,
-// which glibc's pow is not in every case.
-inline double Power(double L, double R) { return R == 2.0 ? L * L : std::pow(L, R); }
-
-// A power fails when it loses a non-zero, non-NaN base to zero or NaN.
-inline bool PowerFails(double L, double r) {
-    return ((r == 0.0) | (r != r)) & !((L == 0.0) | (L != L)); // branch-free for the batch
-}
-
-} // namespace
+using ops::Power;
+using ops::PowerFails;
 
 // Threaded dispatch: every handler jumps straight to the next one, which lets the branch
 // predictor learn each handler's successor. Labels as values are a GCC/Clang extension.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wpedantic"
-double CalcValue(CNodeList& list, double x, bool& bEvalError) {
+namespace {
+
+// Runs steps [s, end) on the register file reg with x in register 0 and returns the last
+// step's result; on a failure returns false with the failing step's index in failAt.
+bool RunSteps(const CRegStep* s, const CRegStep* const end, double* reg, double x, double& result,
+              std::size_t& failAt) {
     static void* const kJump[] = {&&copy, &&sin, &&cos, &&tan, &&keep, &&exp, &&ln, &&cot,
                                   &&sec,  &&csc, &&add, &&sub, &&mul, &&div, &&pow, &&keep,
                                   &&fail};
     static_assert(sizeof kJump / sizeof kJump[0] == kHFail + 1);
-    if (list.empty()) goto fail_empty;
+    const CRegStep* const begin = s;
+    reg[0] = x;
     {
-        CProgram& prog = list.Program();
-        const auto& steps = prog.regSteps;
-        double* reg = prog.regs.data();
-        reg[0] = x;
-        const CRegStep* s = steps.data();
-        const CRegStep* const end = s + steps.size();
         double acc = 0.0; // the previous step's result
 #define CURVIST_L (s->leftIsPrev ? acc : reg[s->left])
 #define CURVIST_R (s->rightIsPrev ? acc : reg[s->right])
@@ -102,14 +94,77 @@ double CalcValue(CNodeList& list, double x, bool& bEvalError) {
 #undef CURVIST_R
 #undef CURVIST_L
     done:
-        return acc;
+        result = acc;
+        return true;
     }
 fail:
-fail_empty:
-    bEvalError = true;
-    return 0.0;
+    failAt = static_cast<std::size_t>(s - begin);
+    return false;
 }
 #pragma GCC diagnostic pop
+
+} // namespace
+
+void CProgram::Settle() {
+    history.bDirty = false;
+    double r;
+    std::size_t at;
+    const CRegStep* const s = regSteps.data();
+    const CRegStep* const end = s + regSteps.size();
+    if (history.bComplete) RunSteps(s, end, regs.data(), history.xComplete, r, at);
+    for (const auto& [x, node] : history.fails)
+        RunSteps(s, end, regs.data(), x, r, at);
+}
+
+double CalcValue(CNodeList& list, double x, bool& bEvalError) {
+    if (list.empty()) {
+        bEvalError = true;
+        return 0.0;
+    }
+    CProgram& prog = list.Program();
+    double* const reg = prog.pointRegs.data();
+    double y;
+    std::size_t at;
+    if (prog.pointSteps.empty()) {
+        reg[0] = x;
+        y = reg[prog.pointResult];
+    } else if (RunSteps(prog.pointSteps.data(), prog.pointSteps.data() + prog.pointSteps.size(),
+                        reg, x, y, at)) {
+        y = reg[prog.pointResult];
+    } else {
+        prog.NoteFailure(x, prog.pointNode[at]);
+        bEvalError = true;
+        return 0.0;
+    }
+    if (prog.bVecAllFail) {
+        prog.NoteFailure(x, prog.vecFailNode);
+        bEvalError = true;
+        return 0.0;
+    }
+    prog.NoteComplete(x);
+    return y;
+}
+
+double CalcValueNodeByNode(CNodeList& list, double x, bool& bEvalError) {
+    if (list.empty()) {
+        bEvalError = true;
+        return 0.0;
+    }
+    CProgram& prog = list.Program();
+    if (prog.history.bDirty) prog.Settle();
+    double y;
+    std::size_t at;
+    if (!RunSteps(prog.regSteps.data(), prog.regSteps.data() + prog.regSteps.size(),
+                  prog.regs.data(), x, y, at)) {
+        prog.NoteFailure(x, static_cast<std::uint32_t>(at));
+        prog.history.bDirty = false; // the registers hold this call already
+        bEvalError = true;
+        return 0.0;
+    }
+    prog.NoteComplete(x);
+    prog.history.bDirty = false;
+    return y;
+}
 
 // ---------------------------------------------------------------------------------------------
 // Batch evaluation: node by node over a chunk of x values. The chunk length is a compile-time
@@ -156,6 +211,19 @@ inline void PowerAll(double* __restrict out, std::uint64_t* __restrict fail, A a
     }
 }
 
+// A division that gives the result of a program that fails nowhere else: the output and its
+// flags in the same pass.
+template <class A, class B>
+inline void DivideOut(double* __restrict y, bool* __restrict e, A a, B b) {
+    for (std::size_t i = 0; i < kChunk; ++i) {
+        const double R = b[i];
+        const bool f = ops::DivisionFails(R);
+        const double q = a[i] / R;
+        y[i] = f ? 0.0 : q;
+        e[i] = f;
+    }
+}
+
 // The square on its own, so that the loop has no call in it and vectorises.
 template <class A>
 inline void Square(double* __restrict out, std::uint64_t* __restrict fail, A a) {
@@ -181,62 +249,56 @@ template <class K> inline void WithOperand(const double* a, double c, K k) {
     else k(CConst{c});
 }
 
-struct CScratch {
-    alignas(64) double x[kChunk];
-    alignas(64) double tmp[kChunk];
-    alignas(64) std::uint64_t fail[kChunk]; // lane failed: 1
-};
-
 } // namespace
 
 void CalcValues(CNodeList& list, const double* xs, double* ys, bool* errs, std::size_t n) {
-    if (list.empty()) {
+    const CProgram& prog = list.Program();
+    if (prog.bVecAllFail) {
         std::fill(ys, ys + n, 0.0);
         std::fill(errs, errs + n, true);
         return;
     }
-    // Slot storage for the largest list there can be, made once per thread, so a list costs
-    // no scratch memory of its own and evaluation never allocates after the first call.
-    thread_local std::vector<double> slotStore(CNodeList::kMaxSlots * kChunk);
-    double* slots = slotStore.data();
-    CScratch sc;
-    const CProgram& prog = list.Program();
-    const auto& steps = prog.batch;
+    // Slot storage made once per thread and grown to the longest program seen, so a list costs
+    // no scratch memory of its own and evaluation allocates only on its first long program.
+    thread_local std::vector<double> slotStore;
+    if (slotStore.size() < prog.vecSlots * kChunk) slotStore.resize(prog.vecSlots * kChunk);
+    double* const slots = slotStore.data();
+    alignas(64) double xPad[kChunk];
+    alignas(64) std::uint64_t fail[kChunk]; // lane failed: nonzero
     const bool canFail = prog.bCanFail;
-    const std::size_t last = steps.size() - 1;
+    const auto& code = prog.vec;
+    const CProgram::COperandRef result = prog.vecResult;
 
     for (std::size_t base = 0; base < n; base += kChunk) {
         const std::size_t m = std::min(kChunk, n - base);
-        std::memcpy(sc.x, xs + base, m * sizeof(double));
-        for (std::size_t i = m; i < kChunk; ++i) sc.x[i] = sc.x[m - 1];
-        std::memset(sc.fail, 0, sizeof sc.fail);
-        bool allBad = false;
-        double* out = nullptr;
-
-        for (std::size_t k = 0; k <= last; ++k) {
-            const auto& b = steps[k];
-            const CStep& s = b.step;
-            auto src = [&](const COperand& o, std::int32_t slot) -> const double* {
-                if (o.kind == EOperandKind::X) return sc.x;
-                if (o.kind == EOperandKind::Ref) return slots + slot * kChunk;
-                return nullptr;
-            };
-            const bool unary = op::IsUnary(s.op);
-            if (s.left.kind == EOperandKind::Bad ||
-                (!unary && s.right.kind == EOperandKind::Bad)) {
-                // Every lane that reaches this node fails here.
-                allBad = true;
-                break;
-            }
-            const double* la = src(s.left, b.leftSlot);
-            const double* ra = unary ? nullptr : src(s.right, b.rightSlot);
-            double* dst = slots + b.outSlot * kChunk;
-            // Never write a slot that is also read: route through tmp and copy back.
-            const bool alias = dst == la || dst == ra;
-            double* w = alias ? sc.tmp : dst;
-            const double lc = s.left.value, rc = s.right.value;
-            bool wrote = true;
-            switch (s.op) {
+        double* const y = ys + base;
+        bool* const e = errs + base;
+        // Full chunks read x where it lies; a short last one is padded with its last value.
+        const double* x = xs + base;
+        if (m < kChunk) {
+            std::memcpy(xPad, x, m * sizeof(double));
+            for (std::size_t i = m; i < kChunk; ++i)
+                xPad[i] = xPad[m - 1];
+            x = xPad;
+        }
+        if (canFail && !(prog.bDivideLast && m == kChunk)) std::memset(fail, 0, sizeof fail);
+        auto src = [&](const CProgram::COperandRef& r) -> const double* {
+            if (r.slot == CProgram::COperandRef::kX) return x;
+            if (r.slot >= 0) return slots + static_cast<std::size_t>(r.slot) * kChunk;
+            return nullptr;
+        };
+        const double* out = src(result);
+        // A full chunk of a program whose one failing step is its last, a division.
+        const bool divideOut = prog.bDivideLast && m == kChunk;
+        for (const auto& c : code) {
+            const double* la = src(c.left);
+            const double* ra = src(c.right);
+            const double lc = c.left.value, rc = c.right.value;
+            // The step that gives the result of a program that cannot fail writes the output.
+            const bool toY = !canFail && m == kChunk && c.out == result.slot;
+            double* w = toY ? y : slots + static_cast<std::size_t>(c.out) * kChunk;
+            if (toY) out = y;
+            switch (c.op) {
             case op::Copy: WithOperand(la, lc, [&](auto a) { Unary(w, a, [](double v) { return v; }); }); break;
             case op::Sin: WithOperand(la, lc, [&](auto a) { Unary(w, a, [](double v) { return std::sin(v); }); }); break;
             case op::Cos: WithOperand(la, lc, [&](auto a) { Unary(w, a, [](double v) { return std::cos(v); }); }); break;
@@ -246,39 +308,54 @@ void CalcValues(CNodeList& list, const double* xs, double* ys, bool* errs, std::
             case op::Cot: WithOperand(la, lc, [&](auto a) { Unary(w, a, [](double v) { return 1.0 / std::tan(v); }); }); break;
             case op::Sec: WithOperand(la, lc, [&](auto a) { Unary(w, a, [](double v) { return 1.0 / std::cos(v); }); }); break;
             case op::Csc: WithOperand(la, lc, [&](auto a) { Unary(w, a, [](double v) { return 1.0 / std::sin(v); }); }); break;
-            case '+': WithOperands(la, lc, ra, rc, [&](auto a, auto c) { Binary(w, a, c, [](double p, double q) { return p + q; }); }); break;
-            case '-': WithOperands(la, lc, ra, rc, [&](auto a, auto c) { Binary(w, a, c, [](double p, double q) { return p - q; }); }); break;
-            case '*': WithOperands(la, lc, ra, rc, [&](auto a, auto c) { Binary(w, a, c, [](double p, double q) { return p * q; }); }); break;
-            case '/': WithOperands(la, lc, ra, rc, [&](auto a, auto c) { Divide(w, sc.fail, a, c); }); break;
+            case '+':
+                WithOperands(la, lc, ra, rc, [&](auto a, auto b) {
+                    Binary(w, a, b, [](double p, double q) { return p + q; });
+                });
+                break;
+            case '-':
+                WithOperands(la, lc, ra, rc, [&](auto a, auto b) {
+                    Binary(w, a, b, [](double p, double q) { return p - q; });
+                });
+                break;
+            case '*':
+                WithOperands(la, lc, ra, rc, [&](auto a, auto b) {
+                    Binary(w, a, b, [](double p, double q) { return p * q; });
+                });
+                break;
+            case '/':
+                if (divideOut && &c == &code.back())
+                    WithOperands(la, lc, ra, rc, [&](auto a, auto b) { DivideOut(y, e, a, b); });
+                else
+                    WithOperands(la, lc, ra, rc, [&](auto a, auto b) { Divide(w, fail, a, b); });
+                break;
             case '^':
-                if (!ra && rc == 2.0) WithOperand(la, lc, [&](auto a) { Square(w, sc.fail, a); });
-                else WithOperands(la, lc, ra, rc, [&](auto a, auto c) { PowerAll(w, sc.fail, a, c); });
+                if (!ra && rc == 2.0)
+                    WithOperand(la, lc, [&](auto a) { Square(w, fail, a); });
+                else
+                    WithOperands(la, lc, ra, rc, [&](auto a, auto b) { PowerAll(w, fail, a, b); });
                 break;
-            default: {
-                // 'E' and unknown codes never assign: the node keeps the result it has.
-                const double keep = list.Result(k);
-                std::fill(dst, dst + kChunk, keep);
-                wrote = false;
-                break;
+            default:
+                break; // the derived program holds computing codes only
             }
-            }
-            if (wrote && alias) std::memcpy(dst, sc.tmp, sizeof sc.tmp);
-            if (k == last) out = dst;
         }
 
-        double* y = ys + base;
-        bool* e = errs + base;
-        if (allBad) {
-            // Lanes that failed before the bad node fail as well; all return 0.0.
-            std::fill(y, y + m, 0.0);
-            std::fill(e, e + m, true);
-        } else if (!canFail) {
-            std::memcpy(y, out, m * sizeof(double));
-            std::fill(e, e + m, false);
+        if (divideOut) continue;
+        if (!canFail) {
+            if (!out)
+                std::fill(y, y + m, result.value);
+            else if (out != y)
+                std::memcpy(y, out, m * sizeof(double));
+            std::memset(e, 0, m * sizeof(bool));
+        } else if (out) {
+            for (std::size_t i = 0; i < m; ++i) {
+                y[i] = fail[i] ? 0.0 : out[i];
+                e[i] = fail[i] != 0;
+            }
         } else {
             for (std::size_t i = 0; i < m; ++i) {
-                y[i] = sc.fail[i] ? 0.0 : out[i];
-                e[i] = sc.fail[i] != 0;
+                y[i] = fail[i] ? 0.0 : result.value;
+                e[i] = fail[i] != 0;
             }
         }
     }

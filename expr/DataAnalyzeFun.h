@@ -85,28 +85,78 @@ constexpr std::uint8_t HandlerOf(char op) {
 // What evaluation runs: tables derived from the nodes, built on first use and dropped when a
 // node joins, so a list that is only read or stored costs its nodes and nothing more.
 struct CProgram {
-    // Layout used by the batch evaluator (see CalcValue.h).
-    struct CBatchStep {
-        CStep step;
-        std::int32_t leftSlot = -1; // scratch slot of a Ref operand
-        std::int32_t rightSlot = -1;
-        std::int32_t outSlot = 0; // scratch slot this node writes
-    };
     std::vector<CStep> steps;
     std::vector<CRegStep> regSteps;
     std::vector<double> regs; // register 0 is x
-    std::vector<CBatchStep> batch;
-    std::size_t nSlots = 1; // slot 0 holds the results of copy nodes
+
+    // The batch evaluator runs a program derived from the nodes: copies and identical nodes
+    // are computed once, constants are folded, and every value has a slot of its own.
+    struct COperandRef {
+        std::int32_t slot = kX; // a slot, or kX, or kConst
+        double value = 0.0;     // kConst
+        static constexpr std::int32_t kX = -1, kConst = -2;
+    };
+    struct CVecStep {
+        char op = 0;
+        COperandRef left, right;
+        std::int32_t out = 0;
+        std::uint32_t node = 0; // the first node that computes this value
+    };
+    std::vector<CVecStep> vec;
+    COperandRef vecResult;
+    std::size_t vecSlots = 0;
+    bool bVecAllFail = false; // every evaluation reaches a node that fails
+    std::uint32_t vecFailNode = 0;
     bool bCanFail = false;
+    // The only step that can fail is a division that gives the result: it can write the
+    // output and its flags itself.
+    bool bDivideLast = false;
+
+    // The same derived program for one x at a time, on a register file of its own: register 0
+    // is x, then constants and values.
+    std::vector<CRegStep> pointSteps;
+    std::vector<std::uint32_t> pointNode; // node of each point step
+    std::vector<double> pointRegs;
+    std::uint32_t pointResult = 0;
+
+    // The node results are those of the plain node-by-node evaluation; the derived program
+    // does not keep them, so the calls that decide them are remembered and replayed on
+    // demand: the latest complete one, then the later failed ones, each failing before
+    // the one before it (a failure leaves the nodes behind it as they were).
+    struct CHistory {
+        bool bComplete = false;
+        bool bDirty = false;
+        double xComplete = 0.0;
+        std::vector<std::pair<double, std::uint32_t>> fails; // x, node that failed
+    };
+    CHistory history;
+    void NoteComplete(double x) {
+        history.bComplete = true;
+        history.xComplete = x;
+        history.fails.clear();
+        history.bDirty = true;
+    }
+    void NoteFailure(double x, std::uint32_t node) {
+        while (!history.fails.empty() && history.fails.back().second <= node)
+            history.fails.pop_back();
+        history.fails.emplace_back(x, node);
+        history.bDirty = true;
+    }
+    // Brings regs up to date with the history (CalcValue.cpp).
+    void Settle();
 
     static std::unique_ptr<CProgram> Build(const std::vector<CDataAnalyzeFun>& nodes);
 };
 
 class CNodeList {
   public:
-    CNodeList() = default;
+    CNodeList() : m_nStamp(NewStamp()) {}
     CNodeList(CNodeList&&) noexcept = default;
     CNodeList& operator=(CNodeList&&) noexcept = default;
+
+    // Differs between any two lists, and for one list after every Append: a drawing made from
+    // a list can tell whether the list it sees now is the same.
+    std::uint64_t Stamp() const { return m_nStamp; }
 
     void Append(CDataAnalyzeFun node);
 
@@ -122,15 +172,20 @@ class CNodeList {
     // Evaluation writes node results into the program's registers; nothing else about a node
     // changes after Append.
     double Result(std::size_t i) const {
-        return m_pProgram ? m_pProgram->regs[m_pProgram->regSteps[i].out] : m_arNodes[i].m_dResult;
+        if (!m_pProgram) return m_arNodes[i].m_dResult;
+        if (m_pProgram->history.bDirty) m_pProgram->Settle();
+        return m_pProgram->regs[m_pProgram->regSteps[i].out];
     }
-    const CProgram& Program() const;
+    const CProgram& Program() const { return m_pProgram ? *m_pProgram : BuildProgram(); }
     CProgram& Program() { return const_cast<CProgram&>(std::as_const(*this).Program()); }
 
     static constexpr std::size_t kBatchChunk = 256; // x values per batch pass
-    static constexpr std::size_t kMaxSlots = 257;   // one per possible name, plus copy nodes
 
   private:
     mutable std::vector<CDataAnalyzeFun> m_arNodes; // m_dResult refreshed by Nodes()
     mutable std::unique_ptr<CProgram> m_pProgram;
+    std::uint64_t m_nStamp;
+
+    static std::uint64_t NewStamp();
+    const CProgram& BuildProgram() const;
 };

@@ -2,10 +2,17 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cwchar>
 
 namespace {
 
 __extension__ typedef __int128 Int128;
+
+constexpr std::int64_t kPrefetchRows = 24;
+
+struct CPoint64 {
+    std::int64_t x, y;
+};
 
 // Smallest i >= 0 with floor((2*i*amin + amaj - 1) / (2*amaj)) >= m, the stepping's minor
 // offset at step i (ties round toward the start). Exact in 128 bits for any int coordinates.
@@ -54,6 +61,13 @@ bool ClipSteps(std::int64_t maj0, std::int64_t min0, std::int64_t smaj, std::int
     return lo <= hi;
 }
 
+void Fill(std::uint32_t* p, std::size_t n, std::uint32_t pix) {
+    if constexpr (sizeof(wchar_t) == sizeof(std::uint32_t))
+        std::wmemset(reinterpret_cast<wchar_t*>(p), static_cast<wchar_t>(pix), n);
+    else
+        std::fill(p, p + n, pix);
+}
+
 CBitmapTextRenderer& BuiltInText() {
     static CBitmapTextRenderer renderer;
     return renderer;
@@ -66,6 +80,17 @@ RasterDc::RasterDc(std::uint32_t* bits, int width, int height, int strideInPixel
     : m_surface{bits, std::max(width, 0), std::max(height, 0), strideInPixels},
       m_pText(text ? text : &BuiltInText()) {
     if (!bits) m_surface.width = m_surface.height = 0;
+}
+
+RasterDc::RasterDc(const RasterDc& whole, int x0, int x1)
+    : m_surface(whole.m_surface), m_nOffX(whole.m_nOffX), m_pText(whole.m_pText),
+      m_ptCur(whole.m_ptCur), m_clrPen(whole.m_clrPen), m_pixPen(whole.m_pixPen),
+      m_clrText(whole.m_clrText), m_font(whole.m_font) {
+    const std::int64_t lo = std::clamp<std::int64_t>(x0 - m_nOffX, 0, m_surface.width);
+    const std::int64_t hi = std::clamp<std::int64_t>(x1 - m_nOffX, lo, m_surface.width);
+    m_surface.bits += lo;
+    m_surface.width = static_cast<int>(hi - lo);
+    m_nOffX += lo;
 }
 
 COLORREF RasterDc::SelectPen(COLORREF clr) {
@@ -83,13 +108,20 @@ void RasterDc::MoveTo(int x, int y) {
 // floor((2*i*amin + amaj - 1) / (2*amaj)). The visible steps are found in closed form first,
 // so a line of four billion steps costs only the pixels that land on the surface, and the
 // pixels painted are exactly those of the unclipped stepping.
-void RasterDc::LineTo(int x, int y) {
-    const CPoint from = m_ptCur;
-    m_ptCur = {x, y};
+void RasterDc::LineTo(int xTo, int yTo) {
+    const CPoint fromPt = m_ptCur;
+    m_ptCur = {xTo, yTo};
     const std::int64_t W = m_surface.width, H = m_surface.height;
     if (W == 0 || H == 0) return;
+    // Every pixel of a line lies in the box of its end points: most segments of a curve leave
+    // a strip at once.
+    const std::int64_t x = xTo - m_nOffX, y = yTo;
+    const CPoint64 from{fromPt.x - m_nOffX, fromPt.y};
+    if ((x < 0 && from.x < 0) || (x >= W && from.x >= W) || (y < 0 && from.y < 0) ||
+        (y >= H && from.y >= H))
+        return;
 
-    const std::int64_t dx = std::int64_t(x) - from.x, dy = std::int64_t(y) - from.y;
+    const std::int64_t dx = x - from.x, dy = y - from.y;
     if (dx == 0 && dy == 0) return;
     const bool xMajor = (dx < 0 ? -dx : dx) >= (dy < 0 ? -dy : dy);
     // Major/minor coordinates, their start, direction, length and surface extent.
@@ -125,7 +157,22 @@ void RasterDc::LineTo(int x, int y) {
     std::int64_t off = py * stride + px;
     std::uint32_t* const bits = m_surface.bits;
     const std::uint32_t pix = m_pixPen;
-    for (std::int64_t n = hi - lo + 1; n > 0; --n) {
+    std::int64_t n = hi - lo + 1;
+    if (!xMajor && n > kPrefetchRows) {
+        // A steep line writes one pixel per row, each on a line of its own that is rarely
+        // cached: asking for the rows ahead overlaps the waits.
+        for (; n > kPrefetchRows; --n) {
+            __builtin_prefetch(bits + off + kPrefetchRows * majStep, 1);
+            bits[off] = pix;
+            off += majStep;
+            r += inc;
+            if (r >= den) {
+                r -= den;
+                off += minStep;
+            }
+        }
+    }
+    for (; n > 0; --n) {
         bits[off] = pix;
         off += majStep;
         r += inc;
@@ -137,13 +184,20 @@ void RasterDc::LineTo(int x, int y) {
 }
 
 void RasterDc::FillSolidRect(const CRect& rc, COLORREF clr) {
-    const int l = std::max(rc.left, 0), t = std::max(rc.top, 0);
-    const int r = std::min(rc.right, m_surface.width), b = std::min(rc.bottom, m_surface.height);
+    const std::int64_t l = std::max<std::int64_t>(rc.left - m_nOffX, 0);
+    const std::int64_t r = std::min<std::int64_t>(rc.right - m_nOffX, m_surface.width);
+    const int t = std::max(rc.top, 0), b = std::min(rc.bottom, m_surface.height);
     if (l >= r || t >= b) return;
     const std::uint32_t pix = ToPixel(clr);
+    if (l == 0 && r == m_surface.width && m_surface.stride == m_surface.width) {
+        // Whole rows are one block: the library's block fill is much faster than row by row.
+        Fill(m_surface.bits + std::int64_t(t) * m_surface.stride,
+             static_cast<std::size_t>(b - t) * static_cast<std::size_t>(m_surface.width), pix);
+        return;
+    }
     for (int yy = t; yy < b; ++yy) {
         std::uint32_t* row = m_surface.bits + std::int64_t(yy) * m_surface.stride;
-        std::fill(row + l, row + r, pix);
+        Fill(row + l, static_cast<std::size_t>(r - l), pix);
     }
 }
 
@@ -169,6 +223,19 @@ void RasterDc::TextOut(int x, int y, std::string_view text) {
 }
 
 COLORREF RasterDc::GetPixel(int x, int y) const {
-    if (x < 0 || y < 0 || x >= m_surface.width || y >= m_surface.height) return 0;
-    return FromPixel(m_surface.bits[std::int64_t(y) * m_surface.stride + x]);
+    const std::int64_t sx = x - m_nOffX;
+    if (sx < 0 || y < 0 || sx >= m_surface.width || y >= m_surface.height) return 0;
+    return FromPixel(m_surface.bits[std::int64_t(y) * m_surface.stride + sx]);
+}
+
+bool RasterDc::IsFilledWith(COLORREF clr) const {
+    const std::uint32_t pix = ToPixel(clr);
+    for (int yy = 0; yy < m_surface.height; ++yy) {
+        const std::uint32_t* row = m_surface.bits + std::int64_t(yy) * m_surface.stride;
+        std::uint32_t diff = 0;
+        for (int xx = 0; xx < m_surface.width; ++xx)
+            diff |= row[xx] ^ pix;
+        if (diff) return false;
+    }
+    return true;
 }

@@ -22,6 +22,11 @@ class RasterDc : public Dc {
                    static_cast<int>(pixel & 0xFF));
     }
 
+    // The columns [x0, x1) of `whole`, addressed in the coordinates of `whole`: what it paints
+    // there is exactly what `whole` would paint, and nothing outside. Strips that do not overlap
+    // can be painted by different threads at the same time. Text is for the whole surface.
+    RasterDc(const RasterDc& whole, int x0, int x1);
+
     COLORREF SelectPen(COLORREF clr) override;
     void MoveTo(int x, int y) override;
     void LineTo(int x, int y) override;
@@ -32,13 +37,16 @@ class RasterDc : public Dc {
     void TextOut(int x, int y, std::string_view text) override;
 
     CPoint GetCurrentPosition() const { return m_ptCur; }
-    int Width() const { return m_surface.width; }
+    int Width() const { return m_surface.width; } // of the surface, or of the strip
     int Height() const { return m_surface.height; }
     // The colour at (x, y), or 0 outside the surface.
     COLORREF GetPixel(int x, int y) const;
+    // Every pixel of the surface (or strip) has the colour clr.
+    bool IsFilledWith(COLORREF clr) const;
 
   private:
     CPixelSurface m_surface;
+    std::int64_t m_nOffX = 0; // x of the surface's first column
     ITextRenderer* m_pText;
     CPoint m_ptCur;
     COLORREF m_clrPen = RGB(0, 0, 0);

@@ -2,6 +2,7 @@
 
 #include "expr/CalcValue.h"
 #include "view/CurvistView.h"
+#include "view/VectorState.h"
 
 #include <algorithm>
 #include <bit>
@@ -79,55 +80,73 @@ void CCurvistView::EnableCurveCache(bool on) {
 
 void CCurvistView::DrawCurve(Dc& dc, CDataFun& fun, bool bDraw) {
     if (bDraw && !fun.m_bShow) return;
+    ClearUpperVectorState();
+    NoteClientDrawing(dc);
     const COLORREF oldPen = dc.SelectPen(bDraw ? fun.m_clrFun : m_clrBack);
-    CCurvePolyline& poly = m_curveCache[&fun];
-    const CCurveKey key = MakeKey(fun, WindowSize());
-    if (m_bCurveCache && poly.valid && poly.key == key &&
-        SameProgram(*fun.m_pNodes, poly.program)) {
-        for (const CCurveOp& o : poly.ops) {
-            if (o.line)
-                dc.LineTo(o.x, o.y);
-            else
-                dc.MoveTo(o.x, o.y);
-        }
-    } else {
-        poly.valid = false;
-        CurvePass(dc, fun, poly);
-        if (m_bCurveCache && fun.m_pNodes) {
-            poly.key = key;
-            TakeProgram(*fun.m_pNodes, poly.program);
-            poly.valid = true;
-        }
+    CCurvePolyline& poly = PolylineOf(fun, WindowSize(), Scratch(0), m_bEvalError);
+    for (const CCurveOp& o : poly.ops) {
+        if (o.line)
+            dc.LineTo(o.x, o.y);
+        else
+            dc.MoveTo(o.x, o.y);
     }
     dc.SelectPen(oldPen);
 }
 
-void CCurvistView::CurvePass(Dc& dc, CDataFun& fun, CCurvePolyline& poly) {
+CPassScratch& CCurvistView::Scratch(int worker) {
+    if (m_scratch.size() <= static_cast<std::size_t>(worker))
+        m_scratch.resize(static_cast<std::size_t>(worker) + 1);
+    return m_scratch[static_cast<std::size_t>(worker)];
+}
+
+CCurvePolyline& CCurvistView::PolylineOf(CDataFun& fun, CSize win, CPassScratch& sc,
+                                         bool& bEvalError) {
+    CCurvePolyline& poly = m_curveCache[&fun];
+    if (!IsCurrent(poly, fun, win)) ComputePolyline(fun, poly, win, sc, bEvalError);
+    return poly;
+}
+
+bool CCurvistView::IsCurrent(const CCurvePolyline& poly, const CDataFun& fun, CSize win) const {
+    return m_bCurveCache && poly.valid && poly.key == MakeKey(fun, win) &&
+           SameProgram(*fun.m_pNodes, poly.program);
+}
+
+void CCurvistView::ComputePolyline(CDataFun& fun, CCurvePolyline& poly, CSize win, CPassScratch& sc,
+                                   bool& bEvalError) const {
+    poly.valid = false;
+    CurvePass(fun, poly, win, sc, bEvalError);
+    if (m_bCurveCache && fun.m_pNodes) {
+        poly.key = MakeKey(fun, win);
+        TakeProgram(*fun.m_pNodes, poly.program);
+        poly.valid = true;
+    }
+}
+
+// Walks the columns and records the strokes; bEvalError stands for the view's flag, which a
+// pass reads and clears like any evaluation failure.
+void CCurvistView::CurvePass(CDataFun& fun, CCurvePolyline& poly, CSize win, CPassScratch& sc,
+                             bool& bEvalError) const {
     auto& ops = poly.ops;
     ops.clear();
-    auto moveTo = [&](int x, int y) {
-        dc.MoveTo(x, y);
-        ops.push_back({x, y, false});
-    };
-    auto lineTo = [&](int x, int y) {
-        dc.LineTo(x, y);
-        ops.push_back({x, y, true});
-    };
+    auto moveTo = [&](int x, int y) { ops.push_back({x, y, false}); };
+    auto lineTo = [&](int x, int y) { ops.push_back({x, y, true}); };
 
-    const CSize win = WindowSize();
     const int W = win.cx, H = win.cy;
     if (W <= kFirstCol) return;
     const auto nCols = static_cast<std::size_t>(static_cast<std::int64_t>(W) - kFirstCol);
-    if (m_xs.size() < nCols) {
-        m_xs.resize(nCols);
-        m_ys.resize(nCols);
-        m_cols.resize(nCols);
+    if (sc.xs.size() < nCols) {
+        sc.xs.resize(nCols);
+        sc.ys.resize(nCols);
+        sc.cols.resize(nCols);
     }
-    if (m_nErrsCap < nCols) {
-        m_errs.reset(new bool[nCols]);
-        m_nErrsCap = nCols;
+    if (sc.nErrsCap < nCols) {
+        sc.errs.reset(new bool[nCols]);
+        sc.nErrsCap = nCols;
     }
-
+    double* const xs = sc.xs.data();
+    double* const ys = sc.ys.data();
+    int* const cols = sc.cols.data();
+    bool* const errs = sc.errs.get();
     // The columns inside the domain, in order, up to the first one right of it.
     std::size_t n = 0;
     for (std::size_t i = 0; i < nCols; ++i) {
@@ -135,26 +154,26 @@ void CCurvistView::CurvePass(Dc& dc, CDataFun& fun, CCurvePolyline& poly) {
         const double wx = ColToWorldX(x);
         if (wx > fun.m_dMax) break;
         if (wx < fun.m_dMin) continue;
-        m_cols[n] = x;
-        m_xs[n] = wx;
+        cols[n] = x;
+        xs[n] = wx;
         ++n;
     }
     CNodeList* nodes = fun.m_pNodes.get();
     if (nodes) {
-        CalcValues(*nodes, m_xs.data(), m_ys.data(), m_errs.get(), n);
+        CalcValues(*nodes, xs, ys, errs, n);
     } else {
-        std::fill(m_ys.begin(), m_ys.begin() + static_cast<std::ptrdiff_t>(n), 0.0);
-        std::fill(m_errs.get(), m_errs.get() + n, true);
+        std::fill(ys, ys + n, 0.0);
+        std::fill(errs, errs + n, true);
     }
 
     int row = 10;
     std::int64_t prev = 0;
     bool hasPrev = false, penUp = true, first = true;
     for (std::size_t k = 0; k < n; ++k) {
-        const int x = m_cols[k];
-        const double y = m_ys[k];
-        if (m_errs[k] || m_bEvalError) {
-            m_bEvalError = false;
+        const int x = cols[k];
+        const double y = ys[k];
+        if (errs[k] || bEvalError) {
+            bEvalError = false;
             moveTo(x, 0);
             penUp = true;
             prev = row;
@@ -203,8 +222,8 @@ void CCurvistView::CurvePass(Dc& dc, CDataFun& fun, CCurvePolyline& poly) {
         } else {
             const std::int64_t d = row - prev;
             if (d > kJump || d < -kJump) {
-                const double y2 = nodes ? CalcValue(*nodes, ColToWorldX(x - 0.5)) : 0.0;
-                m_bEvalError = false;
+                bool err2 = false;
+                const double y2 = nodes ? ::CalcValue(*nodes, ColToWorldX(x - 0.5), err2) : 0.0;
                 const double row2 = std::trunc(m_nOriginY - (m_nCellH * y2) / m_dUnitY);
                 const double lo = static_cast<double>(std::min<std::int64_t>(row, prev));
                 const double hi = static_cast<double>(std::max<std::int64_t>(row, prev));

@@ -4,7 +4,9 @@
 
 #include "platform/ExeDir.h"
 #include "platform/IniFile.h"
+#include "platform/RasterDc.h"
 #include "settings/VisParam.h"
+#include "view/VectorState.h"
 
 #include <algorithm>
 #include <cmath>
@@ -128,18 +130,35 @@ void CCurvistView::OnDraw(Dc& dc) {
             m_pFunList->EnableProperties(false);
         }
     }
+    ClearUpperVectorState();
     const CSize win = WindowSize();
+    if (win == CSize{m_nClientW, m_nClientH} && PaintSceneShared(dc, win.cx, win.cy, true)) return;
+    const ESurface before = m_eSurface;
+    m_bInScene = true;
     DrawGrid(dc, win.cx, win.cy, m_clrGrid);
     DrawAxes(dc, win.cx, win.cy, m_clrAxis);
     if (m_pFunArray)
         for (const auto& f : *m_pFunArray)
             if (f->m_bShow) DrawCurve(dc, *f, true);
     DrawScale(dc, m_clrScale);
+    m_bInScene = false;
+    // The labels of this pass use the client size, the grid and axes the window's; an erase
+    // of the whole scene uses the client size for all three.
+    if (win == CSize{m_nClientW, m_nClientH})
+        SceneDrawn(dc, m_nClientW, m_nClientH, before);
+    else
+        NoteClientDrawing(dc);
 }
 
 bool CCurvistView::OnEraseBkgnd(Dc& dc) {
     const CSize win = WindowSize();
     dc.FillSolidRect(CRect{0, 0, win.cx, win.cy}, m_clrBack);
+    if (m_pHost && &dc == m_pHost->ClientDc()) {
+        const auto* raster = dynamic_cast<const RasterDc*>(&dc);
+        m_eSurface = raster && win.cx >= raster->Width() && win.cy >= raster->Height()
+                         ? ESurface::Blank
+                         : ESurface::Unknown;
+    }
     return true;
 }
 

@@ -5,9 +5,11 @@
 #include "doc/CurvistDoc.h"
 #include "platform/Dc.h"
 #include "view/CurveCache.h"
+#include "view/DrawWorkers.h"
 #include "view/ViewHost.h"
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -76,6 +78,10 @@ class CCurvistView {
 
     // Replaying a curve's last polyline when nothing it depends on changed; on by default.
     void EnableCurveCache(bool on);
+    // Threads that share a redraw of the whole scene on a raster surface (the machine's cores
+    // by default, at most 8). The pixels are the same for any count, and the same as with 0,
+    // which draws every primitive in order on the calling thread, erases included.
+    void SetDrawThreads(int nThreads);
 
     // --- State (fields of the window-system view) ---------------------------------------------
     CFunArray* m_pFunArray = nullptr;
@@ -126,21 +132,45 @@ class CCurvistView {
     // The display values shared by loading and the display-parameter command: show flags,
     // placements, base cells and units (not the origin code, not the zoomed cells).
     void TakeDisplayParams(const CVisParam& vp);
-    // One evaluating pass of the curve, recorded into `out` as it is drawn.
-    void CurvePass(Dc& dc, CDataFun& fun, CCurvePolyline& out);
+    // The curve's polyline for the current state: the cached one, or a new pass.
+    CCurvePolyline& PolylineOf(CDataFun& fun, CSize win, CPassScratch& sc, bool& bEvalError);
+    bool IsCurrent(const CCurvePolyline& poly, const CDataFun& fun, CSize win) const;
+    void ComputePolyline(CDataFun& fun, CCurvePolyline& poly, CSize win, CPassScratch& sc,
+                         bool& bEvalError) const;
+    // One evaluating pass of the curve, recorded into `out`. Touches nothing of the view but
+    // its arguments, so passes of different records may run at the same time.
+    void CurvePass(CDataFun& fun, CCurvePolyline& out, CSize win, CPassScratch& sc,
+                   bool& bEvalError) const;
     CCurveKey MakeKey(const CDataFun& fun, CSize win) const;
+    CPassScratch& Scratch(int worker);
+
+    // Whole-scene erase and draw on the client surface, shared between threads (ScenePaint).
+    bool PaintSceneShared(Dc& dc, int cx, int cy, bool bDraw);
+    CSceneKey MakeSceneKey(const Dc& dc, int cx, int cy) const;
+    // Drawing on the client surface that the scene bookkeeping cannot vouch for.
+    void NoteClientDrawing(const Dc& dc);
+    enum class ESurface;
+    // After the whole scene was drawn on dc: what the client surface holds now.
+    void SceneDrawn(const Dc& dc, int cx, int cy, ESurface before);
 
     CCurvistDoc* m_pDoc = nullptr;
     IViewHost* m_pHost = nullptr;
     IFunListSink* m_pFunList = nullptr;
     std::string m_strIniPath;
 
-    // Per-view buffers of the curve pass, kept across frames so a pass allocates nothing.
-    std::vector<double> m_xs, m_ys, m_wx;
-    std::vector<int> m_cols;
-    std::unique_ptr<bool[]> m_errs;
-    std::size_t m_nErrsCap = 0;
+    // Per-thread buffers of the curve pass, kept across frames so a pass allocates nothing.
+    std::vector<CPassScratch> m_scratch;
 
     bool m_bCurveCache = true;
     std::unordered_map<const CDataFun*, CCurvePolyline> m_curveCache;
+
+    // What the client surface is known to hold: nothing but the background, exactly the
+    // scene of m_sceneKey drawn over the background, or anything.
+    enum class ESurface { Unknown, Blank, Scene };
+    std::vector<std::pair<CDataFun*, CCurvePolyline*>> m_scenePolys, m_sceneTodo;
+    ESurface m_eSurface = ESurface::Unknown;
+    CSceneKey m_sceneKey;
+    bool m_bInScene = false; // drawing for a whole-scene pass, which keeps its own account
+    int m_nDrawThreads = 0;  // 0: not chosen yet; -1: every primitive in order
+    std::unique_ptr<CDrawWorkers> m_pWorkers;
 };

@@ -39,6 +39,7 @@ std::string CCurvistView::FormatScale(double v) {
 }
 
 void CCurvistView::DrawGrid(Dc& dc, int cx, int cy, COLORREF clr) {
+    NoteClientDrawing(dc);
     const COLORREF oldPen = dc.SelectPen(clr);
     const bool erase = clr == m_clrBack;
     if (m_bShowGridX || erase) {
@@ -59,6 +60,7 @@ void CCurvistView::DrawGrid(Dc& dc, int cx, int cy, COLORREF clr) {
 }
 
 void CCurvistView::DrawAxes(Dc& dc, int cx, int cy, COLORREF clr) {
+    NoteClientDrawing(dc);
     const COLORREF oldPen = dc.SelectPen(clr);
     const bool erase = clr == m_clrBack;
     const std::int64_t ox = m_nOriginX, oy = m_nOriginY, w = cx;
@@ -81,6 +83,7 @@ void CCurvistView::DrawAxes(Dc& dc, int cx, int cy, COLORREF clr) {
 }
 
 void CCurvistView::DrawScale(Dc& dc, COLORREF clr) {
+    NoteClientDrawing(dc);
     dc.SetTextColor(clr); // stays on the Dc, as the text mode does
     const CFontSpec oldFont = dc.SelectFont(kLabelFont);
 

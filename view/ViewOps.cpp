@@ -3,11 +3,14 @@
 #include "view/CurvistView.h"
 
 #include "settings/VisParam.h"
+#include "view/VectorState.h"
 
 #include <algorithm>
 #include <limits>
 
 void CCurvistView::PaintScene(Dc& dc, int cx, int cy, bool bDraw) {
+    ClearUpperVectorState();
+    if (PaintSceneShared(dc, cx, cy, bDraw)) return;
     DrawGrid(dc, cx, cy, bDraw ? m_clrGrid : m_clrBack);
     DrawAxes(dc, cx, cy, bDraw ? m_clrAxis : m_clrBack);
     if (m_pFunArray)

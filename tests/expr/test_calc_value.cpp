@@ -3,6 +3,7 @@
 #include "NodeText.h"
 
 #include <cmath>
+#include <cstring>
 #include <gtest/gtest.h>
 
 namespace {
@@ -141,6 +142,56 @@ TEST(NodeList, CostsItsNodesUntilEvaluated) {
     EXPECT_EQ(list.Nodes()[0].m_dResult, 3.0);
     EXPECT_EQ(CalcValue(list, 1.0, err), 20.0);
     EXPECT_FALSE(err);
+}
+
+} // namespace
+
+namespace {
+
+bool SameBits(double a, double b) {
+    return std::memcmp(&a, &b, sizeof a) == 0;
+}
+
+// CalcValue runs a derived program; the plain node-by-node walk is its reference: the same
+// values and flags bit for bit, and the same node results after every call, on compiled and
+// stored lists, at points that fail, overflow or leave the reals.
+TEST(CalcValue, DerivedProgramMatchesNodeByNode) {
+    std::vector<std::vector<CDataAnalyzeFun>> lists;
+    for (const char* text :
+         {"x", "2", "((x))", "sin(x)+1", "x*x+x*x-x*x+x*x-x*x+1", "x*x-x*2", "1/x+1", "x^0.5+x^0.5",
+          "lnx*cosx/(1+x^2)", "1/(1-1)+x", "(2-2)^x", "e(2)*lnx", "tanx/cotx", "x/(x-x)+1/x",
+          "3-2^3^x", "e(x)*e(x)-secx*cscx", "(x^0.5)^0.5+1/(x-2)"}) {
+        CFunCheck r = CheckFunText(text);
+        ASSERT_EQ(r.status, EFunCheck::Ok) << text;
+        lists.push_back(r.pNodes->Nodes());
+    }
+    lists.push_back({MakeNode('a', '/', "1", 1.0, ":"), MakeNode('b', '^', ":", 0, "0.5", 0.5),
+                     MakeNode('c', '+', ":", 0, "1", 1.0)});
+    lists.push_back({MakeNode('a', '+', ":", 0, "1", 1.0), MakeNode('b', 'B', "_a"),
+                     MakeNode('a', '*', ":", 0, "3", 3.0), MakeNode('c', '/', "_b", 0, "_a"),
+                     MakeNode('d', '\x01', ":"), MakeNode('e', '-', "_c", 0, "_d")});
+    lists.back()[4].m_dResult = -2.5;
+    lists.push_back({MakeNode('a', '*', ":", 0, ":"), MakeNode('b', '/', "1", 1.0, ":"),
+                     MakeNode('c', '+', "_q", 0, "1", 1.0)});
+
+    const double xs[] = {2.0, 0.0, -4.0, 1.5, 0.0, -0.0, 1e308, -1e308, INFINITY, -INFINITY,
+                         NAN, 1.0, -1.0, 2.0, 0.5, -3.0, 0.0,   1e-320, 700.0,    3.14159};
+    for (std::size_t k = 0; k < lists.size(); ++k) {
+        CNodeList derived, plain;
+        for (const auto& n : lists[k])
+            derived.Append(n), plain.Append(n);
+        for (double x : xs) {
+            bool e1 = false, e2 = false;
+            const double y1 = CalcValue(derived, x, e1);
+            const double y2 = CalcValueNodeByNode(plain, x, e2);
+            ASSERT_EQ(e1, e2) << "list " << k << " at " << x;
+            ASSERT_TRUE(SameBits(y1, y2))
+                << "list " << k << " at " << x << ": " << y1 << " vs " << y2;
+            for (std::size_t i = 0; i < derived.size(); ++i)
+                ASSERT_TRUE(SameBits(derived.Result(i), plain.Result(i)))
+                    << "list " << k << " node " << i << " after x=" << x;
+        }
+    }
 }
 
 } // namespace
