@@ -1,8 +1,9 @@
 #pragma once
 // The function panel (template 130): the list of functions, add/modify/delete, and the
-// properties of the selected function. Every change goes at once to the document's records
-// and to the plot view; row i of the list is record i of the document.
+// properties of the selected function. Every change goes at once through the document's
+// editor, which tells the list here and the plot view; row i of the list is record i.
 
+#include "doc/FunListEditor.h"
 #include "expr/DataAnalyzeFun.h"
 #include "platform/Dc.h"
 #include "view/ViewHost.h"
@@ -22,14 +23,15 @@ class QGroupBox;
 class QLabel;
 class QPushButton;
 
-class CControlView : public QWidget, public IFunListSink {
+class CControlView : public QWidget, public IFunListSink, public IFunListListener {
     Q_OBJECT
   public:
     explicit CControlView(QWidget* pParent = nullptr);
     ~CControlView() override;
 
-    // Borrowed pointers; registers the panel as the view's list (the destructor unregisters
-    // it, so the view outlives the panel or is detached first by Attach(nullptr, nullptr)).
+    // Borrowed pointers; registers the panel as the view's list and as a listener of the
+    // document's editor (the destructor unregisters both, so the view and the document outlive
+    // the panel or are detached first by Attach(nullptr, nullptr)).
     // Calls OnInitialUpdate once.
     void Attach(CCurvistDoc* pDoc, CCurvistView* pView);
     // Fills the colour chooser with the nine colours in table order.
@@ -45,6 +47,9 @@ class CControlView : public QWidget, public IFunListSink {
     void DeleteAllRows() override;
     void AddItem(const std::string& text, bool bShow, COLORREF clr) override;
     void EnableProperties(bool bEnable) override;
+
+    // --- IFunListListener: the rows follow every change of the function list ----------------
+    void OnFunListChanged(const CFunChange& change) override;
 
     // Controls, for the frame and for tests.
     CColorListBox* ListFun() const { return m_listFun; }

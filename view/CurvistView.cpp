@@ -19,8 +19,14 @@ CCurvistView::CCurvistView(std::string iniPath)
     m_bDragZoom = false;
 }
 
+CCurvistView::~CCurvistView() {
+    if (m_pDoc) m_pDoc->Editor().RemoveListener(this);
+}
+
 void CCurvistView::SetDocument(CCurvistDoc* pDoc) {
+    if (m_pDoc) m_pDoc->Editor().RemoveListener(this);
     m_pDoc = pDoc;
+    if (m_pDoc) m_pDoc->Editor().AddListener(this);
     m_pFunArray = pDoc ? &pDoc->m_arFuns : nullptr;
     m_curveCache.clear();
 }
@@ -97,10 +103,6 @@ CDataFun* CCurvistView::FunAt(int index) const {
     if (!m_pFunArray || index < 0 || static_cast<std::size_t>(index) >= m_pFunArray->size())
         return nullptr;
     return (*m_pFunArray)[static_cast<std::size_t>(index)].get();
-}
-
-void CCurvistView::MarkModified() {
-    if (m_pDoc) m_pDoc->SetModifiedFlag();
 }
 
 // --- Repaint ----------------------------------------------------------------------------------

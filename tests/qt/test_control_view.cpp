@@ -4,7 +4,7 @@
 #include "expr/FunCompiler.h"
 #include "panel/ColorCombo.h"
 #include "panel/ColorListBox.h"
-#include "panel/ColorTable.h"
+#include "doc/ColorTable.h"
 #include "platform/RasterDc.h"
 #include "platform/qt/DialogUnits.h"
 #include "platform/qt/QtStrings.h"
