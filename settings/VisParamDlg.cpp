@@ -162,29 +162,8 @@ void CVisParamDlg::OnInitDialog() {
     m_param = LoadVisParam(m_location.strRead);
     WriteControls(m_param);
 
-    // Every control starts enabled; the rules below only disable.
-    for (CSide* pSide : {&m_x, &m_y}) {
-        CSide& s = *pSide;
-        s.m_pSize->setEnabled(true);
-        s.m_pSizeLabel->setEnabled(true);
-        s.m_pPlaceGroup->setEnabled(true);
-        for (QAbstractButton* pButton : s.m_pPlace->buttons())
-            pButton->setEnabled(true);
-    }
-    for (CSide* pSide : {&m_x, &m_y}) {
-        CSide& s = *pSide;
-        if (!s.m_bShowAxis) EnablePlaces(s.m_pPlace, 0, false);
-        if (!s.m_bShowGrid) {
-            s.m_pSize->setEnabled(false);
-            s.m_pSizeLabel->setEnabled(false);
-            EnablePlaces(s.m_pPlace, 2, false);
-        }
-        if (!s.m_bShowScale) {
-            s.m_pPlaceGroup->setEnabled(false);
-            EnablePlaces(s.m_pPlace, 0, false);
-            EnablePlaces(s.m_pPlace, 2, false);
-        }
-    }
+    EnableByRules(m_x);
+    EnableByRules(m_y);
     m_x.m_pAxis->setFocus();
 }
 
@@ -225,61 +204,24 @@ void CVisParamDlg::WritePlace(CSide& side) {
     SetCheckedId(side.m_pPlace, side.m_nPlace);
 }
 
-// Placement codes 0 and 1 stand beside the axis, 2 and 3 at an edge of the plot area: a
-// placement whose anchor is hidden moves to one that is shown.
-void CVisParamDlg::OnCheckGrid(CSide& s) {
-    ReadChecksAndPlaces();
-    const bool bOn = s.m_bShowGrid != 0;
-    s.m_pSize->setEnabled(bOn);
-    s.m_pSizeLabel->setEnabled(bOn);
-    if (!s.m_bShowScale) return;
-    EnablePlaces(s.m_pPlace, 2, bOn);
-    if (bOn && s.m_nPlace < 2 && !s.m_bShowAxis) {
-        s.m_nPlace = 2;
-        WritePlace(s);
-    } else if (!bOn && s.m_nPlace >= 2 && s.m_bShowAxis) {
-        s.m_nPlace = 0;
-        WritePlace(s);
-    }
+void CVisParamDlg::EnableByRules(CSide& s) {
+    const CPlaceEnable e =
+        PlaceEnable({s.m_bShowAxis != 0, s.m_bShowGrid != 0, s.m_bShowScale != 0, s.m_nPlace});
+    s.m_pSize->setEnabled(e.bSize);
+    s.m_pSizeLabel->setEnabled(e.bSize);
+    s.m_pPlaceGroup->setEnabled(e.bPlaceGroup);
+    EnablePlaces(s.m_pPlace, 0, e.bBesideAxis);
+    EnablePlaces(s.m_pPlace, 2, e.bAtEdge);
 }
 
-void CVisParamDlg::OnCheckAxis(CSide& s) {
+void CVisParamDlg::OnCheckBox(CSide& s, EPlaceBox box) {
     ReadChecksAndPlaces();
-    const bool bOn = s.m_bShowAxis != 0;
-    if (!s.m_bShowScale) return;
-    EnablePlaces(s.m_pPlace, 0, bOn);
-    if (bOn && s.m_nPlace >= 2 && !s.m_bShowGrid) {
-        s.m_nPlace = 0;
+    EnableByRules(s);
+    const int nPlace = PlaceAfterClick(
+        box, {s.m_bShowAxis != 0, s.m_bShowGrid != 0, s.m_bShowScale != 0, s.m_nPlace});
+    if (nPlace != s.m_nPlace) {
+        s.m_nPlace = nPlace;
         WritePlace(s);
-    } else if (!bOn && s.m_nPlace < 2 && s.m_bShowGrid) {
-        s.m_nPlace = 2;
-        WritePlace(s);
-    }
-}
-
-void CVisParamDlg::OnCheckScale(CSide& s) {
-    ReadChecksAndPlaces();
-    if (!s.m_bShowScale) {
-        s.m_pPlaceGroup->setEnabled(false);
-        EnablePlaces(s.m_pPlace, 0, false);
-        EnablePlaces(s.m_pPlace, 2, false);
-        return;
-    }
-    s.m_pPlaceGroup->setEnabled(true);
-    // Axis first, then grid: with both shown the placement ends at the edge.
-    if (s.m_bShowAxis) {
-        EnablePlaces(s.m_pPlace, 0, true);
-        if (s.m_nPlace >= 2) {
-            s.m_nPlace = 0;
-            WritePlace(s);
-        }
-    }
-    if (s.m_bShowGrid) {
-        EnablePlaces(s.m_pPlace, 2, true);
-        if (s.m_nPlace < 2) {
-            s.m_nPlace = 2;
-            WritePlace(s);
-        }
     }
 }
 
