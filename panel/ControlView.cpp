@@ -24,7 +24,6 @@
 namespace {
 
 constexpr const char* kPiDigits = "3.141592653589793";
-constexpr int kWheelStep = 120;
 
 // An editable domain combo: no completion (it would turn "-" into "-∞" as it is typed) and no
 // new entries on Enter.
@@ -436,13 +435,9 @@ void CControlView::OnSelchangeBound(QComboBox* pCombo, int nSide) {
 // --- Wheel ------------------------------------------------------------------------------------
 
 void CControlView::OnMouseWheel(int nDelta) {
-    // Touchpads send small deltas that add up; a turn the other way starts afresh.
-    if ((nDelta > 0 && m_nWheelRest < 0) || (nDelta < 0 && m_nWheelRest > 0)) m_nWheelRest = 0;
-    m_nWheelRest += nDelta;
-    while (m_pView && (m_nWheelRest >= kWheelStep || m_nWheelRest <= -kWheelStep)) {
-        const short nDirection = m_nWheelRest < 0 ? -1 : 1;
-        m_nWheelRest -= nDirection * kWheelStep;
-        m_pView->ZoomStep(nDirection);
+    if (!m_pView) return;
+    for (int n = m_wheel.Add(nDelta); n != 0; n -= n < 0 ? -1 : 1) {
+        m_pView->ZoomStep(n < 0 ? -1 : 1);
         emit scaleChanged(m_pView->GetScale());
     }
 }

@@ -6,6 +6,7 @@
 #include "doc/FunListEditor.h"
 #include "expr/DataAnalyzeFun.h"
 #include "platform/Dc.h"
+#include "platform/WheelSteps.h"
 #include "view/ViewHost.h"
 
 #include <QWidget>
@@ -104,7 +105,7 @@ class CControlView : public QWidget, public IFunListSink, public IFunListListene
     CCurvistDoc* m_pDoc = nullptr;
     CCurvistView* m_pView = nullptr;
     InputRunner m_runInput;
-    int m_nWheelRest = 0; // vertical delta not yet spent on a step
+    CWheelSteps m_wheel;
 
     QComboBox* m_comboMax = nullptr;
     QComboBox* m_comboMin = nullptr;
