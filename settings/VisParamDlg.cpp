@@ -1,5 +1,7 @@
 #include "settings/VisParamDlg.h"
 
+#include "platform/qt/QtStrings.h"
+
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QGridLayout>
@@ -13,10 +15,6 @@
 #include <QVBoxLayout>
 
 namespace {
-
-QString U(const char* sz) {
-    return QString::fromUtf8(sz);
-}
 
 void SetChecked(QCheckBox* pBox, int b) {
     pBox->setChecked(b != 0);

@@ -1,5 +1,7 @@
 #include "settings/VisParamDlg.h"
 
+#include "platform/qt/QtStrings.h"
+
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QFile>
@@ -18,10 +20,6 @@ std::vector<QString> g_messages;
 QMessageBox::StandardButton RecordMessage(QMessageBox& box) {
     g_messages.push_back(box.text());
     return QMessageBox::Ok;
-}
-
-QString U(const char* sz) {
-    return QString::fromUtf8(sz);
 }
 
 class VisParamDlgTest : public ::testing::Test {
