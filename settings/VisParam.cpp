@@ -10,24 +10,15 @@
 #include <unistd.h>
 #include <vector>
 
-namespace {
-
-int ReadCellSize(const char* key, const std::string& path) {
-    return UsableCellSize(GetPrivateProfileInt("Pane", key, 50, path));
-}
-
-std::uint32_t ReadSpeed(const char* key, const std::string& path) {
-    return UsableSpeed(static_cast<std::uint32_t>(GetPrivateProfileInt("Scale", key, 100, path)));
-}
-
-} // namespace
-
 int UsableCellSize(int n) {
-    return n >= 1 && n <= 10000 ? n : 50;
+    const CVisParamKey& k = VisParamKey("Pane", "nWidth");
+    return n >= k.nMin && n <= k.nMax ? n : k.nDefault;
 }
 
 std::uint32_t UsableSpeed(std::uint32_t n) {
-    return n == 0 ? 100 : n;
+    // Larger steps than the dialog takes are kept: the view copes with them.
+    const CVisParamKey& k = VisParamKey("Scale", "nSpeed_X");
+    return n < k.nMin ? static_cast<std::uint32_t>(k.nDefault) : n;
 }
 
 CVisParamLocation ChooseVisParamLocation(const std::string& exeDir, const std::string& configHome,
@@ -72,36 +63,25 @@ std::string DefaultVisParamPath() {
 
 CVisParam LoadVisParam(const std::string& path) {
     CVisParam p;
-    p.bShowAxisX = GetPrivateProfileInt("Coor", "bShow_X", 1, path);
-    p.bShowAxisY = GetPrivateProfileInt("Coor", "bShow_Y", 1, path);
-    p.nOriginPlace = GetPrivateProfileInt("Coor", "nOriginPlace", 4, path);
-    p.bShowGridX = GetPrivateProfileInt("Pane", "bShow_X", 1, path);
-    p.bShowGridY = GetPrivateProfileInt("Pane", "bShow_Y", 1, path);
-    p.nWidth = ReadCellSize("nWidth", path);
-    p.nHeight = ReadCellSize("nHeight", path);
-    p.bShowScaleX = GetPrivateProfileInt("Scale", "bShow_X", 1, path);
-    p.bShowScaleY = GetPrivateProfileInt("Scale", "bShow_Y", 1, path);
-    p.nSpeedX = ReadSpeed("nSpeed_X", path);
-    p.nSpeedY = ReadSpeed("nSpeed_Y", path);
-    p.nPlaceX = GetPrivateProfileInt("Scale", "nPlace_X", 2, path);
-    p.nPlaceY = GetPrivateProfileInt("Scale", "nPlace_Y", 2, path);
+    for (const CVisParamKey& k : kVisParamKeys) {
+        const int n = GetPrivateProfileInt(k.szSection, k.szKey, k.nDefault, path);
+        if (k.pStep)
+            p.*k.pStep = UsableSpeed(static_cast<std::uint32_t>(n));
+        else
+            p.*k.pInt = k.kind == EVisKey::Cell ? UsableCellSize(n) : n;
+    }
     return p;
 }
 
 bool SaveVisParam(const CVisParam& p, const std::string& path) {
-    auto flag = [](int b) { return std::string(b ? "1" : "0"); };
-    auto num = [](long long n) { return std::to_string(n); };
-    // The stored step is read back as unsigned, so write it as the same 32-bit pattern signed.
-    auto speed = [](std::uint32_t n) { return std::to_string(static_cast<std::int32_t>(n)); };
-    const std::vector<CProfileEntry> entries = {
-        {"Coor", "bShow_X", flag(p.bShowAxisX)},       {"Coor", "bShow_Y", flag(p.bShowAxisY)},
-        {"Coor", "nOriginPlace", num(p.nOriginPlace)}, {"Pane", "bShow_X", flag(p.bShowGridX)},
-        {"Pane", "bShow_Y", flag(p.bShowGridY)},       {"Pane", "nWidth", num(p.nWidth)},
-        {"Pane", "nHeight", num(p.nHeight)},           {"Scale", "bShow_X", flag(p.bShowScaleX)},
-        {"Scale", "bShow_Y", flag(p.bShowScaleY)},     {"Scale", "nSpeed_X", speed(p.nSpeedX)},
-        {"Scale", "nSpeed_Y", speed(p.nSpeedY)},       {"Scale", "nPlace_X", num(p.nPlaceX)},
-        {"Scale", "nPlace_Y", num(p.nPlaceY)},
-    };
+    std::vector<CProfileEntry> entries;
+    for (const CVisParamKey& k : kVisParamKeys) {
+        // The stored step is read back as unsigned, so write it as the same 32-bit pattern
+        // signed.
+        const long long n = k.pStep ? static_cast<std::int32_t>(p.*k.pStep) : p.*k.pInt;
+        const bool bFlag = k.kind == EVisKey::Flag;
+        entries.push_back({k.szSection, k.szKey, bFlag ? (n ? "1" : "0") : std::to_string(n)});
+    }
     return WritePrivateProfileEntries(entries, path);
 }
 

@@ -46,10 +46,9 @@ QString StepText(std::uint32_t nSpeed) {
     return s;
 }
 
-constexpr int kMinCell = 1;
-constexpr int kMaxCell = 10000;
-constexpr double kMinStep = 0.01;
-constexpr double kMaxStep = 1000000.0;
+// The limits of the key table: cells share one range, steps another.
+const CVisParamKey& kCellKey = VisParamKey("Pane", "nWidth");
+const CVisParamKey& kStepKey = VisParamKey("Scale", "nSpeed_X");
 
 } // namespace
 
@@ -227,7 +226,7 @@ bool CVisParamDlg::ReadSize(QLineEdit* pEdit, const char* szField, int nOpened, 
     bool bOk = false;
     const uint n = pEdit->text().toUInt(&bOk);
     // The view divides by the cell size and steps its grid loops by it.
-    if (bOk && n >= kMinCell && n <= kMaxCell) {
+    if (bOk && n >= kCellKey.nMin && n <= kCellKey.nMax) {
         nValue = static_cast<int>(n);
         return true;
     }
@@ -238,7 +237,8 @@ bool CVisParamDlg::ReadSize(QLineEdit* pEdit, const char* szField, int nOpened, 
         return true;
     }
     ShowMessage(QMessageBox::Warning, windowTitle(),
-                U(szField) + U("必须是 1 到 10000 之间的整数。"));
+                U(szField) +
+                    U("必须是 %1 到 %2 之间的整数。").arg(kCellKey.nMin).arg(kCellKey.nMax));
     pEdit->setFocus();
     pEdit->selectAll();
     return false;
@@ -248,7 +248,9 @@ bool CVisParamDlg::ReadStep(QLineEdit* pEdit, const char* szField, std::uint32_t
                             std::uint32_t& nSpeed) {
     bool bOk = false;
     const double d = pEdit->text().toDouble(&bOk);
-    if (bOk && d >= kMinStep && d <= kMaxStep) {
+    const auto nMin = static_cast<std::uint32_t>(kStepKey.nMin);
+    const auto nMax = static_cast<std::uint32_t>(kStepKey.nMax);
+    if (bOk && d >= UnitFromSpeed(nMin) && d <= UnitFromSpeed(nMax)) {
         nSpeed = static_cast<std::uint32_t>(SpeedFromUnit(d));
         return true;
     }
@@ -258,7 +260,7 @@ bool CVisParamDlg::ReadStep(QLineEdit* pEdit, const char* szField, std::uint32_t
         return true;
     }
     ShowMessage(QMessageBox::Warning, windowTitle(),
-                U(szField) + U("必须在 0.01 到 1000000 之间。"));
+                U(szField) + U("必须在 %1 到 %2 之间。").arg(StepText(nMin), StepText(nMax)));
     pEdit->setFocus();
     pEdit->selectAll();
     return false;

@@ -126,7 +126,7 @@ void CCurvistView::OnDraw(Dc& dc) {
         if (m_pFunList) {
             m_pFunList->DeleteAllRows();
             for (const auto& f : m_pDoc->m_arFuns)
-                m_pFunList->AddItem("Y=" + f->m_strFun, f->m_bShow == 1, f->m_clrFun);
+                m_pFunList->AddItem(FunRowText(*f), f->m_bShow == 1, f->m_clrFun);
             m_pFunList->EnableProperties(false);
         }
     }
