@@ -111,19 +111,24 @@ void CFunListEditor::Perform(CFunChange change) {
     Apply(m_last);
 }
 
-void CFunListEditor::Apply(CFunChange& change) {
+bool CFunListEditor::Apply(CFunChange& change) {
+    const std::size_t n = m_doc.m_arFuns.size();
+    const bool bAdd = change.m_kind == EFunChange::Add;
+    if (bAdd ? change.m_nIndex > n || !change.m_after.m_pFun : change.m_nIndex >= n) return false;
     for (IFunListListener* p : m_listeners)
         p->OnFunListChanging(change);
     Exchange(change);
     m_doc.SetModifiedFlag();
     for (IFunListListener* p : m_listeners)
         p->OnFunListChanged(change);
+    return true;
 }
 
-void CFunListEditor::Revert(CFunChange& change) {
+bool CFunListEditor::Revert(CFunChange& change) {
     change.Invert();
-    Apply(change);
+    const bool bDone = Apply(change);
     change.Invert();
+    return bDone;
 }
 
 // Puts the after side into the document; what it replaces goes to the before side, so that

@@ -67,9 +67,10 @@ class CFunListEditor {
     bool SetDomain(std::size_t i, int nSide, std::string text);
 
     // Applies a change made by the operations above, or one reverted before; Revert undoes an
-    // applied one. Both mark the document modified and tell the listeners.
-    void Apply(CFunChange& change);
-    void Revert(CFunChange& change);
+    // applied one. Both mark the document modified and tell the listeners; a change whose
+    // index does not fit the document (it was made on other contents) is refused.
+    bool Apply(CFunChange& change);
+    bool Revert(CFunChange& change);
 
     // The last change applied, for whoever keeps a history.
     CFunChange& LastChange() { return m_last; }

@@ -141,6 +141,16 @@ TEST(FunListEditor, RefusedChangesTellNoOneAndLeaveTheDocumentUnmodified) {
     EXPECT_TRUE(rec.calls.empty());
     EXPECT_FALSE(doc.IsModified());
     EXPECT_EQ(Snapshot(doc), before);
+
+    // A change kept from other contents does not fit this document.
+    ASSERT_TRUE(e.Delete(2));
+    doc.OnNewDocument();
+    const auto empty = Snapshot(doc);
+    rec.calls.clear();
+    EXPECT_FALSE(e.Apply(e.LastChange()));
+    EXPECT_FALSE(e.Revert(e.LastChange()));
+    EXPECT_TRUE(rec.calls.empty());
+    EXPECT_EQ(Snapshot(doc), empty);
 }
 
 TEST(FunListEditor, ListenersAreToldInOrderWithTheFirstInFront) {
