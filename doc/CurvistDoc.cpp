@@ -23,10 +23,3 @@ CDataFun& CCurvistDoc::AppendFunction(std::unique_ptr<CDataFun> fun) {
     m_bModified = true;
     return *m_arFuns.back();
 }
-
-bool CCurvistDoc::RemoveFunction(std::size_t i) {
-    if (i >= m_arFuns.size()) return false;
-    m_arFuns.erase(m_arFuns.begin() + static_cast<std::ptrdiff_t>(i));
-    m_bModified = true;
-    return true;
-}

@@ -2,6 +2,7 @@
 // The document: all function records in list order.
 
 #include "doc/DataFun.h"
+#include "doc/FunListEditor.h"
 
 #include <cstddef>
 #include <memory>
@@ -10,7 +11,12 @@
 using CFunArray = std::vector<std::unique_ptr<CDataFun>>;
 
 class CCurvistDoc {
-public:
+  public:
+    CCurvistDoc() = default;
+    // The editor refers to this document, so it stays where it was made.
+    CCurvistDoc(const CCurvistDoc&) = delete;
+    CCurvistDoc& operator=(const CCurvistDoc&) = delete;
+
     // Set whenever the contents are reset; the plot view clears them on its next full repaint.
     bool m_bResetOrigin = true;
     bool m_bRefillList = false;
@@ -23,18 +29,18 @@ public:
     // Open: takes over a completely read record array; the old records go.
     void ReplaceContents(CFunArray funs);
 
-    // Appends a record at the end (the new function's index is the old size) and marks the
-    // document modified.
+    // Every change a user makes goes through the editor, which tells the panel and the view.
+    CFunListEditor& Editor() { return m_editor; }
+
+    // Appends a record at the end as it is, telling no one: for building a document before
+    // it is shown (readers, tests, benchmarks). Marks the document modified.
     CDataFun& AppendFunction(std::unique_ptr<CDataFun> fun);
-    // Removes record i (later ones move down by one); false for an index outside the array.
-    bool RemoveFunction(std::size_t i);
 
     // Every change to the functions marks the document; New, Open and Save clear the mark.
-    // Code that changes a record in place (text, colour, visibility, domain) calls
-    // SetModifiedFlag itself.
     bool IsModified() const { return m_bModified; }
     void SetModifiedFlag(bool modified = true) { m_bModified = modified; }
 
-private:
+  private:
     bool m_bModified = false;
+    CFunListEditor m_editor{*this};
 };

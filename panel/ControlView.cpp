@@ -1,10 +1,10 @@
 #include "panel/ControlView.h"
 
+#include "doc/ColorTable.h"
 #include "doc/CurvistDoc.h"
 #include "expr/InputFunDlg.h"
 #include "panel/ColorCombo.h"
 #include "panel/ColorListBox.h"
-#include "panel/ColorTable.h"
 #include "panel/NumberText.h"
 #include "platform/qt/DialogUnits.h"
 #include "platform/qt/QtStrings.h"
@@ -24,7 +24,6 @@
 namespace {
 
 constexpr const char* kPiDigits = "3.141592653589793";
-constexpr int kWheelStep = 120;
 
 // An editable domain combo: no completion (it would turn "-" into "-∞" as it is typed) and no
 // new entries on Enter.
@@ -169,11 +168,15 @@ bool CControlView::eventFilter(QObject* pWatched, QEvent* pEvent) {
 
 CControlView::~CControlView() {
     if (m_pView) m_pView->SetFunList(nullptr);
+    if (m_pDoc) m_pDoc->Editor().RemoveListener(this);
 }
 
 void CControlView::Attach(CCurvistDoc* pDoc, CCurvistView* pView) {
     if (m_pView && m_pView != pView) m_pView->SetFunList(nullptr);
+    if (m_pDoc) m_pDoc->Editor().RemoveListener(this);
     m_pDoc = pDoc;
+    // The list is told before the view, so a message the view shows finds it up to date.
+    if (m_pDoc) m_pDoc->Editor().AddListener(this, true);
     m_pView = pView;
     if (m_pView) m_pView->SetFunList(this);
     if (m_comboColor->count() == 0) OnInitialUpdate();
@@ -262,47 +265,22 @@ bool CControlView::RunInputDialog(const std::string& preset, std::string& text,
 
 void CControlView::OnButtonAdd() {
     if (!m_pDoc || !m_pView) return;
-    const int n = m_listFun->count();
     std::string text;
     std::unique_ptr<CNodeList> nodes;
     if (!RunInputDialog(std::string(), text, nodes)) return;
 
-    auto fun = std::make_unique<CDataFun>();
-    fun->SetFunction(text, std::move(nodes));
-
-    // The first chooser entry whose colour no function has; entry 0 when all are taken.
-    int nEntry = 0;
-    for (int i = 0; i < m_comboColor->count(); ++i) {
-        const COLORREF clr = m_comboColor->GetColorAt(i);
-        bool bUsed = false;
-        for (const auto& f : m_pDoc->m_arFuns)
-            bUsed = bUsed || f->m_clrFun == clr;
-        if (!bUsed) {
-            nEntry = i;
-            break;
-        }
-    }
-    {
-        const QSignalBlocker blocker(m_comboColor);
-        m_comboColor->setCurrentIndex(nEntry);
-    }
-
     ReadControls();
-    m_strDomainMin = fun->m_strMin;
-    m_strDomainMax = fun->m_strMax;
+    m_strDomainMin = kStrMinusInf;
+    m_strDomainMax = kStrPlusInf;
     m_bCheckShow = true;
     WriteControls();
 
-    fun->m_clrFun = m_comboColor->GetSelectedColor();
-    const COLORREF clr = fun->m_clrFun;
-    m_pDoc->AppendFunction(std::move(fun)); // marks the document modified
-
+    const std::size_t n = m_pDoc->Editor().Add(std::move(text), std::move(nodes));
     {
-        const QSignalBlocker blocker(m_listFun);
-        m_listFun->AddItem(FromCp936("Y=" + text), true, clr, -1);
-        m_listFun->setCurrentRow(m_listFun->count() - 1);
+        const QSignalBlocker blocker(m_comboColor);
+        m_comboColor->setCurrentIndex(ColorIndexOf(m_pDoc->m_arFuns[n]->m_clrFun));
     }
-    m_pView->DrawFunction(n);
+    SelectRow(static_cast<int>(n));
     EnableProperties(true);
 }
 
@@ -310,37 +288,57 @@ void CControlView::OnButtonModify() {
     const int i = SelectedRow();
     if (i < 0 || !m_pDoc || !m_pView || static_cast<std::size_t>(i) >= m_pDoc->m_arFuns.size())
         return;
-    const std::string preset = ToCp936(m_listFun->item(i)->text()).substr(2); // drop "Y="
+    const std::string preset = m_pDoc->m_arFuns[static_cast<std::size_t>(i)]->m_strFun;
     std::string text;
     std::unique_ptr<CNodeList> nodes;
     if (!RunInputDialog(preset, text, nodes)) return;
-    // Unchanged: nothing is redrawn, and the list just compiled goes with `nodes`.
-    if (text == preset) return;
-
-    m_pView->RedrawAll(false);
-    CDataFun& fun = *m_pDoc->m_arFuns[static_cast<std::size_t>(i)];
-    fun.SetFunction(text, std::move(nodes));
-    m_pDoc->SetModifiedFlag();
-    m_pView->RedrawAll(true);
-
-    const QSignalBlocker blocker(m_listFun);
-    m_listFun->DeleteItem(i);
-    m_listFun->AddItem(FromCp936("Y=" + text), fun.m_bShow == 1, fun.m_clrFun, i);
-    m_listFun->setCurrentRow(i);
+    // The same text changes nothing: nothing is redrawn, the list just compiled goes.
+    m_pDoc->Editor().Modify(static_cast<std::size_t>(i), std::move(text), std::move(nodes));
 }
 
 void CControlView::OnButtonDelete() {
     const int i = SelectedRow();
-    if (i < 0 || !m_pView) return;
-    m_pView->DeleteFunction(i); // marks the document modified
+    if (i < 0 || !m_pDoc || !m_pView) return;
+    m_pDoc->Editor().Delete(static_cast<std::size_t>(i));
     {
-        const QSignalBlocker blocker(m_listFun);
-        m_listFun->DeleteItem(i);
         // Qt would move the current row to a neighbour; the panel leaves nothing selected.
+        const QSignalBlocker blocker(m_listFun);
         m_listFun->clearSelection();
         m_listFun->setCurrentRow(-1);
     }
     if (SelectedRow() < 0) EnableProperties(false);
+}
+
+void CControlView::OnFunListChanged(const CFunChange& change) {
+    const int i = static_cast<int>(change.m_nIndex);
+    const CDataFun* fun = m_pDoc && change.m_nIndex < m_pDoc->m_arFuns.size()
+                              ? m_pDoc->m_arFuns[change.m_nIndex].get()
+                              : nullptr;
+    switch (change.m_kind) {
+    case EFunChange::Add:
+    case EFunChange::Modify: {
+        if (!fun) return;
+        const QSignalBlocker blocker(m_listFun);
+        const bool bSelected = change.m_kind == EFunChange::Modify && SelectedRow() == i;
+        if (change.m_kind == EFunChange::Modify) m_listFun->DeleteItem(i);
+        m_listFun->AddItem(FromCp936(FunRowText(*fun)), fun->m_bShow == 1, fun->m_clrFun, i);
+        if (bSelected) m_listFun->setCurrentRow(i);
+        break;
+    }
+    case EFunChange::Delete: {
+        const QSignalBlocker blocker(m_listFun);
+        m_listFun->DeleteItem(i);
+        break;
+    }
+    case EFunChange::Show:
+        if (fun) m_listFun->SetItemShow(i, fun->m_bShow != 0);
+        break;
+    case EFunChange::Color:
+        if (fun) m_listFun->SetItemColor(i, fun->m_clrFun);
+        break;
+    case EFunChange::Domain:
+        break;
+    }
 }
 
 // --- Properties of the selected function ------------------------------------------------------
@@ -367,8 +365,7 @@ void CControlView::OnCheckShow() {
     const int i = SelectedRow();
     if (i < 0 || !m_pView) return;
     ReadControls();
-    m_listFun->SetItemShow(i, m_bCheckShow);
-    m_pView->SetFunctionShow(i, m_bCheckShow); // marks the document modified
+    if (m_pDoc) m_pDoc->Editor().SetShow(static_cast<std::size_t>(i), m_bCheckShow);
 }
 
 void CControlView::OnSelchangeComboColor() {
@@ -377,8 +374,7 @@ void CControlView::OnSelchangeComboColor() {
     if (i < 0 || !m_pView || !m_pDoc || static_cast<std::size_t>(i) >= m_pDoc->m_arFuns.size())
         return;
     const COLORREF clr = m_comboColor->GetColorAt(nEntry);
-    if (m_pView->SetFunctionColor(i, clr)) { // marks the document modified
-        m_listFun->SetItemColor(i, clr);
+    if (m_pDoc->Editor().SetColor(static_cast<std::size_t>(i), clr)) {
         m_listFun->SetItemShow(i, m_bCheckShow);
     } else {
         // A colour in use is refused without a message.
@@ -399,10 +395,10 @@ void CControlView::OnEditchangeBound(QComboBox* pCombo, std::string& strBound, i
     ReadControls();
     if (IsNumberText(strBound)) {
         const int i = SelectedRow();
-        if (i < 0 || !m_pView) return;
+        if (i < 0 || !m_pDoc || !m_pView) return;
         // An unfinished number stays in the field but is not applied.
         if (strBound == "-" || strBound == "+" || strBound.empty()) return;
-        m_pView->SetFunctionDomain(i, strBound, nSide); // marks the document modified
+        m_pDoc->Editor().SetDomain(static_cast<std::size_t>(i), nSide, strBound);
         return;
     }
     strBound = strBefore;
@@ -422,13 +418,14 @@ void CControlView::OnSelchangeComboMax() {
 void CControlView::OnSelchangeBound(QComboBox* pCombo, int nSide) {
     ReadControls();
     const int i = SelectedRow();
-    if (i < 0 || !m_pView) return;
+    if (i < 0 || !m_pDoc || !m_pView) return;
+    const auto nRow = static_cast<std::size_t>(i);
     switch (pCombo->currentIndex()) {
     case 0:
-        m_pView->SetFunctionDomain(i, nSide == 0 ? kStrMinusInf : kStrPlusInf, nSide);
+        m_pDoc->Editor().SetDomain(nRow, nSide, nSide == 0 ? kStrMinusInf : kStrPlusInf);
         break;
     case 1:
-        m_pView->SetFunctionDomain(i, std::string(nSide == 0 ? "-" : "+") + kPiDigits, nSide);
+        m_pDoc->Editor().SetDomain(nRow, nSide, std::string(nSide == 0 ? "-" : "+") + kPiDigits);
         break;
     default:
         break;
@@ -438,14 +435,10 @@ void CControlView::OnSelchangeBound(QComboBox* pCombo, int nSide) {
 // --- Wheel ------------------------------------------------------------------------------------
 
 void CControlView::OnMouseWheel(int nDelta) {
-    // Touchpads send small deltas that add up; a turn the other way starts afresh.
-    if ((nDelta > 0 && m_nWheelRest < 0) || (nDelta < 0 && m_nWheelRest > 0)) m_nWheelRest = 0;
-    m_nWheelRest += nDelta;
-    while (m_pView && (m_nWheelRest >= kWheelStep || m_nWheelRest <= -kWheelStep)) {
-        const short nDirection = m_nWheelRest < 0 ? -1 : 1;
-        m_nWheelRest -= nDirection * kWheelStep;
-        m_pView->ZoomStep(nDirection);
-        emit scaleChanged(m_pView->m_nScale);
+    if (!m_pView) return;
+    for (int n = m_wheel.Add(nDelta); n != 0; n -= n < 0 ? -1 : 1) {
+        m_pView->ZoomStep(n < 0 ? -1 : 1);
+        emit scaleChanged(m_pView->GetScale());
     }
 }
 

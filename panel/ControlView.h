@@ -1,10 +1,12 @@
 #pragma once
 // The function panel (template 130): the list of functions, add/modify/delete, and the
-// properties of the selected function. Every change goes at once to the document's records
-// and to the plot view; row i of the list is record i of the document.
+// properties of the selected function. Every change goes at once through the document's
+// editor, which tells the list here and the plot view; row i of the list is record i.
 
+#include "doc/FunListEditor.h"
 #include "expr/DataAnalyzeFun.h"
 #include "platform/Dc.h"
+#include "platform/WheelSteps.h"
 #include "view/ViewHost.h"
 
 #include <QWidget>
@@ -22,14 +24,15 @@ class QGroupBox;
 class QLabel;
 class QPushButton;
 
-class CControlView : public QWidget, public IFunListSink {
+class CControlView : public QWidget, public IFunListSink, public IFunListListener {
     Q_OBJECT
   public:
     explicit CControlView(QWidget* pParent = nullptr);
     ~CControlView() override;
 
-    // Borrowed pointers; registers the panel as the view's list (the destructor unregisters
-    // it, so the view outlives the panel or is detached first by Attach(nullptr, nullptr)).
+    // Borrowed pointers; registers the panel as the view's list and as a listener of the
+    // document's editor (the destructor unregisters both, so the view and the document outlive
+    // the panel or are detached first by Attach(nullptr, nullptr)).
     // Calls OnInitialUpdate once.
     void Attach(CCurvistDoc* pDoc, CCurvistView* pView);
     // Fills the colour chooser with the nine colours in table order.
@@ -45,6 +48,9 @@ class CControlView : public QWidget, public IFunListSink {
     void DeleteAllRows() override;
     void AddItem(const std::string& text, bool bShow, COLORREF clr) override;
     void EnableProperties(bool bEnable) override;
+
+    // --- IFunListListener: the rows follow every change of the function list ----------------
+    void OnFunListChanged(const CFunChange& change) override;
 
     // Controls, for the frame and for tests.
     CColorListBox* ListFun() const { return m_listFun; }
@@ -99,7 +105,7 @@ class CControlView : public QWidget, public IFunListSink {
     CCurvistDoc* m_pDoc = nullptr;
     CCurvistView* m_pView = nullptr;
     InputRunner m_runInput;
-    int m_nWheelRest = 0; // vertical delta not yet spent on a step
+    CWheelSteps m_wheel;
 
     QComboBox* m_comboMax = nullptr;
     QComboBox* m_comboMin = nullptr;

@@ -10,24 +10,15 @@
 #include <unistd.h>
 #include <vector>
 
-namespace {
-
-int ReadCellSize(const CPrivateProfile& ini, const char* key) {
-    return UsableCellSize(ini.GetInt("Pane", key, 50));
-}
-
-std::uint32_t ReadSpeed(const CPrivateProfile& ini, const char* key) {
-    return UsableSpeed(static_cast<std::uint32_t>(ini.GetInt("Scale", key, 100)));
-}
-
-} // namespace
-
 int UsableCellSize(int n) {
-    return n >= 1 && n <= 10000 ? n : 50;
+    const CVisParamKey& k = VisParamKey("Pane", "nWidth");
+    return n >= k.nMin && n <= k.nMax ? n : k.nDefault;
 }
 
 std::uint32_t UsableSpeed(std::uint32_t n) {
-    return n == 0 ? 100 : n;
+    // Larger steps than the dialog takes are kept: the view copes with them.
+    const CVisParamKey& k = VisParamKey("Scale", "nSpeed_X");
+    return n < k.nMin ? static_cast<std::uint32_t>(k.nDefault) : n;
 }
 
 CVisParamLocation ChooseVisParamLocation(const std::string& exeDir, const std::string& configHome,
@@ -73,36 +64,25 @@ std::string DefaultVisParamPath() {
 CVisParam LoadVisParam(const std::string& path) {
     const CPrivateProfile ini(path);
     CVisParam p;
-    p.bShowAxisX = ini.GetInt("Coor", "bShow_X", 1);
-    p.bShowAxisY = ini.GetInt("Coor", "bShow_Y", 1);
-    p.nOriginPlace = ini.GetInt("Coor", "nOriginPlace", 4);
-    p.bShowGridX = ini.GetInt("Pane", "bShow_X", 1);
-    p.bShowGridY = ini.GetInt("Pane", "bShow_Y", 1);
-    p.nWidth = ReadCellSize(ini, "nWidth");
-    p.nHeight = ReadCellSize(ini, "nHeight");
-    p.bShowScaleX = ini.GetInt("Scale", "bShow_X", 1);
-    p.bShowScaleY = ini.GetInt("Scale", "bShow_Y", 1);
-    p.nSpeedX = ReadSpeed(ini, "nSpeed_X");
-    p.nSpeedY = ReadSpeed(ini, "nSpeed_Y");
-    p.nPlaceX = ini.GetInt("Scale", "nPlace_X", 2);
-    p.nPlaceY = ini.GetInt("Scale", "nPlace_Y", 2);
+    for (const CVisParamKey& k : kVisParamKeys) {
+        const int n = ini.GetInt(k.szSection, k.szKey, k.nDefault);
+        if (k.pStep)
+            p.*k.pStep = UsableSpeed(static_cast<std::uint32_t>(n));
+        else
+            p.*k.pInt = k.kind == EVisKey::Cell ? UsableCellSize(n) : n;
+    }
     return p;
 }
 
 bool SaveVisParam(const CVisParam& p, const std::string& path) {
-    auto flag = [](int b) { return std::string(b ? "1" : "0"); };
-    auto num = [](long long n) { return std::to_string(n); };
-    // The stored step is read back as unsigned, so write it as the same 32-bit pattern signed.
-    auto speed = [](std::uint32_t n) { return std::to_string(static_cast<std::int32_t>(n)); };
-    const std::vector<CProfileEntry> entries = {
-        {"Coor", "bShow_X", flag(p.bShowAxisX)},       {"Coor", "bShow_Y", flag(p.bShowAxisY)},
-        {"Coor", "nOriginPlace", num(p.nOriginPlace)}, {"Pane", "bShow_X", flag(p.bShowGridX)},
-        {"Pane", "bShow_Y", flag(p.bShowGridY)},       {"Pane", "nWidth", num(p.nWidth)},
-        {"Pane", "nHeight", num(p.nHeight)},           {"Scale", "bShow_X", flag(p.bShowScaleX)},
-        {"Scale", "bShow_Y", flag(p.bShowScaleY)},     {"Scale", "nSpeed_X", speed(p.nSpeedX)},
-        {"Scale", "nSpeed_Y", speed(p.nSpeedY)},       {"Scale", "nPlace_X", num(p.nPlaceX)},
-        {"Scale", "nPlace_Y", num(p.nPlaceY)},
-    };
+    std::vector<CProfileEntry> entries;
+    for (const CVisParamKey& k : kVisParamKeys) {
+        // The stored step is read back as unsigned, so write it as the same 32-bit pattern
+        // signed.
+        const long long n = k.pStep ? static_cast<std::int32_t>(p.*k.pStep) : p.*k.pInt;
+        const bool bFlag = k.kind == EVisKey::Flag;
+        entries.push_back({k.szSection, k.szKey, bFlag ? (n ? "1" : "0") : std::to_string(n)});
+    }
     return WritePrivateProfileEntries(entries, path);
 }
 

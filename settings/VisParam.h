@@ -2,9 +2,11 @@
 // The thirteen display keys of "VisParam.ini": which decoration the plot view draws, where
 // the tick values stand, the cell size at 100 % and the world units per cell.
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <string_view>
 
 inline constexpr char kVisParamFileName[] = "VisParam.ini";
 
@@ -14,8 +16,8 @@ struct CVisParam {
     int nOriginPlace = 4;        // "Coor" "nOriginPlace": 0..8 row by row over a 3x3 grid
     int bShowGridX = 1;          // "Pane" "bShow_X": horizontal grid lines
     int bShowGridY = 1;          // "Pane" "bShow_Y": vertical grid lines
-    int nWidth = 50;             // "Pane" "nWidth": cell width in pixels at 100 %, 1..10000
-    int nHeight = 50;            // "Pane" "nHeight": cell height in pixels at 100 %, 1..10000
+    int nWidth = 50;             // "Pane" "nWidth": cell width in pixels at 100 %
+    int nHeight = 50;            // "Pane" "nHeight": cell height in pixels at 100 %
     int bShowScaleX = 1;         // "Scale" "bShow_X"
     int bShowScaleY = 1;         // "Scale" "bShow_Y"
     std::uint32_t nSpeedX = 100; // "Scale" "nSpeed_X": world units per cell, in hundredths
@@ -24,6 +26,46 @@ struct CVisParam {
     int nPlaceY = 2;             // "Scale" "nPlace_Y": 0..3
     friend bool operator==(const CVisParam&, const CVisParam&) = default;
 };
+
+// Flags are written "1" or "0"; codes, cells and steps as decimal numbers.
+enum class EVisKey { Flag, Code, Cell, Step };
+
+// One key of the file. The range is what the program offers or accepts: flags 0..1, the codes
+// of their table, cells and steps (in hundredths) as the dialog takes them. Reading keeps what
+// the view can use: a cell outside its range and a step below its minimum take the default.
+struct CVisParamKey {
+    const char* szSection;
+    const char* szKey;
+    EVisKey kind;
+    int nDefault;
+    std::int64_t nMin;
+    std::int64_t nMax;
+    int CVisParam::*pInt = nullptr;            // every key but the steps
+    std::uint32_t CVisParam::*pStep = nullptr; // the steps
+};
+
+// The thirteen keys in the order they are written; reading and writing both follow it.
+inline constexpr std::array<CVisParamKey, 13> kVisParamKeys = {{
+    {"Coor", "bShow_X", EVisKey::Flag, 1, 0, 1, &CVisParam::bShowAxisX},
+    {"Coor", "bShow_Y", EVisKey::Flag, 1, 0, 1, &CVisParam::bShowAxisY},
+    {"Coor", "nOriginPlace", EVisKey::Code, 4, 0, 8, &CVisParam::nOriginPlace},
+    {"Pane", "bShow_X", EVisKey::Flag, 1, 0, 1, &CVisParam::bShowGridX},
+    {"Pane", "bShow_Y", EVisKey::Flag, 1, 0, 1, &CVisParam::bShowGridY},
+    {"Pane", "nWidth", EVisKey::Cell, 50, 1, 10000, &CVisParam::nWidth},
+    {"Pane", "nHeight", EVisKey::Cell, 50, 1, 10000, &CVisParam::nHeight},
+    {"Scale", "bShow_X", EVisKey::Flag, 1, 0, 1, &CVisParam::bShowScaleX},
+    {"Scale", "bShow_Y", EVisKey::Flag, 1, 0, 1, &CVisParam::bShowScaleY},
+    {"Scale", "nSpeed_X", EVisKey::Step, 100, 1, 100000000, nullptr, &CVisParam::nSpeedX},
+    {"Scale", "nSpeed_Y", EVisKey::Step, 100, 1, 100000000, nullptr, &CVisParam::nSpeedY},
+    {"Scale", "nPlace_X", EVisKey::Code, 2, 0, 3, &CVisParam::nPlaceX},
+    {"Scale", "nPlace_Y", EVisKey::Code, 2, 0, 3, &CVisParam::nPlaceY},
+}};
+
+constexpr const CVisParamKey& VisParamKey(std::string_view section, std::string_view key) {
+    for (const CVisParamKey& k : kVisParamKeys)
+        if (k.szSection == section && k.szKey == key) return k;
+    return kVisParamKeys.front();
+}
 
 // Where the display parameters are read and where the dialog writes them.
 struct CVisParamLocation {
@@ -55,9 +97,9 @@ CVisParamLocation VisParamLocationFor(const std::string& readPath);
 std::string DefaultVisParamPath();
 
 // Reads the file once and the keys from it, each absent one taking its default; a file that is
-// no regular file or larger than kMaxProfileBytes gives all the defaults. Cell sizes
-// outside 1..10000 read as 50 and a step of 0 reads as 100, so the view never divides by zero or
-// loops without end.
+// no regular file or larger than kMaxProfileBytes gives all the defaults. Cell sizes outside
+// their range and a step of 0 take the default, so the view never divides by zero or loops
+// without end.
 CVisParam LoadVisParam(const std::string& path);
 // Writes all thirteen keys in one atomic replacement; false when the file could not be written.
 bool SaveVisParam(const CVisParam& param, const std::string& path);
@@ -65,7 +107,7 @@ bool SaveVisParam(const CVisParam& param, const std::string& path);
 bool SaveVisParam(const CVisParam& param, const CVisParamLocation& location);
 
 // The view divides by the cell size and the step and walks its loops by them: a cell size
-// outside 1..10000 stands for 50 and a step of 0 for 100, wherever the values come from.
+// outside its range and a step of 0 stand for the default, wherever the values come from.
 int UsableCellSize(int n);
 std::uint32_t UsableSpeed(std::uint32_t n);
 

@@ -1,5 +1,7 @@
 #include "settings/VisParamDlg.h"
 
+#include "platform/qt/QtStrings.h"
+
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QGridLayout>
@@ -13,10 +15,6 @@
 #include <QVBoxLayout>
 
 namespace {
-
-QString U(const char* sz) {
-    return QString::fromUtf8(sz);
-}
 
 void SetChecked(QCheckBox* pBox, int b) {
     pBox->setChecked(b != 0);
@@ -48,10 +46,9 @@ QString StepText(std::uint32_t nSpeed) {
     return s;
 }
 
-constexpr int kMinCell = 1;
-constexpr int kMaxCell = 10000;
-constexpr double kMinStep = 0.01;
-constexpr double kMaxStep = 1000000.0;
+// The limits of the key table: cells share one range, steps another.
+const CVisParamKey& kCellKey = VisParamKey("Pane", "nWidth");
+const CVisParamKey& kStepKey = VisParamKey("Scale", "nSpeed_X");
 
 } // namespace
 
@@ -162,29 +159,8 @@ void CVisParamDlg::OnInitDialog() {
     m_param = LoadVisParam(m_location.strRead);
     WriteControls(m_param);
 
-    // Every control starts enabled; the rules below only disable.
-    for (CSide* pSide : {&m_x, &m_y}) {
-        CSide& s = *pSide;
-        s.m_pSize->setEnabled(true);
-        s.m_pSizeLabel->setEnabled(true);
-        s.m_pPlaceGroup->setEnabled(true);
-        for (QAbstractButton* pButton : s.m_pPlace->buttons())
-            pButton->setEnabled(true);
-    }
-    for (CSide* pSide : {&m_x, &m_y}) {
-        CSide& s = *pSide;
-        if (!s.m_bShowAxis) EnablePlaces(s.m_pPlace, 0, false);
-        if (!s.m_bShowGrid) {
-            s.m_pSize->setEnabled(false);
-            s.m_pSizeLabel->setEnabled(false);
-            EnablePlaces(s.m_pPlace, 2, false);
-        }
-        if (!s.m_bShowScale) {
-            s.m_pPlaceGroup->setEnabled(false);
-            EnablePlaces(s.m_pPlace, 0, false);
-            EnablePlaces(s.m_pPlace, 2, false);
-        }
-    }
+    EnableByRules(m_x);
+    EnableByRules(m_y);
     m_x.m_pAxis->setFocus();
 }
 
@@ -225,61 +201,24 @@ void CVisParamDlg::WritePlace(CSide& side) {
     SetCheckedId(side.m_pPlace, side.m_nPlace);
 }
 
-// Placement codes 0 and 1 stand beside the axis, 2 and 3 at an edge of the plot area: a
-// placement whose anchor is hidden moves to one that is shown.
-void CVisParamDlg::OnCheckGrid(CSide& s) {
-    ReadChecksAndPlaces();
-    const bool bOn = s.m_bShowGrid != 0;
-    s.m_pSize->setEnabled(bOn);
-    s.m_pSizeLabel->setEnabled(bOn);
-    if (!s.m_bShowScale) return;
-    EnablePlaces(s.m_pPlace, 2, bOn);
-    if (bOn && s.m_nPlace < 2 && !s.m_bShowAxis) {
-        s.m_nPlace = 2;
-        WritePlace(s);
-    } else if (!bOn && s.m_nPlace >= 2 && s.m_bShowAxis) {
-        s.m_nPlace = 0;
-        WritePlace(s);
-    }
+void CVisParamDlg::EnableByRules(CSide& s) {
+    const CPlaceEnable e =
+        PlaceEnable({s.m_bShowAxis != 0, s.m_bShowGrid != 0, s.m_bShowScale != 0, s.m_nPlace});
+    s.m_pSize->setEnabled(e.bSize);
+    s.m_pSizeLabel->setEnabled(e.bSize);
+    s.m_pPlaceGroup->setEnabled(e.bPlaceGroup);
+    EnablePlaces(s.m_pPlace, 0, e.bBesideAxis);
+    EnablePlaces(s.m_pPlace, 2, e.bAtEdge);
 }
 
-void CVisParamDlg::OnCheckAxis(CSide& s) {
+void CVisParamDlg::OnCheckBox(CSide& s, EPlaceBox box) {
     ReadChecksAndPlaces();
-    const bool bOn = s.m_bShowAxis != 0;
-    if (!s.m_bShowScale) return;
-    EnablePlaces(s.m_pPlace, 0, bOn);
-    if (bOn && s.m_nPlace >= 2 && !s.m_bShowGrid) {
-        s.m_nPlace = 0;
+    EnableByRules(s);
+    const int nPlace = PlaceAfterClick(
+        box, {s.m_bShowAxis != 0, s.m_bShowGrid != 0, s.m_bShowScale != 0, s.m_nPlace});
+    if (nPlace != s.m_nPlace) {
+        s.m_nPlace = nPlace;
         WritePlace(s);
-    } else if (!bOn && s.m_nPlace < 2 && s.m_bShowGrid) {
-        s.m_nPlace = 2;
-        WritePlace(s);
-    }
-}
-
-void CVisParamDlg::OnCheckScale(CSide& s) {
-    ReadChecksAndPlaces();
-    if (!s.m_bShowScale) {
-        s.m_pPlaceGroup->setEnabled(false);
-        EnablePlaces(s.m_pPlace, 0, false);
-        EnablePlaces(s.m_pPlace, 2, false);
-        return;
-    }
-    s.m_pPlaceGroup->setEnabled(true);
-    // Axis first, then grid: with both shown the placement ends at the edge.
-    if (s.m_bShowAxis) {
-        EnablePlaces(s.m_pPlace, 0, true);
-        if (s.m_nPlace >= 2) {
-            s.m_nPlace = 0;
-            WritePlace(s);
-        }
-    }
-    if (s.m_bShowGrid) {
-        EnablePlaces(s.m_pPlace, 2, true);
-        if (s.m_nPlace < 2) {
-            s.m_nPlace = 2;
-            WritePlace(s);
-        }
     }
 }
 
@@ -287,7 +226,7 @@ bool CVisParamDlg::ReadSize(QLineEdit* pEdit, const char* szField, int nOpened, 
     bool bOk = false;
     const uint n = pEdit->text().toUInt(&bOk);
     // The view divides by the cell size and steps its grid loops by it.
-    if (bOk && n >= kMinCell && n <= kMaxCell) {
+    if (bOk && n >= kCellKey.nMin && n <= kCellKey.nMax) {
         nValue = static_cast<int>(n);
         return true;
     }
@@ -298,7 +237,8 @@ bool CVisParamDlg::ReadSize(QLineEdit* pEdit, const char* szField, int nOpened, 
         return true;
     }
     ShowMessage(QMessageBox::Warning, windowTitle(),
-                U(szField) + U("必须是 1 到 10000 之间的整数。"));
+                U(szField) +
+                    U("必须是 %1 到 %2 之间的整数。").arg(kCellKey.nMin).arg(kCellKey.nMax));
     pEdit->setFocus();
     pEdit->selectAll();
     return false;
@@ -308,7 +248,9 @@ bool CVisParamDlg::ReadStep(QLineEdit* pEdit, const char* szField, std::uint32_t
                             std::uint32_t& nSpeed) {
     bool bOk = false;
     const double d = pEdit->text().toDouble(&bOk);
-    if (bOk && d >= kMinStep && d <= kMaxStep) {
+    const auto nMin = static_cast<std::uint32_t>(kStepKey.nMin);
+    const auto nMax = static_cast<std::uint32_t>(kStepKey.nMax);
+    if (bOk && d >= UnitFromSpeed(nMin) && d <= UnitFromSpeed(nMax)) {
         nSpeed = static_cast<std::uint32_t>(SpeedFromUnit(d));
         return true;
     }
@@ -318,7 +260,7 @@ bool CVisParamDlg::ReadStep(QLineEdit* pEdit, const char* szField, std::uint32_t
         return true;
     }
     ShowMessage(QMessageBox::Warning, windowTitle(),
-                U(szField) + U("必须在 0.01 到 1000000 之间。"));
+                U(szField) + U("必须在 %1 到 %2 之间。").arg(StepText(nMin), StepText(nMax)));
     pEdit->setFocus();
     pEdit->selectAll();
     return false;

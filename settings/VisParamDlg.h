@@ -2,6 +2,7 @@
 // The display-parameter dialog "显示参数设置" (template 132): reads the thirteen keys of
 // "VisParam.ini" when it opens and writes them all on OK.
 
+#include "settings/PlaceRules.h"
 #include "settings/VisParam.h"
 
 #include "platform/qt/MessageBox.h"
@@ -54,12 +55,12 @@ class CVisParamDlg : public QDialog {
     const CSide& SideY() const { return m_y; }
     QButtonGroup* OriginGroup() const { return m_pOrigin; }
 
-    void OnCheckGridX() { OnCheckGrid(m_x); }   // 1006
-    void OnCheckGridY() { OnCheckGrid(m_y); }   // 1034
-    void OnCheckAxisX() { OnCheckAxis(m_x); }   // 1004
-    void OnCheckAxisY() { OnCheckAxis(m_y); }   // 1033
-    void OnCheckScaleX() { OnCheckScale(m_x); } // 1005
-    void OnCheckScaleY() { OnCheckScale(m_y); } // 1008
+    void OnCheckGridX() { OnCheckBox(m_x, EPlaceBox::Grid); }   // 1006
+    void OnCheckGridY() { OnCheckBox(m_y, EPlaceBox::Grid); }   // 1034
+    void OnCheckAxisX() { OnCheckBox(m_x, EPlaceBox::Axis); }   // 1004
+    void OnCheckAxisY() { OnCheckBox(m_y, EPlaceBox::Axis); }   // 1033
+    void OnCheckScaleX() { OnCheckBox(m_x, EPlaceBox::Scale); } // 1005
+    void OnCheckScaleY() { OnCheckBox(m_y, EPlaceBox::Scale); } // 1008
 
   protected:
     void OnInitDialog();
@@ -70,9 +71,9 @@ class CVisParamDlg : public QDialog {
     void WriteControls(const CVisParam& p);
     void ReadChecksAndPlaces();
     void WritePlace(CSide& side);
-    void OnCheckGrid(CSide& side);
-    void OnCheckAxis(CSide& side);
-    void OnCheckScale(CSide& side);
+    // Takes the click into the members, then shows the rules' enabled states and placement.
+    void OnCheckBox(CSide& side, EPlaceBox box);
+    void EnableByRules(CSide& side);
     // A value out of range is refused with a message and the focus on its field; in a disabled
     // field it quietly takes back the value the dialog opened with.
     bool ReadSize(QLineEdit* pEdit, const char* szField, int nOpened, int& nValue);

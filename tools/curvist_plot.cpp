@@ -4,10 +4,10 @@
 //
 // Messages are English and stable: scripts read them.
 
+#include "doc/ColorTable.h"
 #include "doc/DocumentFile.h"
 #include "expr/CalcValue.h"
 #include "expr/FunCompiler.h"
-#include "panel/ColorTable.h"
 #include "platform/Cp936.h"
 #include "tools/PlotRender.h"
 
@@ -176,10 +176,7 @@ bool AppendExpression(CCurvistDoc& doc, const std::string& utf8) {
         std::fprintf(stderr, "%s: %s\n", msg, utf8.c_str());
         return false;
     }
-    auto f = std::make_unique<CDataFun>();
-    f->SetFunction(*text, std::move(r.pNodes));
-    f->m_clrFun = kColorTable[NewFunctionColorIndex(doc)].m_clr;
-    doc.AppendFunction(std::move(f));
+    doc.Editor().Add(*text, std::move(r.pNodes));
     return true;
 }
 

@@ -21,8 +21,14 @@ CCurvistView::CCurvistView(std::string iniPath)
     m_bDragZoom = false;
 }
 
+CCurvistView::~CCurvistView() {
+    if (m_pDoc) m_pDoc->Editor().RemoveListener(this);
+}
+
 void CCurvistView::SetDocument(CCurvistDoc* pDoc) {
+    if (m_pDoc) m_pDoc->Editor().RemoveListener(this);
     m_pDoc = pDoc;
+    if (m_pDoc) m_pDoc->Editor().AddListener(this);
     m_pFunArray = pDoc ? &pDoc->m_arFuns : nullptr;
     m_curveCache.clear();
 }
@@ -101,10 +107,6 @@ CDataFun* CCurvistView::FunAt(int index) const {
     return (*m_pFunArray)[static_cast<std::size_t>(index)].get();
 }
 
-void CCurvistView::MarkModified() {
-    if (m_pDoc) m_pDoc->SetModifiedFlag();
-}
-
 // --- Repaint ----------------------------------------------------------------------------------
 
 void CCurvistView::PlaceOrigin(int code) {
@@ -126,7 +128,7 @@ void CCurvistView::OnDraw(Dc& dc) {
         if (m_pFunList) {
             m_pFunList->DeleteAllRows();
             for (const auto& f : m_pDoc->m_arFuns)
-                m_pFunList->AddItem("Y=" + f->m_strFun, f->m_bShow == 1, f->m_clrFun);
+                m_pFunList->AddItem(FunRowText(*f), f->m_bShow == 1, f->m_clrFun);
             m_pFunList->EnableProperties(false);
         }
     }

@@ -21,14 +21,20 @@ inline constexpr const char* kMsgIndexLimit = "超出上、下限。";
 inline constexpr int kDrawFunctionLimit = 50;
 inline constexpr int kMinScale = 10;
 
-class CCurvistView {
+// Listens to the document's editor: it redraws what a change touched and never changes a
+// record itself.
+class CCurvistView : public IFunListListener {
   public:
     // Reads "VisParam.ini" beside the executable.
     CCurvistView();
     // Reads the display parameters from iniPath instead (tests, curvist-plot --ini).
     explicit CCurvistView(std::string iniPath);
+    ~CCurvistView() override;
+    CCurvistView(const CCurvistView&) = delete;
+    CCurvistView& operator=(const CCurvistView&) = delete;
 
-    // Wiring done by the window's initial update; all pointers are borrowed.
+    // Wiring done by the window's initial update; all pointers are borrowed. The view listens
+    // to the document's editor until it is given another document or destroyed.
     void SetDocument(CCurvistDoc* pDoc);
     void SetHost(IViewHost* pHost) { m_pHost = pHost; }
     void SetFunList(IFunListSink* pList) { m_pFunList = pList; }
@@ -64,10 +70,9 @@ class CCurvistView {
     // --- In-place changes ---------------------------------------------------------------------
     void DrawScene(Dc& dc);
     void RedrawAll(bool bDraw);
-    void DeleteFunction(int index);
-    void SetFunctionShow(int index, bool bShow);
-    bool SetFunctionColor(int index, COLORREF clr);
-    void SetFunctionDomain(int index, const std::string& text, int bound);
+    // A change of the function list: erase under the old state, then draw the new one.
+    void OnFunListChanging(const CFunChange& change) override;
+    void OnFunListChanged(const CFunChange& change) override;
     void ZoomStep(short direction);
     // Menu numbering: 0 centre, 1 left, 2 right, 3 top, 4 bottom, 5 top-left, 6 bottom-left,
     // 7 top-right, 8 bottom-right.
@@ -128,7 +133,6 @@ class CCurvistView {
     void PaintScene(Dc& dc, int cx, int cy, bool bDraw);
     // Origin-placement code of the display parameters ("nOriginPlace" numbering).
     void PlaceOrigin(int code);
-    void MarkModified();
     // The display values shared by loading and the display-parameter command: show flags,
     // placements, base cells and units (not the origin code, not the zoomed cells).
     void TakeDisplayParams(const CVisParam& vp);

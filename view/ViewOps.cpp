@@ -30,50 +30,51 @@ void CCurvistView::RedrawAll(bool bDraw) {
     }
 }
 
-void CCurvistView::DeleteFunction(int index) {
-    CDataFun* fun = FunAt(index);
-    if (!fun) return;
-    Dc* dc = ClientDc();
-    if (dc) DrawCurve(*dc, *fun, false);
-    m_curveCache.erase(fun);
-    if (m_pDoc)
-        m_pDoc->RemoveFunction(static_cast<std::size_t>(index));
-    else
-        m_pFunArray->erase(m_pFunArray->begin() + index);
-    if (dc) {
-        DrawScene(*dc);
-        Present();
+void CCurvistView::OnFunListChanging(const CFunChange& change) {
+    switch (change.m_kind) {
+    case EFunChange::Modify:
+        RedrawAll(false);
+        break;
+    case EFunChange::Delete:
+    case EFunChange::Domain:
+        if (CDataFun* fun = FunAt(static_cast<int>(change.m_nIndex)))
+            if (Dc* dc = ClientDc()) DrawCurve(*dc, *fun, false);
+        break;
+    default:
+        break;
     }
 }
 
-void CCurvistView::SetFunctionShow(int index, bool bShow) {
-    CDataFun* fun = FunAt(index);
-    if (!fun) return;
-    fun->m_bShow = bShow ? 1 : 0;
-    MarkModified();
-    if (Dc* dc = ClientDc()) DrawCurve(*dc, *fun, false);
-    RedrawAll(true);
-}
-
-bool CCurvistView::SetFunctionColor(int index, COLORREF clr) {
-    CDataFun* fun = FunAt(index);
-    if (!fun) return false;
-    for (const auto& f : *m_pFunArray)
-        if (f->m_clrFun == clr) return false;
-    fun->m_clrFun = clr;
-    MarkModified();
-    if (Dc* dc = ClientDc()) DrawCurve(*dc, *fun, true);
-    RedrawAll(true);
-    return true;
-}
-
-void CCurvistView::SetFunctionDomain(int index, const std::string& text, int bound) {
-    CDataFun* fun = FunAt(index);
-    if (!fun) return;
-    if (Dc* dc = ClientDc()) DrawCurve(*dc, *fun, false);
-    fun->SetDomain(bound == 0 ? 0 : 1, text);
-    MarkModified();
-    RedrawAll(true);
+void CCurvistView::OnFunListChanged(const CFunChange& change) {
+    const int index = static_cast<int>(change.m_nIndex);
+    switch (change.m_kind) {
+    case EFunChange::Add:
+        DrawFunction(index);
+        break;
+    case EFunChange::Delete:
+        // The record lives on in the change; its polyline does not.
+        m_curveCache.erase(change.m_before.m_pFun.get());
+        if (Dc* dc = ClientDc()) {
+            DrawScene(*dc);
+            Present();
+        }
+        break;
+    case EFunChange::Show:
+        // Erased whatever the new flag says, then the scene comes back in its colours.
+        if (CDataFun* fun = FunAt(index))
+            if (Dc* dc = ClientDc()) DrawCurve(*dc, *fun, false);
+        RedrawAll(true);
+        break;
+    case EFunChange::Color:
+        if (CDataFun* fun = FunAt(index))
+            if (Dc* dc = ClientDc()) DrawCurve(*dc, *fun, true);
+        RedrawAll(true);
+        break;
+    case EFunChange::Modify:
+    case EFunChange::Domain:
+        RedrawAll(true);
+        break;
+    }
 }
 
 void CCurvistView::ZoomStep(short direction) {

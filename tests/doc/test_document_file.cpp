@@ -68,9 +68,9 @@ TEST(CurvistDoc, ChangesMarkTheDocumentAndNewClearsIt) {
     doc.AppendFunction(Fun("x", 0xFF));
     EXPECT_TRUE(doc.IsModified());
     doc.SetModifiedFlag(false);
-    EXPECT_FALSE(doc.RemoveFunction(1));
+    EXPECT_FALSE(doc.Editor().Delete(1));
     EXPECT_FALSE(doc.IsModified());
-    EXPECT_TRUE(doc.RemoveFunction(0));
+    EXPECT_TRUE(doc.Editor().Delete(0));
     EXPECT_TRUE(doc.IsModified());
 
     doc.AppendFunction(Fun("x", 0xFF));
@@ -82,7 +82,7 @@ TEST(CurvistDoc, ChangesMarkTheDocumentAndNewClearsIt) {
 }
 
 class DocumentFile : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         char tmpl[] = "/tmp/curvist-doc-XXXXXX";
         ASSERT_NE(mkdtemp(tmpl), nullptr);

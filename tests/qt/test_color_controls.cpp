@@ -1,6 +1,6 @@
 #include "panel/ColorCombo.h"
 #include "panel/ColorListBox.h"
-#include "panel/ColorTable.h"
+#include "doc/ColorTable.h"
 
 #include <QApplication>
 #include <QImage>

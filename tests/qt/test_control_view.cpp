@@ -1,10 +1,10 @@
 #include "panel/ControlView.h"
 
+#include "doc/ColorTable.h"
 #include "doc/CurvistDoc.h"
 #include "expr/FunCompiler.h"
 #include "panel/ColorCombo.h"
 #include "panel/ColorListBox.h"
-#include "panel/ColorTable.h"
 #include "platform/RasterDc.h"
 #include "platform/qt/DialogUnits.h"
 #include "platform/qt/QtStrings.h"
@@ -25,6 +25,7 @@
 #include <QWheelEvent>
 #include <cmath>
 #include <deque>
+#include <functional>
 #include <gtest/gtest.h>
 
 namespace {
@@ -247,6 +248,43 @@ TEST_F(ControlViewTest, NewFunctionsTakeTheFirstFreeColour) {
     const std::size_t n = m_doc.m_arFuns.size();
     m_panel.OnButtonAdd();
     EXPECT_EQ(m_doc.m_arFuns.size(), n);
+}
+
+// The rows mirror the document whoever changes it through the editor, and the panel takes a
+// function's text from its record, never from its row.
+TEST_F(ControlViewTest, RowsFollowEveryEditorChange) {
+    Add("x");
+    Add("x+1");
+    Add("x+2");
+    CFunListEditor& ed = m_doc.Editor();
+    auto expectRowsAsDocument = [&](const char* what) {
+        ASSERT_EQ(m_panel.ListFun()->count(), static_cast<int>(m_doc.m_arFuns.size())) << what;
+        for (int i = 0; i < m_panel.ListFun()->count(); ++i) {
+            EXPECT_EQ(ToCp936(m_panel.ListFun()->item(i)->text()), FunRowText(Fun(i))) << what;
+            EXPECT_EQ(m_panel.ListFun()->GetFunItem(i).m_bShow, Fun(i).m_bShow == 1) << what;
+            EXPECT_EQ(m_panel.ListFun()->GetFunItem(i).m_clr, Fun(i).m_clrFun) << what;
+        }
+    };
+    const struct {
+        const char* what;
+        std::function<void()> op;
+    } steps[] = {
+        {"colour", [&] { ASSERT_TRUE(ed.SetColor(1, RGB(0, 128, 0))); }},
+        {"hide", [&] { ASSERT_TRUE(ed.SetShow(0, false)); }},
+        {"modify", [&] { ASSERT_TRUE(ed.Modify(2, "sinx", CheckFunText("sinx").pNodes)); }},
+        {"delete", [&] { ASSERT_TRUE(ed.Delete(1)); }},
+        {"delete reverted", [&] { ed.Revert(ed.LastChange()); }},
+        {"add", [&] { ed.Add("cosx", CheckFunText("cosx").pNodes); }},
+    };
+    for (const auto& st : steps) {
+        st.op();
+        expectRowsAsDocument(st.what);
+    }
+
+    m_panel.ListFun()->item(2)->setText(QStringLiteral("Y=garbage"));
+    ClickRow(2);
+    Modify("sinx");
+    EXPECT_EQ(m_presets.back(), "sinx");
 }
 
 TEST_F(ControlViewTest, ModifyKeepsPlaceColourVisibilityAndDomain) {

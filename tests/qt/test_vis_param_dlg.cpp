@@ -1,5 +1,7 @@
 #include "settings/VisParamDlg.h"
 
+#include "platform/qt/QtStrings.h"
+
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QFile>
@@ -18,10 +20,6 @@ std::vector<QString> g_messages;
 QMessageBox::StandardButton RecordMessage(QMessageBox& box) {
     g_messages.push_back(box.text());
     return QMessageBox::Ok;
-}
-
-QString U(const char* sz) {
-    return QString::fromUtf8(sz);
 }
 
 class VisParamDlgTest : public ::testing::Test {
@@ -225,6 +223,8 @@ TEST_F(VisParamDlgTest, OutOfRangeFieldIsRefusedAndFocused) {
         EXPECT_NE(pDlg->result(), QDialog::Accepted);
         ASSERT_EQ(g_messages.size(), 1u);
         EXPECT_TRUE(g_messages[0].startsWith(U(c.field))) << g_messages[0].toStdString();
+        EXPECT_EQ(g_messages[0], U(c.field) + U(c.bSize ? "必须是 1 到 10000 之间的整数。"
+                                                        : "必须在 0.01 到 1000000 之间。"));
         EXPECT_EQ(pDlg->focusWidget(), pEdit);
         EXPECT_FALSE(QFile::exists(QString::fromStdString(Path())));
     }

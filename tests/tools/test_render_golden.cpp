@@ -8,7 +8,7 @@
 
 #include "doc/FunFile.h"
 #include "expr/FunCompiler.h"
-#include "panel/ColorTable.h"
+#include "doc/ColorTable.h"
 
 #include <QImage>
 #include <cinttypes>

@@ -4,6 +4,8 @@
 
 #include "settings/VisParam.h"
 
+#include <functional>
+
 namespace {
 
 class RedrawTest : public ViewTest {
@@ -83,13 +85,13 @@ TEST_F(RedrawTest, InPlaceChangesMatchAFreshRepaint) {
 
     const struct {
         const char* what;
-        void (*op)(CCurvistView&);
+        std::function<void(CCurvistView&)> op;
     } steps[] = {
-        {"hide", [](CCurvistView& w) { w.SetFunctionShow(0, false); }},
-        {"show hidden", [](CCurvistView& w) { w.SetFunctionShow(5, true); }},
-        {"domain", [](CCurvistView& w) { w.SetFunctionDomain(4, "0", 0); }},
-        {"colour", [](CCurvistView& w) { EXPECT_TRUE(w.SetFunctionColor(1, RGB(1, 2, 3))); }},
-        {"delete", [](CCurvistView& w) { w.DeleteFunction(2); }},
+        {"hide", [&](CCurvistView&) { m_doc.Editor().SetShow(0, false); }},
+        {"show hidden", [&](CCurvistView&) { m_doc.Editor().SetShow(5, true); }},
+        {"domain", [&](CCurvistView&) { m_doc.Editor().SetDomain(4, 0, "0"); }},
+        {"colour", [&](CCurvistView&) { EXPECT_TRUE(m_doc.Editor().SetColor(1, RGB(1, 2, 3))); }},
+        {"delete", [&](CCurvistView&) { m_doc.Editor().Delete(2); }},
         {"zoom in", [](CCurvistView& w) { w.ZoomStep(1); }},
         {"zoom out",
          [](CCurvistView& w) {
@@ -130,16 +132,19 @@ TEST_F(RedrawTest, HiddenFunctionLeavesNoTrace) {
 }
 
 TEST_F(RedrawTest, IndexOutsideTheArrayChangesNothing) {
-    CCurvistView& v = MakeView();
+    MakeView();
     RecordingDc dc;
     m_host.dc = &dc;
     AddFun("x", RGB(255, 0, 0));
     m_doc.SetModifiedFlag(false);
-    for (int i : {-1, 1, 99}) {
-        v.DeleteFunction(i);
-        v.SetFunctionShow(i, false);
-        EXPECT_FALSE(v.SetFunctionColor(i, RGB(1, 1, 1)));
-        v.SetFunctionDomain(i, "3", 1);
+    CFunListEditor& ed = m_doc.Editor();
+    for (int n : {-1, 1, 99}) {
+        const auto i = static_cast<std::size_t>(n);
+        EXPECT_FALSE(ed.Delete(i));
+        EXPECT_FALSE(ed.SetShow(i, false));
+        EXPECT_FALSE(ed.SetColor(i, RGB(1, 1, 1)));
+        EXPECT_FALSE(ed.SetDomain(i, 1, "3"));
+        EXPECT_FALSE(ed.Modify(i, "x", nullptr));
     }
     EXPECT_EQ(m_doc.m_arFuns.size(), 1u);
     EXPECT_EQ(m_doc.m_arFuns[0]->m_bShow, 1);
@@ -148,33 +153,33 @@ TEST_F(RedrawTest, IndexOutsideTheArrayChangesNothing) {
 }
 
 TEST_F(RedrawTest, FunctionOperationsChangeRecordsAndMarkTheDocument) {
-    CCurvistView& v = MakeView();
+    MakeView();
     AddFun("x", RGB(255, 0, 0));
     AddFun("x^2", RGB(255, 255, 0));
     AddFun("x^3", RGB(0, 0, 255));
     m_doc.SetModifiedFlag(false);
 
-    EXPECT_FALSE(v.SetFunctionColor(0, RGB(255, 0, 0)));   // its own colour
-    EXPECT_FALSE(v.SetFunctionColor(0, RGB(255, 255, 0))); // another record's
+    EXPECT_FALSE(m_doc.Editor().SetColor(0, RGB(255, 0, 0)));   // its own colour
+    EXPECT_FALSE(m_doc.Editor().SetColor(0, RGB(255, 255, 0))); // another record's
     EXPECT_FALSE(m_doc.IsModified());
-    EXPECT_TRUE(v.SetFunctionColor(0, RGB(0, 128, 0)));
+    EXPECT_TRUE(m_doc.Editor().SetColor(0, RGB(0, 128, 0)));
     EXPECT_EQ(m_doc.m_arFuns[0]->m_clrFun, RGB(0, 128, 0));
     EXPECT_TRUE(m_doc.IsModified());
 
     m_doc.SetModifiedFlag(false);
-    v.SetFunctionDomain(1, "-\xA1\xDE", 0);
-    v.SetFunctionDomain(1, "2.5", 1);
+    m_doc.Editor().SetDomain(1, 0, "-\xA1\xDE");
+    m_doc.Editor().SetDomain(1, 1, "2.5");
     EXPECT_EQ(m_doc.m_arFuns[1]->m_dMin, -2e10);
     EXPECT_EQ(m_doc.m_arFuns[1]->m_dMax, 2.5);
     EXPECT_EQ(m_doc.m_arFuns[1]->m_strMax, "2.5");
     EXPECT_TRUE(m_doc.IsModified());
 
     m_doc.SetModifiedFlag(false);
-    v.SetFunctionShow(2, false);
+    m_doc.Editor().SetShow(2, false);
     EXPECT_EQ(m_doc.m_arFuns[2]->m_bShow, 0);
     EXPECT_TRUE(m_doc.IsModified());
 
-    v.DeleteFunction(0);
+    m_doc.Editor().Delete(0);
     ASSERT_EQ(m_doc.m_arFuns.size(), 2u);
     EXPECT_EQ(m_doc.m_arFuns[0]->m_strFun, "x^2");
 }

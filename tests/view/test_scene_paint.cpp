@@ -55,6 +55,10 @@ class ScenePaintTest : public ViewTest {
             for (auto& p : panes)
                 step(*p->view, p->surface.dc);
         };
+        auto edit = [&](auto change) {
+            for (auto& p : panes)
+                change(p->doc.Editor());
+        };
         int nStep = 0;
         auto compare = [&](const char* what) {
             ++nStep;
@@ -94,15 +98,15 @@ class ScenePaintTest : public ViewTest {
         compare("origin presets");
         pan(120, -40);
 
-        each([](CCurvistView& v, Dc&) { v.SetFunctionShow(0, false); });
+        edit([](CFunListEditor& ed) { ed.SetShow(0, false); });
         compare("hide");
         pan(3, 3);
-        each([](CCurvistView& v, Dc&) { v.SetFunctionShow(0, true); });
+        edit([](CFunListEditor& ed) { ed.SetShow(0, true); });
         pan(-3, -3);
-        each([&](CCurvistView& v, Dc&) { v.SetFunctionColor(1, RGB(1, 2, 3)); });
+        edit([](CFunListEditor& ed) { ed.SetColor(1, RGB(1, 2, 3)); });
         compare("colour");
         pan(11, 0);
-        each([](CCurvistView& v, Dc&) { v.SetFunctionDomain(2, "0.5", 0); });
+        edit([](CFunListEditor& ed) { ed.SetDomain(2, 0, "0.5"); });
         compare("domain");
         pan(0, 17);
 
@@ -133,7 +137,7 @@ class ScenePaintTest : public ViewTest {
         });
 
         // Deleting, then adding and drawing one function, as the panel does.
-        each([](CCurvistView& v, Dc&) { v.DeleteFunction(0); });
+        edit([](CFunListEditor& ed) { ed.Delete(0); });
         compare("delete");
         pan(1, 1);
         add("x^3-4*x", RGB(200, 100, 50));

@@ -1,5 +1,6 @@
 #pragma once
-// The nine curve colours, shared by the colour chooser, the function list and the add command.
+// The nine curve colours, shared by the colour chooser, the function list and the editor's
+// new-colour rule.
 
 #include "platform/Dc.h"
 

@@ -1,4 +1,4 @@
-#include "panel/ColorTable.h"
+#include "doc/ColorTable.h"
 
 #include "doc/CurvistDoc.h"
 #include "platform/Cp936.h"
@@ -42,7 +42,7 @@ TEST(ColorTable, NewFunctionTakesTheFirstFreeColour) {
         add(kColorTable[i].m_clr);
     EXPECT_EQ(NewFunctionColorIndex(doc), 0); // all nine in use: 红色 again
 
-    doc.RemoveFunction(1); // yellow is free again
+    doc.Editor().Delete(1); // yellow is free again
     EXPECT_EQ(NewFunctionColorIndex(doc), 1);
     const COLORREF reds[] = {0x000000FF, 0x000000FF};
     EXPECT_EQ(NewColorIndex(reds), 1);

@@ -1,4 +1,4 @@
-#include "panel/ColorTable.h"
+#include "doc/ColorTable.h"
 
 #include "doc/CurvistDoc.h"
 

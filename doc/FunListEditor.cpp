@@ -1,0 +1,171 @@
+#include "doc/FunListEditor.h"
+
+#include "doc/ColorTable.h"
+#include "doc/CurvistDoc.h"
+
+#include <algorithm>
+#include <utility>
+
+void CFunChange::Invert() {
+    std::swap(m_before, m_after);
+    if (m_kind == EFunChange::Add)
+        m_kind = EFunChange::Delete;
+    else if (m_kind == EFunChange::Delete)
+        m_kind = EFunChange::Add;
+}
+
+std::string FunRowText(const CDataFun& fun) {
+    return "Y=" + fun.m_strFun;
+}
+
+void CFunListEditor::AddListener(IFunListListener* pListener, bool bFirst) {
+    if (!pListener ||
+        std::find(m_listeners.begin(), m_listeners.end(), pListener) != m_listeners.end())
+        return;
+    m_listeners.insert(bFirst ? m_listeners.begin() : m_listeners.end(), pListener);
+}
+
+void CFunListEditor::RemoveListener(IFunListListener* pListener) {
+    std::erase(m_listeners, pListener);
+}
+
+bool CFunListEditor::Valid(std::size_t i) const {
+    return i < m_doc.m_arFuns.size();
+}
+
+std::size_t CFunListEditor::Add(std::string text, std::unique_ptr<CNodeList> nodes) {
+    auto fun = std::make_unique<CDataFun>();
+    fun->SetFunction(std::move(text), std::move(nodes));
+    fun->m_clrFun = kColorTable[static_cast<std::size_t>(NewFunctionColorIndex(m_doc))].m_clr;
+    CFunChange c;
+    c.m_kind = EFunChange::Add;
+    c.m_nIndex = m_doc.m_arFuns.size();
+    c.m_after.m_pFun = std::move(fun);
+    Perform(std::move(c));
+    return m_doc.m_arFuns.size() - 1;
+}
+
+bool CFunListEditor::Modify(std::size_t i, std::string text, std::unique_ptr<CNodeList> nodes) {
+    // The same text again changes nothing; the list just compiled is dropped.
+    if (!Valid(i) || m_doc.m_arFuns[i]->m_strFun == text) return false;
+    CFunChange c;
+    c.m_kind = EFunChange::Modify;
+    c.m_nIndex = i;
+    c.m_before.m_str = m_doc.m_arFuns[i]->m_strFun;
+    c.m_after.m_str = std::move(text);
+    c.m_after.m_pNodes = std::move(nodes);
+    Perform(std::move(c));
+    return true;
+}
+
+bool CFunListEditor::Delete(std::size_t i) {
+    if (!Valid(i)) return false;
+    CFunChange c;
+    c.m_kind = EFunChange::Delete;
+    c.m_nIndex = i;
+    Perform(std::move(c));
+    return true;
+}
+
+bool CFunListEditor::SetShow(std::size_t i, bool bShow) {
+    if (!Valid(i)) return false;
+    CFunChange c;
+    c.m_kind = EFunChange::Show;
+    c.m_nIndex = i;
+    c.m_before.m_bShow = m_doc.m_arFuns[i]->m_bShow;
+    c.m_after.m_bShow = bShow ? 1 : 0;
+    Perform(std::move(c));
+    return true;
+}
+
+bool CFunListEditor::SetColor(std::size_t i, COLORREF clr) {
+    if (!Valid(i)) return false;
+    for (const auto& f : m_doc.m_arFuns)
+        if (f->m_clrFun == clr) return false;
+    CFunChange c;
+    c.m_kind = EFunChange::Color;
+    c.m_nIndex = i;
+    c.m_before.m_clr = m_doc.m_arFuns[i]->m_clrFun;
+    c.m_after.m_clr = clr;
+    Perform(std::move(c));
+    return true;
+}
+
+bool CFunListEditor::SetDomain(std::size_t i, int nSide, std::string text) {
+    if (!Valid(i)) return false;
+    const CDataFun& fun = *m_doc.m_arFuns[i];
+    CFunChange c;
+    c.m_kind = EFunChange::Domain;
+    c.m_nIndex = i;
+    c.m_nSide = nSide == 0 ? 0 : 1;
+    c.m_before.m_str = c.m_nSide == 0 ? fun.m_strMin : fun.m_strMax;
+    c.m_before.m_dBound = c.m_nSide == 0 ? fun.m_dMin : fun.m_dMax;
+    c.m_after.m_dBound = DomainValue(text);
+    c.m_after.m_str = std::move(text);
+    Perform(std::move(c));
+    return true;
+}
+
+void CFunListEditor::Perform(CFunChange change) {
+    m_last = std::move(change);
+    Apply(m_last);
+}
+
+bool CFunListEditor::Apply(CFunChange& change) {
+    const std::size_t n = m_doc.m_arFuns.size();
+    const bool bAdd = change.m_kind == EFunChange::Add;
+    if (bAdd ? change.m_nIndex > n || !change.m_after.m_pFun : change.m_nIndex >= n) return false;
+    for (IFunListListener* p : m_listeners)
+        p->OnFunListChanging(change);
+    Exchange(change);
+    m_doc.SetModifiedFlag();
+    for (IFunListListener* p : m_listeners)
+        p->OnFunListChanged(change);
+    return true;
+}
+
+bool CFunListEditor::Revert(CFunChange& change) {
+    change.Invert();
+    const bool bDone = Apply(change);
+    change.Invert();
+    return bDone;
+}
+
+// Puts the after side into the document; what it replaces goes to the before side, so that
+// the inverted change can put it back.
+void CFunListEditor::Exchange(CFunChange& c) {
+    CFunArray& funs = m_doc.m_arFuns;
+    const auto at = funs.begin() + static_cast<std::ptrdiff_t>(c.m_nIndex);
+    switch (c.m_kind) {
+    case EFunChange::Add:
+        funs.insert(at, std::move(c.m_after.m_pFun));
+        return;
+    case EFunChange::Delete:
+        c.m_before.m_pFun = std::move(*at);
+        funs.erase(at);
+        return;
+    default:
+        break;
+    }
+    CDataFun& fun = **at;
+    switch (c.m_kind) {
+    case EFunChange::Modify:
+        c.m_before.m_pNodes = std::move(fun.m_pNodes);
+        fun.SetFunction(c.m_after.m_str, std::move(c.m_after.m_pNodes));
+        break;
+    case EFunChange::Show:
+        fun.m_bShow = c.m_after.m_bShow;
+        break;
+    case EFunChange::Color:
+        fun.m_clrFun = c.m_after.m_clr;
+        break;
+    case EFunChange::Domain:
+        // The number is set as stored, not read again from the text: a loaded record may
+        // hold a bound its text does not spell.
+        (c.m_nSide == 0 ? fun.m_strMin : fun.m_strMax) = c.m_after.m_str;
+        (c.m_nSide == 0 ? fun.m_dMin : fun.m_dMax) = c.m_after.m_dBound;
+        break;
+    default:
+        break;
+    }
+}
