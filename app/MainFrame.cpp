@@ -70,8 +70,7 @@ CMainFrame::CMainFrame(CCurvistApp* pApp) : m_pApp(pApp) {
 CMainFrame::~CMainFrame() {
     // Closing the window still sends its panes events (deactivation, focus): the view must not
     // reach this frame through them once it is half destroyed.
-    if (m_pApp->m_pPlotView && m_pApp->m_pPlotView->m_pFrame == this)
-        m_pApp->m_pPlotView->m_pFrame = nullptr;
+    if (m_pPlotWnd) m_pPlotWnd->SetFrame(nullptr);
 }
 
 QAction* CMainFrame::MakeAction(int nId, const char* szText, const char* szPrompt) {
@@ -284,8 +283,15 @@ void CMainFrame::CreateClient() {
     pPanel->Attach(&m_pApp->Doc(), m_pApp->m_pPlotView);
     m_pApp->m_pControlView = pPanel;
     connect(pPanel, &CControlView::scaleChanged, this, &CMainFrame::ShowScale);
-    m_pApp->m_pPlotView->m_pFrame = this;
+    m_pPlotWnd->SetFrame(this);
     m_pPlotWnd->setFocus();
+}
+
+void CMainFrame::RunFunCommand(EFunCommand command) {
+    const int nId = command == EFunCommand::Add      ? ID_FUN_ADD
+                    : command == EFunCommand::Modify ? ID_FUN_MODIFY
+                                                     : ID_FUN_DELETE;
+    Action(nId)->trigger();
 }
 
 void CMainFrame::ShowXY(double x, double y) {

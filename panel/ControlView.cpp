@@ -445,7 +445,7 @@ void CControlView::OnMouseWheel(int nDelta) {
         const short nDirection = m_nWheelRest < 0 ? -1 : 1;
         m_nWheelRest -= nDirection * kWheelStep;
         m_pView->ZoomStep(nDirection);
-        emit scaleChanged(m_pView->m_nScale);
+        emit scaleChanged(m_pView->GetScale());
     }
 }
 
