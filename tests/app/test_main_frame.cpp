@@ -99,7 +99,7 @@ TEST_F(MainFrameTest, PanesShowScaleCoordinatesAndClock) {
 
     Trigger(ID_ZOOM_IN);
     EXPECT_EQ(Frame()->PaneScale()->text(), QString::fromUtf8("    比例：  110%    "));
-    EXPECT_EQ(m_app->m_pPlotView->m_nCellW, 55);
+    EXPECT_EQ(m_app->m_pPlotView->Plane().m_nCellW, 55);
     Trigger(ID_ZOOM_RESET);
     EXPECT_EQ(Frame()->PaneScale()->text(), QString::fromUtf8("    比例：  100%    "));
 
@@ -159,7 +159,7 @@ TEST_F(MainFrameTest, DisplaySettingsApplyEvenWhenTheFileCannotBeWritten) {
         return dlg.result() == QDialog::Accepted;
     });
     Trigger(ID_DISPLAY_SETTINGS);
-    EXPECT_DOUBLE_EQ(m_app->m_pPlotView->m_dUnitX, 2.5);
+    EXPECT_DOUBLE_EQ(m_app->m_pPlotView->Plane().m_dUnitX, 2.5);
     ASSERT_EQ(m_messages.size(), 1u);
     EXPECT_TRUE(m_messages[0].contains(QString::fromStdString(ini))) << m_messages[0].toStdString();
 }
@@ -174,13 +174,13 @@ TEST_F(MainFrameTest, PrintsThePlaneWithoutTakingTheScreensRepaintFlags) {
     });
     m_app->Doc().m_bResetOrigin = true;
     m_app->Doc().m_bRefillList = true;
-    const int originX = m_app->m_pPlotView->m_nOriginX;
+    const int originX = m_app->m_pPlotView->Plane().m_nOriginX;
     EXPECT_EQ(Frame()->Action(ID_FILE_PRINT)->shortcut(), QKeySequence(QStringLiteral("Ctrl+P")));
     Trigger(ID_FILE_PRINT);
     EXPECT_GT(QFile(pdf).size(), 1000);
     EXPECT_TRUE(m_app->Doc().m_bResetOrigin);
     EXPECT_TRUE(m_app->Doc().m_bRefillList);
-    EXPECT_EQ(m_app->m_pPlotView->m_nOriginX, originX);
+    EXPECT_EQ(m_app->m_pPlotView->Plane().m_nOriginX, originX);
     EXPECT_EQ(Rows(), 1);
 }
 

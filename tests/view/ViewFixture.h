@@ -5,6 +5,7 @@
 #include "expr/FunCompiler.h"
 #include "platform/RasterDc.h"
 #include "platform/RecordingDc.h"
+#include "tests/view/EditView.h"
 #include "view/CurvistView.h"
 
 #include <cstdio>
