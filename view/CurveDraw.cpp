@@ -224,8 +224,7 @@ void CCurvistView::CurvePass(CDataFun& fun, CCurvePolyline& poly, CSize win, CPa
             if (d > kJump || d < -kJump) {
                 bool err2 = false;
                 const double y2 = nodes ? ::CalcValue(*nodes, ColToWorldX(x - 0.5), err2) : 0.0;
-                const double row2 =
-                    std::trunc(m_plane.m_nOriginY - (m_plane.m_nCellH * y2) / m_plane.m_dUnitY);
+                const double row2 = std::trunc(WorldYToRow(y2));
                 const double lo = static_cast<double>(std::min<std::int64_t>(row, prev));
                 const double hi = static_cast<double>(std::max<std::int64_t>(row, prev));
                 if (!(row2 >= lo && row2 <= hi)) {
