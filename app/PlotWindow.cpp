@@ -85,8 +85,7 @@ void CPlotWindow::FullRepaint() {
     if (!m_pDc || m_image.size() != QSize(std::max(1, width()), std::max(1, height())))
         AllocateBuffer();
     if (!m_pDc) return;
-    m_pView->OnEraseBkgnd(*m_pDc);
-    m_pView->OnDraw(*m_pDc);
+    m_pView->FullRepaint(*m_pDc);
     update();
 }
 
@@ -135,8 +134,7 @@ bool CPlotWindow::Print(QPagedPaintDevice& device) {
     m_pDoc->m_bResetOrigin = m_pDoc->m_bRefillList = false;
     CQPainterDc dc(&painter, w, h);
     // The background goes on paper too: the axes are white and would vanish on white paper.
-    m_pView->OnEraseBkgnd(dc);
-    m_pView->OnDraw(dc);
+    m_pView->FullRepaint(dc);
     m_pDoc->m_bResetOrigin = bReset;
     m_pDoc->m_bRefillList = bRefill;
     return painter.end();

@@ -78,8 +78,7 @@ struct CScene {
             doc.AppendFunction(std::move(f));
             native.push_back({b.fn, add, clr});
         }
-        view.OnEraseBkgnd(dc);
-        view.OnDraw(dc); // places the origin at the centre
+        view.FullRepaint(dc); // places the origin at the centre
     }
 
     // The curve pass with a native function: the same columns, rules and Dc calls.

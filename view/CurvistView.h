@@ -58,6 +58,11 @@ class CCurvistView {
     void TakeVisParam(const CVisParam& vp);
     void OnDraw(Dc& dc);
     bool OnEraseBkgnd(Dc& dc);
+    // The full repaint: the background fill, then OnDraw.
+    void FullRepaint(Dc& dc) {
+        OnEraseBkgnd(dc);
+        OnDraw(dc);
+    }
     void OnSize(unsigned nType, int cx, int cy);
     int GetScale() const { return m_plane.m_nScale; }
 

@@ -6,6 +6,8 @@
 #include "view/CurvistView.h"
 
 #include "settings/VisParamDlg.h"
+#include <QAbstractButton>
+#include <QButtonGroup>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -162,6 +164,29 @@ TEST_F(MainFrameTest, DisplaySettingsApplyEvenWhenTheFileCannotBeWritten) {
     EXPECT_DOUBLE_EQ(m_app->m_pPlotView->Plane().m_dUnitX, 2.5);
     ASSERT_EQ(m_messages.size(), 1u);
     EXPECT_TRUE(m_messages[0].contains(QString::fromStdString(ini))) << m_messages[0].toStdString();
+}
+
+TEST_F(MainFrameTest, TheDialogsOriginPresetWaitsForTheNextNewAndAWrittenFile) {
+    for (const bool bWritable : {true, false}) {
+        QFile::remove(Path("VisParam.ini")); // the preset of the start is the centre
+        Start();
+        QApplication::processEvents();
+        if (!bWritable) m_app->m_pPlotView->SetIniPath(Path("missing/VisParam.ini").toStdString());
+        Frame()->PlotWindow()->SetSettingsRunner([](CVisParamDlg& dlg) {
+            dlg.show();
+            dlg.OriginGroup()->button(0)->click(); // top left
+            dlg.accept();
+            return dlg.result() == QDialog::Accepted;
+        });
+        const QSize size = Frame()->PlotWindow()->size();
+        Trigger(ID_DISPLAY_SETTINGS);
+        EXPECT_EQ(m_app->m_pPlotView->Plane().m_nOriginY, size.height() / 2) << bWritable;
+        Trigger(ID_FILE_NEW);
+        QApplication::processEvents();
+        const CPlane after = m_app->m_pPlotView->Plane();
+        EXPECT_EQ(after.m_nOriginX, bWritable ? 0 : size.width() / 2) << bWritable;
+        EXPECT_EQ(after.m_nOriginY, bWritable ? 0 : size.height() / 2) << bWritable;
+    }
 }
 
 TEST_F(MainFrameTest, PrintsThePlaneWithoutTakingTheScreensRepaintFlags) {

@@ -87,10 +87,7 @@ class ViewTest : public ::testing::Test {
     }
 
     // Background fill, then the full repaint.
-    void FullRepaint(Dc& dc) {
-        m_view->OnEraseBkgnd(dc);
-        m_view->OnDraw(dc);
-    }
+    void FullRepaint(Dc& dc) { m_view->FullRepaint(dc); }
 
     std::string m_dir, m_ini;
     CCurvistDoc m_doc;

@@ -53,8 +53,7 @@ void EnsureGuiApplication() {
 
 void Paint(CCurvistView& view, CSurfaceHost& host, Dc& dc) {
     host.dc = &dc;
-    view.OnEraseBkgnd(dc);
-    view.OnDraw(dc);
+    view.FullRepaint(dc);
 }
 
 } // namespace
