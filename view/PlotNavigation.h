@@ -5,7 +5,7 @@
 // operations.
 
 #include "platform/Dc.h"
-#include "view/WheelSteps.h"
+#include "platform/WheelSteps.h"
 
 class CCurvistView;
 

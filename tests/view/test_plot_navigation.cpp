@@ -231,23 +231,4 @@ TEST_F(PlotNavigationTest, SequencesLeaveDragStatePlaneAndReadOut) {
     }
 }
 
-TEST(WheelStepsTest, DeltasGatherIntoWholeNotches) {
-    const struct {
-        std::vector<int> deltas;
-        std::vector<int> steps;
-    } cases[] = {
-        {{120, -120, 240}, {1, -1, 2}},
-        {{40, 40, 40, 40}, {0, 0, 1, 0}},
-        {{100, -30, -100}, {0, 0, -1}}, // the way back drops what went the other way
-        {{-119, -1, 359}, {0, -1, 2}},
-    };
-    for (const auto& c : cases) {
-        CWheelSteps wheel;
-        std::vector<int> got;
-        for (int d : c.deltas)
-            got.push_back(wheel.Add(d));
-        EXPECT_EQ(got, c.steps);
-    }
-}
-
 } // namespace
