@@ -10,7 +10,7 @@
 #include <functional>
 #include <map>
 
-class CCurvistApp;
+class IFrameHost;
 class CPlotSplitter;
 class CPlotWindow;
 class QAction;
@@ -59,7 +59,7 @@ class CMainFrame : public QMainWindow, public IPlotWindowFrame {
     Q_OBJECT
   public:
     // The application supplies the document and the plot view; the frame builds the panes.
-    explicit CMainFrame(CCurvistApp* pApp);
+    explicit CMainFrame(IFrameHost* pApp);
     ~CMainFrame() override;
 
     // --- Read-out panes ------------------------------------------------------------------
@@ -118,7 +118,7 @@ class CMainFrame : public QMainWindow, public IPlotWindowFrame {
     void OnZoom(short nDirection);
     void OnOrigin(int nCode);
 
-    CCurvistApp* m_pApp;
+    IFrameHost* m_pApp;
     std::map<int, QAction*> m_actions;
     QMenu* m_pMenuFile = nullptr;
     QAction* m_pRecentAnchor = nullptr; // the separator after the recent-file entries
