@@ -2,6 +2,7 @@
 // The application: owns the document, the plot view and the main window; starts up, and runs
 // the file commands (New, Open, Save, Save As, the recent-file list) and About.
 
+#include "app/FrameHost.h"
 #include "doc/CurvistDoc.h"
 
 #include <QString>
@@ -25,11 +26,11 @@ inline constexpr int kRecentFileCount = 4;
 std::unique_ptr<QFileDialog> CreateFileDialog(QWidget* pParent, bool bSave,
                                               const QString& strSelect = {});
 
-class CCurvistApp {
+class CCurvistApp : public IFrameHost {
   public:
     // iniPath: the display parameters ("VisParam.ini" beside the executable by default).
     explicit CCurvistApp(const std::string& strIniPath = {});
-    ~CCurvistApp();
+    ~CCurvistApp() override;
     CCurvistApp(const CCurvistApp&) = delete;
     CCurvistApp& operator=(const CCurvistApp&) = delete;
 
@@ -38,25 +39,28 @@ class CCurvistApp {
     // shown maximized when bShow is set.
     bool InitInstance(const QStringList& args, bool bShow = true);
 
-    CCurvistDoc& Doc() { return m_doc; }
+    CCurvistDoc& Doc() override { return m_doc; }
     CMainFrame* MainFrame() const { return m_pFrame.get(); }
     // Borrowed; set once the panes exist.
     CControlView* m_pControlView = nullptr;
     CCurvistView* m_pPlotView = nullptr;
+    CCurvistView* PlotView() const override { return m_pPlotView; }
+    CControlView* ControlView() const override { return m_pControlView; }
+    void SetControlView(CControlView* pPanel) override { m_pControlView = pPanel; }
 
     // --- File commands; each returns false when it did not happen (cancelled or failed) ------
-    bool OnFileNew();
-    bool OnFileOpen();
-    bool OnFileSave();
-    bool OnFileSaveAs();
+    bool OnFileNew() override;
+    bool OnFileOpen() override;
+    bool OnFileSave() override;
+    bool OnFileSaveAs() override;
     bool OpenDocumentFile(const QString& path);
-    bool OnOpenRecentFile(int nIndex);
-    void OnAppAbout();
+    bool OnOpenRecentFile(int nIndex) override;
+    void OnAppAbout() override;
     // Asks whether to save a modified document: true to go on (saved or declined).
-    bool SaveModified();
+    bool SaveModified() override;
 
     // The document's name for the title: the file name, or "无标题".
-    QString GetTitle() const;
+    QString GetTitle() const override;
     const QString& GetPathName() const { return m_strPath; }
     const QStringList& RecentFiles() const { return m_recent; }
     void AddToRecentFileList(const QString& path);

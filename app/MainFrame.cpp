@@ -1,6 +1,6 @@
 #include "app/MainFrame.h"
 
-#include "app/CurvistApp.h"
+#include "app/FrameHost.h"
 #include "app/HelpWindow.h"
 #include "app/PlotSplitter.h"
 #include "app/PlotWindow.h"
@@ -38,7 +38,7 @@ QLabel* MakePane(QStatusBar* pBar, const char* szPlaceholder) {
 
 } // namespace
 
-CMainFrame::CMainFrame(CCurvistApp* pApp) : m_pApp(pApp) {
+CMainFrame::CMainFrame(IFrameHost* pApp) : m_pApp(pApp) {
     setWindowIcon(AppIcon());
     CreateMenus();
     CreateToolBar();
@@ -70,8 +70,7 @@ CMainFrame::CMainFrame(CCurvistApp* pApp) : m_pApp(pApp) {
 CMainFrame::~CMainFrame() {
     // Closing the window still sends its panes events (deactivation, focus): the view must not
     // reach this frame through them once it is half destroyed.
-    if (m_pApp->m_pPlotView && m_pApp->m_pPlotView->m_pFrame == this)
-        m_pApp->m_pPlotView->m_pFrame = nullptr;
+    if (m_pPlotWnd) m_pPlotWnd->SetFrame(nullptr);
 }
 
 QAction* CMainFrame::MakeAction(int nId, const char* szText, const char* szPrompt) {
@@ -93,7 +92,7 @@ QAction* CMainFrame::Action(int nId) const {
 }
 
 void CMainFrame::CreateMenus() {
-    CCurvistApp* app = m_pApp;
+    IFrameHost* app = m_pApp;
     // --- 文件 ---
     m_pMenuFile = menuBar()->addMenu(U("文件(&F)"));
     auto* a = MakeAction(ID_FILE_NEW, "新建(&N)\tCtrl+N", "建立新文档\n新建");
@@ -134,7 +133,7 @@ void CMainFrame::CreateMenus() {
         pOps->addAction(MakeAction(it.nId, it.szText, it.szPrompt));
     auto panel = [app](void (CControlView::*fn)()) {
         return [app, fn] {
-            if (app->m_pControlView) (app->m_pControlView->*fn)();
+            if (app->ControlView()) (app->ControlView()->*fn)();
         };
     };
     connect(Action(ID_FUN_ADD), &QAction::triggered, this, panel(&CControlView::OnButtonAdd));
@@ -272,7 +271,7 @@ void CMainFrame::CreateClient() {
     auto* pPanel = new CControlView(m_pSplitter);
     m_pLeftPane = pPanel;
     m_pLeftPane->setFixedWidth(kPanelWidth);
-    m_pPlotWnd = new CPlotWindow(&m_pApp->Doc(), m_pApp->m_pPlotView, m_pSplitter);
+    m_pPlotWnd = new CPlotWindow(&m_pApp->Doc(), m_pApp->PlotView(), m_pSplitter);
     m_pSplitter->addWidget(m_pLeftPane);
     m_pSplitter->addWidget(m_pPlotWnd);
     // The panel's own size hint is its template's width; its column is 200 pixels all the same.
@@ -281,11 +280,18 @@ void CMainFrame::CreateClient() {
     m_pSplitter->setSizes({kPanelWidth, 1 << 20});
     setCentralWidget(m_pSplitter);
 
-    pPanel->Attach(&m_pApp->Doc(), m_pApp->m_pPlotView);
-    m_pApp->m_pControlView = pPanel;
+    pPanel->Attach(&m_pApp->Doc(), m_pApp->PlotView());
+    m_pApp->SetControlView(pPanel);
     connect(pPanel, &CControlView::scaleChanged, this, &CMainFrame::ShowScale);
-    m_pApp->m_pPlotView->m_pFrame = this;
+    m_pPlotWnd->SetFrame(this);
     m_pPlotWnd->setFocus();
+}
+
+void CMainFrame::RunFunCommand(EFunCommand command) {
+    const int nId = command == EFunCommand::Add      ? ID_FUN_ADD
+                    : command == EFunCommand::Modify ? ID_FUN_MODIFY
+                                                     : ID_FUN_DELETE;
+    Action(nId)->trigger();
 }
 
 void CMainFrame::ShowXY(double x, double y) {
@@ -353,12 +359,12 @@ void CMainFrame::NormalScreen() {
 }
 
 void CMainFrame::OnZoom(short nDirection) {
-    m_pApp->m_pPlotView->ZoomStep(nDirection);
-    ShowScale(m_pApp->m_pPlotView->GetScale());
+    m_pApp->PlotView()->ZoomStep(nDirection);
+    ShowScale(m_pApp->PlotView()->GetScale());
 }
 
 void CMainFrame::OnOrigin(int nCode) {
-    m_pApp->m_pPlotView->SetOriginPlace(nCode);
+    m_pApp->PlotView()->SetOriginPlace(nCode);
 }
 
 void CMainFrame::SetRecentFiles(const QStringList& paths) {

@@ -3,12 +3,14 @@
 // panes (function panel, plot window). It routes the commands to the panel, the plot view and
 // the application's file commands.
 
+#include "app/PlotWindow.h"
+
 #include <QMainWindow>
 #include <QStringList>
 #include <functional>
 #include <map>
 
-class CCurvistApp;
+class IFrameHost;
 class CPlotSplitter;
 class CPlotWindow;
 class QAction;
@@ -53,29 +55,32 @@ enum ECommand : int {
     ID_HELP_TOPICS = 32805,
 };
 
-class CMainFrame : public QMainWindow {
+class CMainFrame : public QMainWindow, public IPlotWindowFrame {
     Q_OBJECT
   public:
     // The application supplies the document and the plot view; the frame builds the panes.
-    explicit CMainFrame(CCurvistApp* pApp);
+    explicit CMainFrame(IFrameHost* pApp);
     ~CMainFrame() override;
 
     // --- Read-out panes ------------------------------------------------------------------
-    void ShowXY(double x, double y);
-    void ShowScale(int nScale);
+    void ShowXY(double x, double y) override;
+    void ShowScale(int nScale) override;
     void ShowClock();
 
     // --- Real-time navigation modes (at most one is on) ------------------------------------
-    void ToggleRealMove();
-    void ToggleRealZoom();
+    void ToggleRealMove() override;
+    void ToggleRealZoom() override;
+    bool IsRealMove() const override { return m_bRealMove; }
+    bool IsRealZoom() const override { return m_bRealZoom; }
+    void RunFunCommand(EFunCommand command) override;
     bool m_bRealMove = false;
     bool m_bRealZoom = false;
 
     // --- Full-screen display -------------------------------------------------------------------
     // Shows the plot window alone over the whole screen: menu, toolbar, status bar and panel
     // hidden. NormalScreen brings back the window state and the bars the user had chosen.
-    void FullScreen();
-    void NormalScreen();
+    void FullScreen() override;
+    void NormalScreen() override;
 
     // The File menu's recent-file entries, most recent first; none shows the greyed item.
     void SetRecentFiles(const QStringList& paths);
@@ -113,7 +118,7 @@ class CMainFrame : public QMainWindow {
     void OnZoom(short nDirection);
     void OnOrigin(int nCode);
 
-    CCurvistApp* m_pApp;
+    IFrameHost* m_pApp;
     std::map<int, QAction*> m_actions;
     QMenu* m_pMenuFile = nullptr;
     QAction* m_pRecentAnchor = nullptr; // the separator after the recent-file entries

@@ -2,7 +2,6 @@
 
 #include "app/AppMessage.h"
 #include "app/ContextMenu.h"
-#include "app/MainFrame.h"
 #include "app/PlotCursors.h"
 #include "doc/CurvistDoc.h"
 #include "platform/qt/QPainterDc.h"
@@ -22,22 +21,22 @@
 
 namespace {
 
-// The frame as the mouse navigation sees it, looked up through the view on each use: the view
-// learns its frame after the window is made. Without a frame no mode is on.
+// The frame as the navigation sees it, looked up on each use: the window learns its frame
+// after it is made. Without a frame no mode is on.
 class CFrameLink : public IPlotFrame {
   public:
-    explicit CFrameLink(CCurvistView* pView) : m_pView(pView) {}
-    bool IsRealMove() const override { return m_pView->m_pFrame && m_pView->m_pFrame->m_bRealMove; }
-    bool IsRealZoom() const override { return m_pView->m_pFrame && m_pView->m_pFrame->m_bRealZoom; }
+    explicit CFrameLink(IPlotWindowFrame* const& pFrame) : m_pFrame(pFrame) {}
+    bool IsRealMove() const override { return m_pFrame && m_pFrame->IsRealMove(); }
+    bool IsRealZoom() const override { return m_pFrame && m_pFrame->IsRealZoom(); }
     void ShowXY(double x, double y) override {
-        if (m_pView->m_pFrame) m_pView->m_pFrame->ShowXY(x, y);
+        if (m_pFrame) m_pFrame->ShowXY(x, y);
     }
     void ShowScale(int nScale) override {
-        if (m_pView->m_pFrame) m_pView->m_pFrame->ShowScale(nScale);
+        if (m_pFrame) m_pFrame->ShowScale(nScale);
     }
 
   private:
-    CCurvistView* m_pView;
+    IPlotWindowFrame* const& m_pFrame;
 };
 
 CPoint ToPoint(const QPointF& pt) {
@@ -49,8 +48,8 @@ CPoint ToPoint(const QPointF& pt) {
 
 CPlotWindow::CPlotWindow(CCurvistDoc* pDoc, CCurvistView* pView, QWidget* pParent)
     : QWidget(pParent), m_pDoc(pDoc), m_pView(pView),
-      m_pFrameLink(std::make_unique<CFrameLink>(pView)),
-      m_pMouse(std::make_unique<CPlotMouse>(*pView, *this, *m_pFrameLink)),
+      m_pFrameLink(std::make_unique<CFrameLink>(m_pFrame)),
+      m_pMouse(std::make_unique<CPlotNavigation>(*pView, *m_pFrameLink)),
       m_curMove(MakeCursor(MoveCursorArt())), m_curZoom(MakeCursor(ZoomCursorArt())) {
     // The back buffer covers every pixel; Qt need not clear anything first.
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -86,8 +85,7 @@ void CPlotWindow::FullRepaint() {
     if (!m_pDc || m_image.size() != QSize(std::max(1, width()), std::max(1, height())))
         AllocateBuffer();
     if (!m_pDc) return;
-    m_pView->OnEraseBkgnd(*m_pDc);
-    m_pView->OnDraw(*m_pDc);
+    m_pView->FullRepaint(*m_pDc);
     update();
 }
 
@@ -136,8 +134,7 @@ bool CPlotWindow::Print(QPagedPaintDevice& device) {
     m_pDoc->m_bResetOrigin = m_pDoc->m_bRefillList = false;
     CQPainterDc dc(&painter, w, h);
     // The background goes on paper too: the axes are white and would vanish on white paper.
-    m_pView->OnEraseBkgnd(dc);
-    m_pView->OnDraw(dc);
+    m_pView->FullRepaint(dc);
     m_pDoc->m_bResetOrigin = bReset;
     m_pDoc->m_bRefillList = bRefill;
     return painter.end();
@@ -148,8 +145,12 @@ void CPlotWindow::OnDisplaySettings() {
     const bool bOk = m_runSettings ? m_runSettings(dlg) : dlg.DoModal() == QDialog::Accepted;
     if (!bOk) return;
     m_pView->ApplyDisplaySettings(dlg.Params());
-    // The origin preset is read again on New and Open: from the file just written.
-    if (!dlg.m_bSaveFailed) m_pView->SetIniPath(dlg.IniPath());
+    // The origin preset applies on the next New and Open, once it is in the file; a file
+    // that could not be written keeps the one before.
+    if (!dlg.m_bSaveFailed) {
+        m_pView->SetIniPath(dlg.IniPath());
+        m_pView->SetOriginPlaceCode(dlg.Params().nOriginPlace);
+    }
     if (dlg.m_bSaveFailed)
         AppMessageBox(this, QMessageBox::Warning,
                       QStringLiteral("无法保存文件“%1”，新的显示参数只在本次运行中有效。")
@@ -257,9 +258,8 @@ void CPlotWindow::wheelEvent(QWheelEvent* pEvent) {
 void CPlotWindow::OnContextMenu(const QPoint& ptGlobal) {
     // The menu takes the mouse: no release would reach the drags while it is open.
     EndDrags(m_dragButtons);
-    CMainFrame* pFrame = m_pView->m_pFrame;
-    std::unique_ptr<QMenu> pMenu = BuildContextMenu(
-        this, m_pView->m_bFullScreen, pFrame && pFrame->m_bRealMove, pFrame && pFrame->m_bRealZoom);
+    std::unique_ptr<QMenu> pMenu = BuildContextMenu(this, m_bFullScreen, m_pFrameLink->IsRealMove(),
+                                                    m_pFrameLink->IsRealZoom());
     QAction* pChosen = m_runMenu ? m_runMenu(*pMenu, ptGlobal) : pMenu->exec(ptGlobal);
     const int nId = pChosen ? pChosen->data().toInt() : 0;
     pMenu.reset();
@@ -267,33 +267,33 @@ void CPlotWindow::OnContextMenu(const QPoint& ptGlobal) {
 }
 
 void CPlotWindow::OnContextCommand(int nId) {
-    CMainFrame* pFrame = m_pView->m_pFrame;
+    IPlotWindowFrame* pFrame = m_pFrame;
     if (!pFrame) return;
     auto zoom = [&](short nDirection) {
         m_pView->ZoomStep(nDirection);
-        pFrame->ShowScale(m_pView->m_nScale);
+        pFrame->ShowScale(m_pView->GetScale());
     };
     switch (nId) {
     case ID_CTX_FULL_SCREEN:
         pFrame->FullScreen();
-        m_pView->m_bFullScreen = true;
+        m_bFullScreen = true;
         break;
     case ID_CTX_NORMAL_SCREEN:
         pFrame->NormalScreen();
-        m_pView->m_bFullScreen = false;
+        m_bFullScreen = false;
         break;
     case ID_CTX_DISPLAY_SETTINGS:
         OnDisplaySettings();
         break;
     // The function commands take the same road as the frame's menu: on to the panel.
     case ID_CTX_FUN_ADD:
-        pFrame->Action(ID_FUN_ADD)->trigger();
+        pFrame->RunFunCommand(IPlotWindowFrame::EFunCommand::Add);
         break;
     case ID_CTX_FUN_MODIFY:
-        pFrame->Action(ID_FUN_MODIFY)->trigger();
+        pFrame->RunFunCommand(IPlotWindowFrame::EFunCommand::Modify);
         break;
     case ID_CTX_FUN_DELETE:
-        pFrame->Action(ID_FUN_DELETE)->trigger();
+        pFrame->RunFunCommand(IPlotWindowFrame::EFunCommand::Delete);
         break;
     case ID_CTX_ZOOM_IN:
         zoom(1);

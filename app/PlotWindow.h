@@ -3,9 +3,9 @@
 // the view draws on and presents it; a full repaint happens only on first show, on resize and
 // when the frame asks for one (after New and Open).
 
-#include "app/PlotMouse.h"
 #include "platform/RasterDc.h"
 #include "platform/qt/QtTextRenderer.h"
+#include "view/PlotNavigation.h"
 #include "view/ViewHost.h"
 
 #include <QCursor>
@@ -22,6 +22,19 @@ class QMenu;
 class QPagedPaintDevice;
 class QTimer;
 
+// What the plot window needs from the frame that holds it: the modes and read-out of the
+// navigation, the screen modes, and the frame's own commands.
+class IPlotWindowFrame : public IPlotFrame {
+  public:
+    virtual void FullScreen() = 0;
+    virtual void NormalScreen() = 0;
+    virtual void ToggleRealMove() = 0;
+    virtual void ToggleRealZoom() = 0;
+    // The function commands, run as the frame's menu runs them.
+    enum class EFunCommand { Add, Modify, Delete };
+    virtual void RunFunCommand(EFunCommand command) = 0;
+};
+
 class CPlotWindow : public QWidget, public IViewHost {
     Q_OBJECT
   public:
@@ -29,6 +42,12 @@ class CPlotWindow : public QWidget, public IViewHost {
     ~CPlotWindow() override;
 
     CCurvistView* View() const { return m_pView; }
+    // The frame that holds the window, or null: then no mode is on and the frame's commands
+    // do nothing. Borrowed.
+    void SetFrame(IPlotWindowFrame* pFrame) { m_pFrame = pFrame; }
+    // Whether the context menu offers the way back from full screen.
+    bool IsFullScreen() const { return m_bFullScreen; }
+    void SetFullScreen(bool bFull) { m_bFullScreen = bFull; }
     const QImage& BackBuffer() const { return m_image; }
 
     // Background fill, then the view's OnDraw, into the back buffer; then presents it. Before
@@ -45,7 +64,7 @@ class CPlotWindow : public QWidget, public IViewHost {
     void SetSettingsRunner(SettingsRunner runner) { m_runSettings = std::move(runner); }
 
     // --- Mouse navigation and the context menu -------------------------------------------------
-    CPlotMouse& Mouse() { return *m_pMouse; }
+    CPlotNavigation& Mouse() { return *m_pMouse; }
     // Shows the cursor that the modes and drags call for; the frame calls it after a toggle.
     void UpdateCursor();
     ECursor CurrentCursor() const { return m_eCursor; }
@@ -100,8 +119,10 @@ class CPlotWindow : public QWidget, public IViewHost {
     bool m_bShown = false;
     SettingsRunner m_runSettings;
 
+    IPlotWindowFrame* m_pFrame = nullptr;
+    bool m_bFullScreen = false;
     std::unique_ptr<IPlotFrame> m_pFrameLink;
-    std::unique_ptr<CPlotMouse> m_pMouse;
+    std::unique_ptr<CPlotNavigation> m_pMouse;
     QCursor m_curMove;
     QCursor m_curZoom;
     ECursor m_eCursor = ECursor::Arrow;

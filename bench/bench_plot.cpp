@@ -78,13 +78,12 @@ struct CScene {
             doc.AppendFunction(std::move(f));
             native.push_back({b.fn, add, clr});
         }
-        view.OnEraseBkgnd(dc);
-        view.OnDraw(dc); // places the origin at the centre
+        view.FullRepaint(dc); // places the origin at the centre
     }
 
     // The curve pass with a native function: the same columns, rules and Dc calls.
     void NativeCurve(const CNative& n, bool bDraw) {
-        const COLORREF old = dc.SelectPen(bDraw ? n.clr : view.m_clrBack);
+        const COLORREF old = dc.SelectPen(bDraw ? n.clr : view.Style().m_clrBack);
         const int W = host.size.cx, H = host.size.cy;
         auto f = [&](double x) { return n.fn(x) + n.add; };
         int row = 10;
@@ -119,8 +118,8 @@ struct CScene {
                 first = false;
             } else if (const std::int64_t d = row - prev; d > 50 || d < -50) {
                 const double y2 = f(view.ColToWorldX(x - 0.5));
-                const double row2 =
-                    std::trunc(view.m_nOriginY - (view.m_nCellH * y2) / view.m_dUnitY);
+                const double row2 = std::trunc(
+                    view.Plane().m_nOriginY - (view.Plane().m_nCellH * y2) / view.Plane().m_dUnitY);
                 if (!(row2 >= std::min<std::int64_t>(row, prev) &&
                       row2 <= std::max<std::int64_t>(row, prev))) {
                     if (!penUp) dc.LineTo(x - 1, row < prev ? H : 0);
@@ -139,12 +138,12 @@ struct CScene {
     }
 
     void NativeScene(bool bDraw) {
-        const int W = view.m_nClientW, H = view.m_nClientH;
-        view.DrawGrid(dc, W, H, bDraw ? view.m_clrGrid : view.m_clrBack);
-        view.DrawAxes(dc, W, H, bDraw ? view.m_clrAxis : view.m_clrBack);
+        const int W = view.ClientSize().cx, H = view.ClientSize().cy;
+        view.DrawGrid(dc, W, H, bDraw ? view.Style().m_clrGrid : view.Style().m_clrBack);
+        view.DrawAxes(dc, W, H, bDraw ? view.Style().m_clrAxis : view.Style().m_clrBack);
         for (const CNative& n : native)
             NativeCurve(n, bDraw);
-        view.DrawScale(dc, bDraw ? view.m_clrScale : view.m_clrBack);
+        view.DrawScale(dc, bDraw ? view.Style().m_clrScale : view.Style().m_clrBack);
     }
 };
 
@@ -168,12 +167,12 @@ void Pan(benchmark::State& st, EMode mode) {
     for (auto _ : st) {
         if (mode == kNative) {
             s.NativeScene(false);
-            s.view.m_nOriginX += step;
+            CPlane plane = s.view.Plane();
+            plane.MoveOrigin(step, 0);
+            s.view.SetPlane(plane);
             s.NativeScene(true);
         } else {
-            s.view.RedrawAll(false);
-            s.view.m_nOriginX += step;
-            s.view.RedrawAll(true);
+            s.view.MoveOrigin(step, 0);
         }
         step = -step; // back and forth, so the plane stays put
         benchmark::DoNotOptimize(s.bits.data());

@@ -53,9 +53,7 @@ void PanFrame(benchmark::State& st, EWhat what) {
     int step = 7;
     for (auto _ : st) {
         if (what != kPresentOnly) {
-            view.RedrawAll(false);
-            view.m_nOriginX += step;
-            view.RedrawAll(true);
+            view.MoveOrigin(step, 0);
         }
         plot.repaint(); // the paint event now, not at the next turn of the event loop
         step = -step;

@@ -9,7 +9,7 @@
 #include "expr/CalcValue.h"
 #include "expr/FunCompiler.h"
 #include "platform/Cp936.h"
-#include "tools/PlotRender.h"
+#include "view/qt/PlotRender.h"
 
 #include <charconv>
 #include <cstdio>

@@ -59,14 +59,14 @@ double CCurvistView::CalcValue(CNodeList& nodes, double x) {
 
 CCurveKey CCurvistView::MakeKey(const CDataFun& fun, CSize win) const {
     CCurveKey k;
-    k.originX = m_nOriginX;
-    k.originY = m_nOriginY;
-    k.cellW = m_nCellW;
-    k.cellH = m_nCellH;
+    k.originX = m_plane.m_nOriginX;
+    k.originY = m_plane.m_nOriginY;
+    k.cellW = m_plane.m_nCellW;
+    k.cellH = m_plane.m_nCellH;
     k.winW = win.cx;
     k.winH = win.cy;
-    k.unitX = std::bit_cast<std::uint64_t>(m_dUnitX);
-    k.unitY = std::bit_cast<std::uint64_t>(m_dUnitY);
+    k.unitX = std::bit_cast<std::uint64_t>(m_plane.m_dUnitX);
+    k.unitY = std::bit_cast<std::uint64_t>(m_plane.m_dUnitY);
     k.dMin = std::bit_cast<std::uint64_t>(fun.m_dMin);
     k.dMax = std::bit_cast<std::uint64_t>(fun.m_dMax);
     k.nodes = fun.m_pNodes.get();
@@ -82,7 +82,7 @@ void CCurvistView::DrawCurve(Dc& dc, CDataFun& fun, bool bDraw) {
     if (bDraw && !fun.m_bShow) return;
     ClearUpperVectorState();
     NoteClientDrawing(dc);
-    const COLORREF oldPen = dc.SelectPen(bDraw ? fun.m_clrFun : m_clrBack);
+    const COLORREF oldPen = dc.SelectPen(bDraw ? fun.m_clrFun : m_style.m_clrBack);
     CCurvePolyline& poly = PolylineOf(fun, WindowSize(), Scratch(0), m_bEvalError);
     for (const CCurveOp& o : poly.ops) {
         if (o.line)
@@ -224,7 +224,7 @@ void CCurvistView::CurvePass(CDataFun& fun, CCurvePolyline& poly, CSize win, CPa
             if (d > kJump || d < -kJump) {
                 bool err2 = false;
                 const double y2 = nodes ? ::CalcValue(*nodes, ColToWorldX(x - 0.5), err2) : 0.0;
-                const double row2 = std::trunc(m_nOriginY - (m_nCellH * y2) / m_dUnitY);
+                const double row2 = std::trunc(WorldYToRow(y2));
                 const double lo = static_cast<double>(std::min<std::int64_t>(row, prev));
                 const double hi = static_cast<double>(std::max<std::int64_t>(row, prev));
                 if (!(row2 >= lo && row2 <= hi)) {

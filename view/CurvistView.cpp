@@ -2,23 +2,16 @@
 
 #include "view/CurvistView.h"
 
-#include "platform/ExeDir.h"
-#include "platform/IniFile.h"
 #include "platform/RasterDc.h"
 #include "settings/VisParam.h"
 #include "view/VectorState.h"
 
 #include <algorithm>
-#include <cmath>
-#include <limits>
 
 CCurvistView::CCurvistView() : CCurvistView(DefaultVisParamPath()) {}
 
-CCurvistView::CCurvistView(std::string iniPath)
-    : m_strAppDir(GetExeDir()), m_strIniPath(std::move(iniPath)) {
+CCurvistView::CCurvistView(std::string iniPath) : m_strIniPath(std::move(iniPath)) {
     LoadVisParam();
-    m_bFullScreen = false;
-    m_bDragZoom = false;
 }
 
 CCurvistView::~CCurvistView() {
@@ -34,41 +27,33 @@ void CCurvistView::SetDocument(CCurvistDoc* pDoc) {
 }
 
 void CCurvistView::LoadVisParam() {
-    const CVisParam vp = ::LoadVisParam(m_strIniPath);
+    TakeVisParam(::LoadVisParam(m_strIniPath));
+}
+
+void CCurvistView::TakeVisParam(const CVisParam& vp) {
     TakeDisplayParams(vp);
     m_nOriginPlace = vp.nOriginPlace;
-    m_nCellW = m_nBaseCellW;
-    m_nCellH = m_nBaseCellH;
+    // At the starting zoom of 100 the cells are the base cells.
+    m_plane.m_nCellW = m_plane.m_nBaseCellW;
+    m_plane.m_nCellH = m_plane.m_nBaseCellH;
 }
 
 void CCurvistView::TakeDisplayParams(const CVisParam& vp) {
-    m_bShowAxisX = vp.bShowAxisX;
-    m_bShowAxisY = vp.bShowAxisY;
-    m_bShowGridX = vp.bShowGridX;
-    m_bShowGridY = vp.bShowGridY;
-    m_bShowScaleX = vp.bShowScaleX;
-    m_bShowScaleY = vp.bShowScaleY;
-    m_nScalePlaceX = vp.nPlaceX;
-    m_nScalePlaceY = vp.nPlaceY;
-    m_nBaseCellW = UsableCellSize(vp.nWidth);
-    m_nBaseCellH = UsableCellSize(vp.nHeight);
-    m_dUnitX = UnitFromSpeed(UsableSpeed(vp.nSpeedX));
-    m_dUnitY = UnitFromSpeed(UsableSpeed(vp.nSpeedY));
+    m_style.m_bShowAxisX = vp.bShowAxisX;
+    m_style.m_bShowAxisY = vp.bShowAxisY;
+    m_style.m_bShowGridX = vp.bShowGridX;
+    m_style.m_bShowGridY = vp.bShowGridY;
+    m_style.m_bShowScaleX = vp.bShowScaleX;
+    m_style.m_bShowScaleY = vp.bShowScaleY;
+    m_style.m_nScalePlaceX = vp.nPlaceX;
+    m_style.m_nScalePlaceY = vp.nPlaceY;
+    m_plane.m_nBaseCellW = UsableCellSize(vp.nWidth);
+    m_plane.m_nBaseCellH = UsableCellSize(vp.nHeight);
+    m_plane.m_dUnitX = UnitFromSpeed(UsableSpeed(vp.nSpeedX));
+    m_plane.m_dUnitY = UnitFromSpeed(UsableSpeed(vp.nSpeedY));
 }
 
 // --- Transforms -------------------------------------------------------------------------------
-
-double CCurvistView::ColToWorldX(double col) const {
-    return (col - m_nOriginX) / m_nCellW * m_dUnitX;
-}
-
-double CCurvistView::RowToWorldY(double row) const {
-    return -((row - m_nOriginY) / m_nCellH * m_dUnitY);
-}
-
-double CCurvistView::WorldYToRow(double y) const {
-    return m_nOriginY - (y * m_nCellH) / m_dUnitY;
-}
 
 int CCurvistView::RoundRow(double r) {
     if (!(r > -2.1e9 && r < 2.1e9)) return r > 0 ? 2000000000 : -2000000000; // and NaN
@@ -77,14 +62,6 @@ int CCurvistView::RoundRow(double r) {
     if (row > 0 && f >= 0.5) ++row;
     if (row < 0 && f <= -0.5) --row;
     return row;
-}
-
-int CCurvistView::ZoomedCell(int base, int scale) {
-    const std::int64_t product = static_cast<std::int64_t>(base) * scale;
-    const double cell = std::trunc(static_cast<double>(product) * 0.01);
-    if (!(cell >= 1.0)) return 1;
-    return cell >= std::numeric_limits<int>::max() ? std::numeric_limits<int>::max()
-                                                   : static_cast<int>(cell);
 }
 
 // --- Host access ------------------------------------------------------------------------------
@@ -109,18 +86,10 @@ CDataFun* CCurvistView::FunAt(int index) const {
 
 // --- Repaint ----------------------------------------------------------------------------------
 
-void CCurvistView::PlaceOrigin(int code) {
-    if (code < 0 || code > 8) return;
-    const int col = code % 3, row = code / 3; // row by row over a 3x3 grid
-    m_nOriginX = col == 0 ? 0 : col == 1 ? m_nClientW / 2 : m_nClientW;
-    m_nOriginY = row == 0 ? 0 : row == 1 ? m_nClientH / 2 : m_nClientH;
-}
-
 void CCurvistView::OnDraw(Dc& dc) {
     if (m_pDoc && m_pDoc->m_bResetOrigin) {
         m_pDoc->m_bResetOrigin = false;
-        m_nOriginPlace = GetPrivateProfileInt("Coor", "nOriginPlace", 4, m_strIniPath);
-        PlaceOrigin(m_nOriginPlace);
+        m_plane.PlaceOrigin(m_nOriginPlace, EOriginCode::Ini, m_nClientW, m_nClientH);
     }
     if (m_pDoc && m_pDoc->m_bRefillList) {
         m_pDoc->m_bRefillList = false;
@@ -137,12 +106,12 @@ void CCurvistView::OnDraw(Dc& dc) {
     if (win == CSize{m_nClientW, m_nClientH} && PaintSceneShared(dc, win.cx, win.cy, true)) return;
     const ESurface before = m_eSurface;
     m_bInScene = true;
-    DrawGrid(dc, win.cx, win.cy, m_clrGrid);
-    DrawAxes(dc, win.cx, win.cy, m_clrAxis);
+    DrawGrid(dc, win.cx, win.cy, m_style.m_clrGrid);
+    DrawAxes(dc, win.cx, win.cy, m_style.m_clrAxis);
     if (m_pFunArray)
         for (const auto& f : *m_pFunArray)
             if (f->m_bShow) DrawCurve(dc, *f, true);
-    DrawScale(dc, m_clrScale);
+    DrawScale(dc, m_style.m_clrScale);
     m_bInScene = false;
     // The labels of this pass use the client size, the grid and axes the window's; an erase
     // of the whole scene uses the client size for all three.
@@ -154,7 +123,7 @@ void CCurvistView::OnDraw(Dc& dc) {
 
 bool CCurvistView::OnEraseBkgnd(Dc& dc) {
     const CSize win = WindowSize();
-    dc.FillSolidRect(CRect{0, 0, win.cx, win.cy}, m_clrBack);
+    dc.FillSolidRect(CRect{0, 0, win.cx, win.cy}, m_style.m_clrBack);
     if (m_pHost && &dc == m_pHost->ClientDc()) {
         const auto* raster = dynamic_cast<const RasterDc*>(&dc);
         m_eSurface = raster && win.cx >= raster->Width() && win.cy >= raster->Height()

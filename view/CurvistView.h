@@ -6,20 +6,36 @@
 #include "platform/Dc.h"
 #include "view/CurveCache.h"
 #include "view/DrawWorkers.h"
+#include "view/Plane.h"
 #include "view/ViewHost.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <unordered_map>
 #include <vector>
 
 struct CVisParam;
-class CMainFrame;
 
 inline constexpr const char* kMsgIndexLimit = "超出上、下限。";
 inline constexpr int kDrawFunctionLimit = 50;
-inline constexpr int kMinScale = 10;
+
+// What the decorations show and where, and the colours of the scene.
+struct CViewStyle {
+    std::int32_t m_bShowScaleY = 1;
+    std::int32_t m_bShowScaleX = 1;
+    int m_nScalePlaceY = 2;
+    int m_nScalePlaceX = 2;
+    std::int32_t m_bShowGridY = 1;
+    std::int32_t m_bShowGridX = 1;
+    std::int32_t m_bShowAxisY = 1;
+    std::int32_t m_bShowAxisX = 1;
+    COLORREF m_clrScale = RGB(0, 128, 0);
+    COLORREF m_clrAxis = RGB(255, 255, 255);
+    COLORREF m_clrGrid = RGB(98, 0, 100);
+    COLORREF m_clrBack = RGB(0, 0, 0);
+};
 
 // Listens to the document's editor: it redraws what a change touched and never changes a
 // record itself.
@@ -42,20 +58,45 @@ class CCurvistView : public IFunListListener {
     void SetIniPath(std::string path) { m_strIniPath = std::move(path); }
 
     // --- Repaint and window events -----------------------------------------------------------
+    // Takes the display parameters from IniPath() through the settings module.
     void LoadVisParam();
+    // Takes display parameters loaded elsewhere, the origin preset included, at zoom 100.
+    void TakeVisParam(const CVisParam& vp);
     void OnDraw(Dc& dc);
     bool OnEraseBkgnd(Dc& dc);
+    // The full repaint: the background fill, then OnDraw.
+    void FullRepaint(Dc& dc) {
+        OnEraseBkgnd(dc);
+        OnDraw(dc);
+    }
     void OnSize(unsigned nType, int cx, int cy);
-    int GetScale() const { return m_nScale; }
+    int GetScale() const { return m_plane.m_nScale; }
+
+    // --- The plane and the style --------------------------------------------------------------
+    const CPlane& Plane() const { return m_plane; }
+    const CViewStyle& Style() const { return m_style; }
+    CSize ClientSize() const { return {m_nClientW, m_nClientH}; }
+    // Take a whole plane or style without drawing (a renderer's start, tests).
+    void SetPlane(const CPlane& plane) { m_plane = plane; }
+    void SetStyle(const CViewStyle& style) { m_style = style; }
+    // Erases the scene of the current plane on the client surface, takes `next`, draws the
+    // scene anew and presents it; the paint covers a cx x cy area.
+    void ChangePlane(const CPlane& next, CSize size);
+    // Takes a zoom in per cent and redraws when the cells change; true when they did.
+    bool ZoomTo(int scale);
+    // Moves the origin by (dx, dy) pixels, erasing and redrawing.
+    void MoveOrigin(int dx, int dy);
+    // The origin preset the next New or Open places ("nOriginPlace" numbering).
+    int OriginPlace() const { return m_nOriginPlace; }
+    void SetOriginPlaceCode(int code) { m_nOriginPlace = code; }
 
     // --- Transforms (pixels of the client area <-> world) ------------------------------------
-    double ColToWorldX(double col) const;
-    double RowToWorldY(double row) const;
-    double WorldYToRow(double y) const;
+    double ColToWorldX(double col) const { return m_plane.ColToWorldX(col); }
+    double RowToWorldY(double row) const { return m_plane.RowToWorldY(row); }
+    double WorldYToRow(double y) const { return m_plane.WorldYToRow(y); }
     // The rounding rule of the curve pass; r must lie within +-2e9.
     static int RoundRow(double r);
-    // Cell size in pixels for a base size at a zoom in per cent: truncated, never below 1.
-    static int ZoomedCell(int base, int scale);
+    static int ZoomedCell(int base, int scale) { return CPlane::ZoomedCell(base, scale); }
     // "%5.2f" in the C locale, whatever the process locale is.
     static std::string FormatScale(double v);
 
@@ -88,41 +129,6 @@ class CCurvistView : public IFunListListener {
     // which draws every primitive in order on the calling thread, erases included.
     void SetDrawThreads(int nThreads);
 
-    // --- State (fields of the window-system view) ---------------------------------------------
-    CFunArray* m_pFunArray = nullptr;
-    std::string m_strAppDir;
-    int m_nOriginPlace = 4;
-    int m_nZoomAnchorY = 0;
-    bool m_bDragZoom = false;
-    CMainFrame* m_pFrame = nullptr;
-    bool m_bFullScreen = false;
-    std::int32_t m_bShowScaleY = 1;
-    std::int32_t m_bShowScaleX = 1;
-    int m_nScalePlaceY = 2;
-    int m_nScalePlaceX = 2;
-    std::int32_t m_bShowGridY = 1;
-    std::int32_t m_bShowGridX = 1;
-    std::int32_t m_bShowAxisY = 1;
-    std::int32_t m_bShowAxisX = 1;
-    double m_dUnitX = 1.0;
-    double m_dUnitY = 1.0;
-    COLORREF m_clrScale = RGB(0, 128, 0);
-    int m_nClientW = 0;
-    int m_nClientH = 0;
-    bool m_bEvalError = false;
-    CPoint m_ptDragStart;
-    bool m_bDragMove = false;
-    COLORREF m_clrAxis = RGB(255, 255, 255);
-    int m_nOriginX = 320;
-    int m_nOriginY = 260;
-    COLORREF m_clrGrid = RGB(98, 0, 100);
-    int m_nScale = 100;
-    COLORREF m_clrBack = RGB(0, 0, 0);
-    int m_nCellW = 50;
-    int m_nCellH = 50;
-    int m_nBaseCellW = 50;
-    int m_nBaseCellH = 50;
-
   private:
     CSize WindowSize() const;
     Dc* ClientDc() const;
@@ -131,8 +137,9 @@ class CCurvistView : public IFunListListener {
     CDataFun* FunAt(int index) const;
     // Erases the whole scene in the background colour, or draws it (the in-place redraw).
     void PaintScene(Dc& dc, int cx, int cy, bool bDraw);
-    // Origin-placement code of the display parameters ("nOriginPlace" numbering).
-    void PlaceOrigin(int code);
+    // The in-place change of anything the whole scene depends on: erase it over a cx x cy
+    // area, change, draw it anew, present.
+    void EraseChangeDraw(CSize size, const std::function<void()>& change);
     // The display values shared by loading and the display-parameter command: show flags,
     // placements, base cells and units (not the origin code, not the zoomed cells).
     void TakeDisplayParams(const CVisParam& vp);
@@ -156,6 +163,14 @@ class CCurvistView : public IFunListListener {
     enum class ESurface;
     // After the whole scene was drawn on dc: what the client surface holds now.
     void SceneDrawn(const Dc& dc, int cx, int cy, ESurface before);
+
+    CFunArray* m_pFunArray = nullptr;
+    int m_nOriginPlace = 4;
+    CPlane m_plane;
+    CViewStyle m_style;
+    int m_nClientW = 0;
+    int m_nClientH = 0;
+    bool m_bEvalError = false;
 
     CCurvistDoc* m_pDoc = nullptr;
     IViewHost* m_pHost = nullptr;

@@ -54,22 +54,22 @@ void CCurvistView::NoteClientDrawing(const Dc& dc) {
 CSceneKey CCurvistView::MakeSceneKey(const Dc& dc, int cx, int cy) const {
     CSceneKey k;
     k.dc = &dc;
-    k.originX = m_nOriginX;
-    k.originY = m_nOriginY;
-    k.cellW = m_nCellW;
-    k.cellH = m_nCellH;
+    k.originX = m_plane.m_nOriginX;
+    k.originY = m_plane.m_nOriginY;
+    k.cellW = m_plane.m_nCellW;
+    k.cellH = m_plane.m_nCellH;
     k.clientW = cx;
     k.clientH = cy;
     const CSize win = WindowSize();
     k.winW = win.cx;
     k.winH = win.cy;
-    k.unitX = std::bit_cast<std::uint64_t>(m_dUnitX);
-    k.unitY = std::bit_cast<std::uint64_t>(m_dUnitY);
-    k.showScaleX = m_bShowScaleX;
-    k.showScaleY = m_bShowScaleY;
-    k.placeX = m_nScalePlaceX;
-    k.placeY = m_nScalePlaceY;
-    k.back = m_clrBack;
+    k.unitX = std::bit_cast<std::uint64_t>(m_plane.m_dUnitX);
+    k.unitY = std::bit_cast<std::uint64_t>(m_plane.m_dUnitY);
+    k.showScaleX = m_style.m_bShowScaleX;
+    k.showScaleY = m_style.m_bShowScaleY;
+    k.placeX = m_style.m_nScalePlaceX;
+    k.placeY = m_style.m_nScalePlaceY;
+    k.back = m_style.m_clrBack;
     if (m_pFunArray)
         for (const auto& f : *m_pFunArray)
             k.funs.push_back({f.get(), f->m_pNodes.get(), f->m_pNodes ? f->m_pNodes->Stamp() : 0,
@@ -118,7 +118,7 @@ bool CCurvistView::PaintSceneShared(Dc& dc, int cx, int cy, bool bDraw) {
         // Bands of whole rows, which the surface fills as one block each.
         const int H = raster->Height(), n = workers.Count();
         workers.Run(n, [&](int t, int) {
-            raster->FillSolidRect({0, H * t / n, W, H * (t + 1) / n}, m_clrBack);
+            raster->FillSolidRect({0, H * t / n, W, H * (t + 1) / n}, m_style.m_clrBack);
         });
         m_eSurface = ESurface::Blank;
         return true;
@@ -143,13 +143,13 @@ bool CCurvistView::PaintSceneShared(Dc& dc, int cx, int cy, bool bDraw) {
                         m_scratch[static_cast<std::size_t>(w)], bEvalError);
     });
 
-    const COLORREF clrGrid = bDraw ? m_clrGrid : m_clrBack;
-    const COLORREF clrAxis = bDraw ? m_clrAxis : m_clrBack;
+    const COLORREF clrGrid = bDraw ? m_style.m_clrGrid : m_style.m_clrBack;
+    const COLORREF clrAxis = bDraw ? m_style.m_clrAxis : m_style.m_clrBack;
     forStrips([&](RasterDc& strip, int x0, int x1) {
         DrawGrid(strip, cx, cy, clrGrid);
         DrawAxes(strip, cx, cy, clrAxis);
         for (const auto& [fun, poly] : m_scenePolys) {
-            const COLORREF old = strip.SelectPen(bDraw ? fun->m_clrFun : m_clrBack);
+            const COLORREF old = strip.SelectPen(bDraw ? fun->m_clrFun : m_style.m_clrBack);
             ReplayStrip(strip, poly->ops, x0, x1);
             strip.SelectPen(old);
         }
@@ -164,7 +164,7 @@ bool CCurvistView::PaintSceneShared(Dc& dc, int cx, int cy, bool bDraw) {
     dc.MoveTo(at.x, at.y);
 
     m_bInScene = true;
-    DrawScale(dc, bDraw ? m_clrScale : m_clrBack);
+    DrawScale(dc, bDraw ? m_style.m_clrScale : m_style.m_clrBack);
     m_bInScene = false;
 
     if (bDraw) {
@@ -173,7 +173,7 @@ bool CCurvistView::PaintSceneShared(Dc& dc, int cx, int cy, bool bDraw) {
         // An erase of a surface we could not vouch for: it may still have left nothing.
         std::atomic<bool> blank = true;
         forStrips([&](RasterDc& strip, int, int) {
-            if (!strip.IsFilledWith(m_clrBack)) blank = false;
+            if (!strip.IsFilledWith(m_style.m_clrBack)) blank = false;
         });
         m_eSurface = blank ? ESurface::Blank : ESurface::Unknown;
     }

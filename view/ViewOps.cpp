@@ -5,18 +5,17 @@
 #include "settings/VisParam.h"
 #include "view/VectorState.h"
 
-#include <algorithm>
-#include <limits>
+#include <functional>
 
 void CCurvistView::PaintScene(Dc& dc, int cx, int cy, bool bDraw) {
     ClearUpperVectorState();
     if (PaintSceneShared(dc, cx, cy, bDraw)) return;
-    DrawGrid(dc, cx, cy, bDraw ? m_clrGrid : m_clrBack);
-    DrawAxes(dc, cx, cy, bDraw ? m_clrAxis : m_clrBack);
+    DrawGrid(dc, cx, cy, bDraw ? m_style.m_clrGrid : m_style.m_clrBack);
+    DrawAxes(dc, cx, cy, bDraw ? m_style.m_clrAxis : m_style.m_clrBack);
     if (m_pFunArray)
         for (const auto& f : *m_pFunArray)
             DrawCurve(dc, *f, bDraw);
-    DrawScale(dc, bDraw ? m_clrScale : m_clrBack);
+    DrawScale(dc, bDraw ? m_style.m_clrScale : m_style.m_clrBack);
 }
 
 void CCurvistView::DrawScene(Dc& dc) {
@@ -77,81 +76,50 @@ void CCurvistView::OnFunListChanged(const CFunChange& change) {
     }
 }
 
-void CCurvistView::ZoomStep(short direction) {
-    // Saturating, so that zooming in without end cannot overflow the scale.
-    constexpr int kMaxScale = std::numeric_limits<int>::max() - 10;
-    int scale = m_nScale;
-    if (direction == -1)
-        scale -= scale <= 100 ? 5 : 10;
-    else if (direction == 1)
-        scale = std::min(kMaxScale, scale + (scale < 100 ? 5 : 10));
-    else
-        scale = 100;
-    m_nScale = std::max(scale, kMinScale);
-
-    const int w = ZoomedCell(m_nBaseCellW, m_nScale);
-    const int h = ZoomedCell(m_nBaseCellH, m_nScale);
-    if (w == m_nCellW) return;
-
-    const CSize win = WindowSize();
+void CCurvistView::EraseChangeDraw(CSize size, const std::function<void()>& change) {
     Dc* dc = ClientDc();
-    if (dc) PaintScene(*dc, win.cx, win.cy, false);
-    m_nCellH = h;
-    m_nCellW = w;
+    if (dc) PaintScene(*dc, size.cx, size.cy, false);
+    change();
     if (dc) {
-        PaintScene(*dc, win.cx, win.cy, true);
+        PaintScene(*dc, size.cx, size.cy, true);
         Present();
     }
+}
+
+void CCurvistView::ChangePlane(const CPlane& next, CSize size) {
+    EraseChangeDraw(size, [&] { m_plane = next; });
+}
+
+bool CCurvistView::ZoomTo(int scale) {
+    CPlane next = m_plane;
+    if (!next.TakeScale(scale)) {
+        m_plane.m_nScale = next.m_nScale; // the cells wait for a step that changes the width
+        return false;
+    }
+    ChangePlane(next, WindowSize());
+    return true;
+}
+
+void CCurvistView::ZoomStep(short direction) {
+    ZoomTo(CPlane::StepScale(m_plane.m_nScale, direction));
+}
+
+void CCurvistView::MoveOrigin(int dx, int dy) {
+    CPlane next = m_plane;
+    next.MoveOrigin(dx, dy);
+    ChangePlane(next, ClientSize());
 }
 
 void CCurvistView::SetOriginPlace(int code) {
-    RedrawAll(false);
-    const int W = m_nClientW, H = m_nClientH;
-    switch (code) {
-    case 0:
-        m_nOriginX = W / 2, m_nOriginY = H / 2;
-        break;
-    case 1:
-        m_nOriginX = 0, m_nOriginY = H / 2;
-        break;
-    case 2:
-        m_nOriginX = W, m_nOriginY = H / 2;
-        break;
-    case 3:
-        m_nOriginX = W / 2, m_nOriginY = 0;
-        break;
-    case 4:
-        m_nOriginX = W / 2, m_nOriginY = H;
-        break;
-    case 5:
-        m_nOriginX = 0, m_nOriginY = 0;
-        break;
-    case 6:
-        m_nOriginX = 0, m_nOriginY = H;
-        break;
-    case 7:
-        m_nOriginX = W, m_nOriginY = 0;
-        break;
-    case 8:
-        m_nOriginX = W, m_nOriginY = H;
-        break;
-    default:
-        break;
-    }
-    RedrawAll(true);
+    CPlane next = m_plane;
+    next.PlaceOrigin(code, EOriginCode::Menu, m_nClientW, m_nClientH);
+    ChangePlane(next, ClientSize()); // an unknown code redraws in place all the same
 }
 
 void CCurvistView::ApplyDisplaySettings(const CVisParam& vp) {
-    Dc* dc = ClientDc();
-    if (dc) PaintScene(*dc, m_nClientW, m_nClientH, false);
-
-    // The origin code is not taken: it applies at the next New or Open.
-    TakeDisplayParams(vp);
-    m_nCellW = ZoomedCell(m_nBaseCellW, m_nScale);
-    m_nCellH = ZoomedCell(m_nBaseCellH, m_nScale);
-
-    if (dc) {
-        PaintScene(*dc, m_nClientW, m_nClientH, true);
-        Present();
-    }
+    EraseChangeDraw(ClientSize(), [&] {
+        // The origin code is not taken: it applies at the next New or Open.
+        TakeDisplayParams(vp);
+        m_plane.SetBaseCells(m_plane.m_nBaseCellW, m_plane.m_nBaseCellH);
+    });
 }

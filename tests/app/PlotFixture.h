@@ -4,6 +4,7 @@
 
 #include "AppFixture.h"
 
+#include "tests/view/EditView.h"
 #include "view/CurvistView.h"
 
 #include <QLabel>
@@ -47,8 +48,10 @@ class PlotFixture : public AppFixture {
     }
     // The default plane of the read-out example: origin (320, 260), 50-pixel cells, 1 unit.
     void PlaceOrigin(int x = 320, int y = 260) {
-        View()->m_nOriginX = x;
-        View()->m_nOriginY = y;
+        EditPlane(*View(), [&](CPlane& p) {
+            p.m_nOriginX = x;
+            p.m_nOriginY = y;
+        });
         Plot()->FullRepaint();
     }
     QString PaneX() const { return Frame()->PaneX()->text(); }

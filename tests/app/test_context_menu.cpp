@@ -70,7 +70,7 @@ TEST_F(ContextMenuTest, LayoutAndCheckMarksFollowTheFlags) {
     for (const auto& c : cases) {
         Frame()->m_bRealMove = c.bMove;
         Frame()->m_bRealZoom = c.bZoom;
-        View()->m_bFullScreen = c.bFull;
+        Plot()->SetFullScreen(c.bFull);
         const QString expected =
             QString::fromUtf8(c.first) +
             QString::fromUtf8(tail).arg(c.bMove ? "[x]" : "").arg(c.bZoom ? "[x]" : "");
@@ -89,14 +89,14 @@ TEST_F(ContextMenuTest, ChosenEntriesReachTheirHandlers) {
     EXPECT_TRUE(RightClick({100, 100}).contains(QString::fromUtf8("实时缩放[x]")));
     // Entry 1 alternates.
     RightClick({100, 100}, "全屏显示(&F)");
-    EXPECT_TRUE(View()->m_bFullScreen);
+    EXPECT_TRUE(Plot()->IsFullScreen());
     EXPECT_EQ(RightClick({100, 100}).first(), QString::fromUtf8("正常显示(&F)"));
     RightClick({100, 100}, "正常显示(&F)");
-    EXPECT_FALSE(View()->m_bFullScreen);
+    EXPECT_FALSE(Plot()->IsFullScreen());
     // Choosing nothing changes nothing.
-    const int scale = View()->m_nScale;
+    const int scale = View()->Plane().m_nScale;
     RightClick({100, 100});
-    EXPECT_EQ(View()->m_nScale, scale);
+    EXPECT_EQ(View()->Plane().m_nScale, scale);
 }
 
 TEST_F(ContextMenuTest, ZoomCommandsShowTheScale) {
@@ -113,20 +113,21 @@ TEST_F(ContextMenuTest, ZoomCommandsShowTheScale) {
         Frame()->PaneScale()->setText({});
         for (int id : c.ids)
             Plot()->OnContextCommand(id);
-        EXPECT_EQ(View()->m_nScale, c.scale);
+        EXPECT_EQ(View()->Plane().m_nScale, c.scale);
         EXPECT_EQ(PaneScale(), QString::asprintf("    比例：  %d%%    ", c.scale));
     }
 }
 
 TEST_F(ContextMenuTest, OriginPresetsInSubMenuOrder) {
-    const int W = View()->m_nClientW, H = View()->m_nClientH;
+    const int W = View()->ClientSize().cx, H = View()->ClientSize().cy;
     ASSERT_GT(W, 0);
     const QPoint expected[] = {{W / 2, H / 2}, {0, H / 2}, {W, H / 2}, {W / 2, 0}, {W / 2, H},
                                {0, 0},         {0, H},     {W, 0},     {W, H}};
     for (int i = 0; i < 9; ++i) {
-        View()->m_nOriginX = View()->m_nOriginY = 7;
+        EditPlane(*View(), [&](CPlane& p) { p.m_nOriginX = p.m_nOriginY = 7; });
         Plot()->OnContextCommand(ID_CTX_ORIGIN_FIRST + i);
-        EXPECT_EQ(QPoint(View()->m_nOriginX, View()->m_nOriginY), expected[i]) << 1034 + i;
+        EXPECT_EQ(QPoint(View()->Plane().m_nOriginX, View()->Plane().m_nOriginY), expected[i])
+            << 1034 + i;
     }
 }
 
@@ -167,7 +168,7 @@ TEST_F(ContextMenuTest, ModeTogglesAndUnknownIds) {
         Plot()->OnContextCommand(id);
         EXPECT_TRUE(Frame()->m_bRealZoom) << id;
         EXPECT_FALSE(Frame()->isFullScreen()) << id;
-        EXPECT_EQ(View()->m_nScale, 100) << id;
+        EXPECT_EQ(View()->Plane().m_nScale, 100) << id;
         EXPECT_EQ(Plot()->BackBuffer(), before) << id;
     }
 }

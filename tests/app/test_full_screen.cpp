@@ -58,7 +58,7 @@ TEST_F(FullScreenTest, PlotAloneAndBackAsTheUserLeftIt) {
         Plot()->OnContextCommand(ID_CTX_FULL_SCREEN);
         QApplication::processEvents();
         EXPECT_TRUE(Frame()->isFullScreen()) << c.name;
-        EXPECT_TRUE(View()->m_bFullScreen) << c.name;
+        EXPECT_TRUE(Plot()->IsFullScreen()) << c.name;
         EXPECT_FALSE(Frame()->menuBar()->isVisible()) << c.name;
         EXPECT_FALSE(Frame()->ToolBar()->isVisible()) << c.name;
         EXPECT_FALSE(Frame()->statusBar()->isVisible()) << c.name;
@@ -72,7 +72,7 @@ TEST_F(FullScreenTest, PlotAloneAndBackAsTheUserLeftIt) {
         Plot()->OnContextCommand(ID_CTX_NORMAL_SCREEN);
         QApplication::processEvents();
         EXPECT_FALSE(Frame()->isFullScreen()) << c.name;
-        EXPECT_FALSE(View()->m_bFullScreen) << c.name;
+        EXPECT_FALSE(Plot()->IsFullScreen()) << c.name;
         EXPECT_EQ(Frame()->isMaximized(), c.bMaximized) << c.name;
         EXPECT_EQ(Frame()->geometry(), rcBefore) << c.name;
         EXPECT_TRUE(Frame()->menuBar()->isVisible()) << c.name;

@@ -6,6 +6,8 @@
 #include "view/CurvistView.h"
 
 #include "settings/VisParamDlg.h"
+#include <QAbstractButton>
+#include <QButtonGroup>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -99,7 +101,7 @@ TEST_F(MainFrameTest, PanesShowScaleCoordinatesAndClock) {
 
     Trigger(ID_ZOOM_IN);
     EXPECT_EQ(Frame()->PaneScale()->text(), QString::fromUtf8("    比例：  110%    "));
-    EXPECT_EQ(m_app->m_pPlotView->m_nCellW, 55);
+    EXPECT_EQ(m_app->m_pPlotView->Plane().m_nCellW, 55);
     Trigger(ID_ZOOM_RESET);
     EXPECT_EQ(Frame()->PaneScale()->text(), QString::fromUtf8("    比例：  100%    "));
 
@@ -159,9 +161,32 @@ TEST_F(MainFrameTest, DisplaySettingsApplyEvenWhenTheFileCannotBeWritten) {
         return dlg.result() == QDialog::Accepted;
     });
     Trigger(ID_DISPLAY_SETTINGS);
-    EXPECT_DOUBLE_EQ(m_app->m_pPlotView->m_dUnitX, 2.5);
+    EXPECT_DOUBLE_EQ(m_app->m_pPlotView->Plane().m_dUnitX, 2.5);
     ASSERT_EQ(m_messages.size(), 1u);
     EXPECT_TRUE(m_messages[0].contains(QString::fromStdString(ini))) << m_messages[0].toStdString();
+}
+
+TEST_F(MainFrameTest, TheDialogsOriginPresetWaitsForTheNextNewAndAWrittenFile) {
+    for (const bool bWritable : {true, false}) {
+        QFile::remove(Path("VisParam.ini")); // the preset of the start is the centre
+        Start();
+        QApplication::processEvents();
+        if (!bWritable) m_app->m_pPlotView->SetIniPath(Path("missing/VisParam.ini").toStdString());
+        Frame()->PlotWindow()->SetSettingsRunner([](CVisParamDlg& dlg) {
+            dlg.show();
+            dlg.OriginGroup()->button(0)->click(); // top left
+            dlg.accept();
+            return dlg.result() == QDialog::Accepted;
+        });
+        const QSize size = Frame()->PlotWindow()->size();
+        Trigger(ID_DISPLAY_SETTINGS);
+        EXPECT_EQ(m_app->m_pPlotView->Plane().m_nOriginY, size.height() / 2) << bWritable;
+        Trigger(ID_FILE_NEW);
+        QApplication::processEvents();
+        const CPlane after = m_app->m_pPlotView->Plane();
+        EXPECT_EQ(after.m_nOriginX, bWritable ? 0 : size.width() / 2) << bWritable;
+        EXPECT_EQ(after.m_nOriginY, bWritable ? 0 : size.height() / 2) << bWritable;
+    }
 }
 
 TEST_F(MainFrameTest, PrintsThePlaneWithoutTakingTheScreensRepaintFlags) {
@@ -174,13 +199,13 @@ TEST_F(MainFrameTest, PrintsThePlaneWithoutTakingTheScreensRepaintFlags) {
     });
     m_app->Doc().m_bResetOrigin = true;
     m_app->Doc().m_bRefillList = true;
-    const int originX = m_app->m_pPlotView->m_nOriginX;
+    const int originX = m_app->m_pPlotView->Plane().m_nOriginX;
     EXPECT_EQ(Frame()->Action(ID_FILE_PRINT)->shortcut(), QKeySequence(QStringLiteral("Ctrl+P")));
     Trigger(ID_FILE_PRINT);
     EXPECT_GT(QFile(pdf).size(), 1000);
     EXPECT_TRUE(m_app->Doc().m_bResetOrigin);
     EXPECT_TRUE(m_app->Doc().m_bRefillList);
-    EXPECT_EQ(m_app->m_pPlotView->m_nOriginX, originX);
+    EXPECT_EQ(m_app->m_pPlotView->Plane().m_nOriginX, originX);
     EXPECT_EQ(Rows(), 1);
 }
 

@@ -86,8 +86,8 @@ TEST_F(MouseNavigationTest, StateTableOfModesDragsAndCursor) {
                     Release(b, p);
             }
             const std::string where = std::string(c.name) + " after " + s.what;
-            EXPECT_EQ(View()->m_bDragMove, s.bDragMove) << where;
-            EXPECT_EQ(View()->m_bDragZoom, s.bDragZoom) << where;
+            EXPECT_EQ(Plot()->Mouse().IsDragMove(), s.bDragMove) << where;
+            EXPECT_EQ(Plot()->Mouse().IsDragZoom(), s.bDragZoom) << where;
             EXPECT_STREQ(Name(Plot()->CurrentCursor()), Name(s.cursor)) << where;
             EXPECT_EQ(Plot()->cursor().shape(),
                       s.cursor == ECursor::Arrow ? Qt::ArrowCursor : Qt::BitmapCursor)
@@ -138,9 +138,11 @@ TEST_F(MouseNavigationTest, ZoomDragStepsEveryFivePixels) {
         Start();
         QApplication::processEvents();
         m_buttons = {};
-        View()->m_nBaseCellW = View()->m_nBaseCellH = c.base;
-        View()->m_nScale = c.startScale;
-        View()->m_nCellW = View()->m_nCellH = CCurvistView::ZoomedCell(c.base, c.startScale);
+        EditPlane(*View(), [&](CPlane& p) {
+            p.m_nBaseCellW = p.m_nBaseCellH = c.base;
+            p.m_nScale = c.startScale;
+            p.m_nCellW = p.m_nCellH = CCurvistView::ZoomedCell(c.base, c.startScale);
+        });
         PlaceOrigin();
         Trigger(ID_REAL_ZOOM);
         Press(Qt::LeftButton, {200, 300});
@@ -149,9 +151,9 @@ TEST_F(MouseNavigationTest, ZoomDragStepsEveryFivePixels) {
         const QImage before = Plot()->BackBuffer().copy();
         for (int y : c.ys)
             Move({200, y});
-        EXPECT_EQ(View()->m_nScale, c.scale) << c.name;
-        EXPECT_EQ(View()->m_nCellW, c.cell) << c.name;
-        EXPECT_EQ(View()->m_nCellH, c.cell) << c.name;
+        EXPECT_EQ(View()->Plane().m_nScale, c.scale) << c.name;
+        EXPECT_EQ(View()->Plane().m_nCellW, c.cell) << c.name;
+        EXPECT_EQ(View()->Plane().m_nCellH, c.cell) << c.name;
         EXPECT_EQ(Plot()->BackBuffer() != before, c.bRepainted) << c.name;
         EXPECT_EQ(PaneScale() != "unchanged", c.bRepainted) << c.name;
         if (c.bRepainted) {
@@ -186,10 +188,10 @@ TEST_F(MouseNavigationTest, PanFollowsThePointerPixelForPixel) {
         MoveTo({205, 199});
         MoveTo({217, 190});
         MoveTo({230, 180});
-        EXPECT_EQ(View()->m_nOriginX, 320) << c.name;
+        EXPECT_EQ(View()->Plane().m_nOriginX, 320) << c.name;
         Flush();
-        EXPECT_EQ(View()->m_nOriginX, 350) << c.name;
-        EXPECT_EQ(View()->m_nOriginY, 240) << c.name;
+        EXPECT_EQ(View()->Plane().m_nOriginX, 350) << c.name;
+        EXPECT_EQ(View()->Plane().m_nOriginY, 240) << c.name;
         EXPECT_EQ(PaneX(), "unchanged") << c.name; // no read-out while dragging
         // The axes stand at the new origin and nothing is left at the old one.
         const QImage& img = Plot()->BackBuffer();
@@ -198,11 +200,11 @@ TEST_F(MouseNavigationTest, PanFollowsThePointerPixelForPixel) {
         // The release applies a move that has not been drawn yet.
         MoveTo({231, 181});
         Release(c.button, {231, 181});
-        EXPECT_EQ(View()->m_nOriginX, 351) << c.name;
-        EXPECT_EQ(View()->m_nOriginY, 241) << c.name;
-        EXPECT_FALSE(View()->m_bDragMove) << c.name;
+        EXPECT_EQ(View()->Plane().m_nOriginX, 351) << c.name;
+        EXPECT_EQ(View()->Plane().m_nOriginY, 241) << c.name;
+        EXPECT_FALSE(Plot()->Mouse().IsDragMove()) << c.name;
         Move({232, 182});
-        EXPECT_EQ(View()->m_nOriginX, 351) << c.name;
+        EXPECT_EQ(View()->Plane().m_nOriginX, 351) << c.name;
     }
 }
 
@@ -232,12 +234,12 @@ TEST_F(MouseNavigationTest, ADragEndsWhenItsReleaseGoesElsewhere) {
         if (c.bMoveMode) Trigger(ID_REAL_MOVE);
         Press(c.button, {200, 200});
         Move({210, 205});
-        ASSERT_EQ(View()->m_nOriginX, 330);
+        ASSERT_EQ(View()->Plane().m_nOriginX, 330);
         bool bDragInMenu = true;
         switch (c.way) {
         case Menu:
             Plot()->SetMenuRunner([&](QMenu&, const QPoint&) -> QAction* {
-                bDragInMenu = View()->m_bDragMove;
+                bDragInMenu = Plot()->Mouse().IsDragMove();
                 m_buttons &= ~Qt::MouseButtons(c.button); // the menu takes the release
                 return nullptr;
             });
@@ -255,9 +257,9 @@ TEST_F(MouseNavigationTest, ADragEndsWhenItsReleaseGoesElsewhere) {
         }
         }
         Move({240, 230});
-        EXPECT_FALSE(View()->m_bDragMove);
-        EXPECT_EQ(View()->m_nOriginX, 330);
-        EXPECT_EQ(View()->m_nOriginY, 265);
+        EXPECT_FALSE(Plot()->Mouse().IsDragMove());
+        EXPECT_EQ(View()->Plane().m_nOriginX, 330);
+        EXPECT_EQ(View()->Plane().m_nOriginY, 265);
         EXPECT_EQ(Plot()->CurrentCursor(), c.bMoveMode ? ECursor::Move : ECursor::Arrow);
         EXPECT_EQ(PaneX(), QStringLiteral("  X = -1.80"));
     }
@@ -303,12 +305,12 @@ TEST_F(MouseNavigationTest, WheelZoomsOneStepPerNotch) {
         Frame()->PaneX()->setText(QStringLiteral("unchanged"));
         for (QPoint d : c.deltas)
             Wheel({370, 210}, d);
-        EXPECT_EQ(View()->m_nScale, c.scale) << c.name;
+        EXPECT_EQ(View()->Plane().m_nScale, c.scale) << c.name;
         if (c.scale == 100) {
             EXPECT_EQ(PaneX(), "unchanged") << c.name;
             continue;
         }
-        const double cell = View()->m_nCellW;
+        const double cell = View()->Plane().m_nCellW;
         EXPECT_EQ(PaneScale(), QString::asprintf("    比例：  %d%%    ", c.scale)) << c.name;
         EXPECT_EQ(PaneX(), QString::asprintf("  X = %.2f", 50 / cell)) << c.name;
         EXPECT_EQ(PaneY(), QString::asprintf("  Y = %.2f", 50 / cell)) << c.name;

@@ -536,7 +536,7 @@ TEST_F(ControlViewTest, WheelOverTheListZoomsOneStepPerNotch) {
             got.push_back(args.at(0).toInt());
         EXPECT_EQ(got, s.scales) << s.delta.x() << "," << s.delta.y();
         if (!s.scales.empty()) {
-            EXPECT_EQ(m_view->m_nScale, s.scales.back());
+            EXPECT_EQ(m_view->Plane().m_nScale, s.scales.back());
         }
     }
     EXPECT_EQ(m_panel.ListFun()->verticalScrollBar()->value(), 0);
@@ -571,7 +571,7 @@ TEST_F(ControlViewTest, WheelOverAnyControlZoomsAndEditsNothing) {
                              << t.target->metaObject()->className() << " focus " << t.bFocus
                              << " selected " << bSelected << " " << nDelta);
                 if (t.bFocus) t.target->setFocus();
-                const int nScale = m_view->m_nScale;
+                const int nScale = m_view->Plane().m_nScale;
                 const int nColor = m_panel.ComboColor()->currentIndex();
                 const QString strMin = MinText(), strMax = MaxText();
                 spy.clear();
@@ -580,8 +580,8 @@ TEST_F(ControlViewTest, WheelOverAnyControlZoomsAndEditsNothing) {
                                   Qt::NoScrollPhase, false);
                 QApplication::sendEvent(t.target, &wheel);
                 EXPECT_EQ(spy.size(), 1);
-                EXPECT_EQ(m_view->m_nScale > nScale, nDelta > 0);
-                EXPECT_NE(m_view->m_nScale, nScale);
+                EXPECT_EQ(m_view->Plane().m_nScale > nScale, nDelta > 0);
+                EXPECT_NE(m_view->Plane().m_nScale, nScale);
                 EXPECT_EQ(m_panel.ComboColor()->currentIndex(), nColor);
                 EXPECT_EQ(MinText(), strMin);
                 EXPECT_EQ(MaxText(), strMax);

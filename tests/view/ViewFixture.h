@@ -5,6 +5,7 @@
 #include "expr/FunCompiler.h"
 #include "platform/RasterDc.h"
 #include "platform/RecordingDc.h"
+#include "tests/view/EditView.h"
 #include "view/CurvistView.h"
 
 #include <cstdio>
@@ -86,10 +87,7 @@ class ViewTest : public ::testing::Test {
     }
 
     // Background fill, then the full repaint.
-    void FullRepaint(Dc& dc) {
-        m_view->OnEraseBkgnd(dc);
-        m_view->OnDraw(dc);
-    }
+    void FullRepaint(Dc& dc) { m_view->FullRepaint(dc); }
 
     std::string m_dir, m_ini;
     CCurvistDoc m_doc;

@@ -192,7 +192,7 @@ TEST_F(CurveTest, HiddenRecordDrawsOnlyWhenErasing) {
     v.DrawCurve(dc, f, false);
     ASSERT_FALSE(dc.Calls(K::LineTo).empty());
     for (const CDcCall& c : dc.Calls(K::LineTo))
-        ASSERT_EQ(c.clr, v.m_clrBack);
+        ASSERT_EQ(c.clr, v.Style().m_clrBack);
     EXPECT_EQ(dc.PenColor(), RGB(0, 0, 0)); // the previous pen is back
 }
 

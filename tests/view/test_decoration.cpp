@@ -18,7 +18,7 @@ class DecorationTest : public ViewTest {
   protected:
     std::vector<CLabel> Labels(CCurvistView& v) {
         RecordingDc dc;
-        v.DrawScale(dc, v.m_clrScale);
+        v.DrawScale(dc, v.Style().m_clrScale);
         std::vector<CLabel> out;
         for (const CDcCall& c : dc.Calls(K::TextOut))
             out.push_back({c.text, c.pt});
@@ -63,9 +63,11 @@ TEST_F(DecorationTest, ThinningFollowsTheCellWidth) {
     };
     for (const auto& c : cases) {
         CCurvistView& v = MakeView();
-        v.m_nCellW = c.cellW;
-        v.m_nCellH = c.cellH;
-        v.m_bShowScaleY = 0;
+        EditPlane(v, [&](CPlane& p) {
+            p.m_nCellW = c.cellW;
+            p.m_nCellH = c.cellH;
+        });
+        EditStyle(v, [&](CViewStyle& s) { s.m_bShowScaleY = 0; });
         auto texts = Texts(Labels(v));
         // The right run follows the left one: its texts are the positive ones.
         std::vector<std::string> pos;
@@ -73,8 +75,10 @@ TEST_F(DecorationTest, ThinningFollowsTheCellWidth) {
             if (t[0] != '-') pos.push_back(t);
         pos.resize(3);
         EXPECT_EQ(pos, c.firstRight) << c.cellW;
-        v.m_bShowScaleY = 1;
-        v.m_bShowScaleX = 0;
+        EditStyle(v, [&](CViewStyle& s) {
+            s.m_bShowScaleY = 1;
+            s.m_bShowScaleX = 0;
+        });
         EXPECT_EQ(Labels(v).size(), c.yCount) << c.cellW << "x" << c.cellH;
     }
 }
@@ -92,8 +96,10 @@ TEST_F(DecorationTest, PlacementCodes) {
     };
     for (const auto& c : cases) {
         CCurvistView& v = MakeView();
-        v.m_nScalePlaceX = c.code;
-        v.m_nScalePlaceY = c.code;
+        EditStyle(v, [&](CViewStyle& s) {
+            s.m_nScalePlaceX = c.code;
+            s.m_nScalePlaceY = c.code;
+        });
         const auto labels = Labels(v);
         if (c.xTop < 0) {
             EXPECT_TRUE(labels.empty()) << c.code;
@@ -108,9 +114,11 @@ TEST_F(DecorationTest, PlacementCodes) {
 
 TEST_F(DecorationTest, FarOriginStillLabelsTheVisibleLines) {
     CCurvistView& v = MakeView();
-    v.m_nCellW = v.m_nCellH = 1;
-    v.m_nOriginX = -2000000000;
-    v.m_nOriginY = 2000000000;
+    EditPlane(v, [&](CPlane& p) {
+        p.m_nCellW = p.m_nCellH = 1;
+        p.m_nOriginX = -2000000000;
+        p.m_nOriginY = 2000000000;
+    });
     const auto labels = Labels(v); // must not walk two billion lines
     ASSERT_FALSE(labels.empty());
     for (const auto& l : labels)
@@ -131,10 +139,12 @@ TEST_F(DecorationTest, LabelFormatIsCLocalePrintf) {
 
 TEST_F(DecorationTest, GridFromNegativeOrigin) {
     CCurvistView& v = MakeView(200, 120);
-    v.m_nOriginX = -73;
-    v.m_nOriginY = -73;
+    EditPlane(v, [&](CPlane& p) {
+        p.m_nOriginX = -73;
+        p.m_nOriginY = -73;
+    });
     RecordingDc dc;
-    v.DrawGrid(dc, 200, 120, v.m_clrGrid);
+    v.DrawGrid(dc, 200, 120, v.Style().m_clrGrid);
     std::vector<CPoint> starts;
     for (const CDcCall& c : dc.Calls(K::MoveTo))
         starts.push_back(c.pt);
@@ -144,22 +154,24 @@ TEST_F(DecorationTest, GridFromNegativeOrigin) {
                   {0, -23}, {0, 27}, {0, 77}, {-23, 0}, {27, 0}, {77, 0}, {127, 0}, {177, 0}}));
 
     // Erasing draws every line whatever the show flags; drawing follows them.
-    v.m_bShowGridX = v.m_bShowGridY = v.m_bShowAxisX = v.m_bShowAxisY = 0;
+    EditStyle(v, [&](CViewStyle& s) {
+        s.m_bShowGridX = s.m_bShowGridY = s.m_bShowAxisX = s.m_bShowAxisY = 0;
+    });
     dc.Clear();
-    v.DrawGrid(dc, 200, 120, v.m_clrGrid);
-    v.DrawAxes(dc, 200, 120, v.m_clrAxis);
+    v.DrawGrid(dc, 200, 120, v.Style().m_clrGrid);
+    v.DrawAxes(dc, 200, 120, v.Style().m_clrAxis);
     EXPECT_TRUE(dc.Calls(K::LineTo).empty());
-    v.DrawGrid(dc, 200, 120, v.m_clrBack);
-    v.DrawAxes(dc, 200, 120, v.m_clrBack);
+    v.DrawGrid(dc, 200, 120, v.Style().m_clrBack);
+    v.DrawAxes(dc, 200, 120, v.Style().m_clrBack);
     EXPECT_EQ(dc.Calls(K::LineTo).size(), 8u + 3u + 3u);
 }
 
 // Horizontal lines stop short of the bottom bound, vertical lines include the right bound.
 TEST_F(DecorationTest, GridLinesAtTheBounds) {
     CCurvistView& v = MakeView(200, 100);
-    v.m_nOriginX = v.m_nOriginY = 0;
+    EditPlane(v, [&](CPlane& p) { p.m_nOriginX = p.m_nOriginY = 0; });
     RecordingDc dc;
-    v.DrawGrid(dc, 200, 100, v.m_clrGrid);
+    v.DrawGrid(dc, 200, 100, v.Style().m_clrGrid);
     std::vector<CPoint> starts;
     for (const CDcCall& c : dc.Calls(K::MoveTo))
         starts.push_back(c.pt);
@@ -172,8 +184,10 @@ TEST_F(DecorationTest, AxesAndArrowheadsPixelForPixel) {
     const int w = 60, h = 50, ox = 23, oy = 31;
     CSurface got(w, h), want(w, h);
     CCurvistView& v = MakeView(w, h);
-    v.m_nOriginX = ox;
-    v.m_nOriginY = oy;
+    EditPlane(v, [&](CPlane& p) {
+        p.m_nOriginX = ox;
+        p.m_nOriginY = oy;
+    });
     v.DrawAxes(got.dc, w, h, RGB(255, 255, 255));
     want.dc.SelectPen(RGB(255, 255, 255));
     want.dc.MoveTo(0, oy);
@@ -199,7 +213,7 @@ TEST_F(DecorationTest, AxesAndArrowheadsPixelForPixel) {
 // last column or row.
 TEST_F(DecorationTest, NoLabelsOnTheEdgeLines) {
     CCurvistView& v = MakeView(201, 151);
-    v.m_nOriginX = v.m_nOriginY = 100;
+    EditPlane(v, [&](CPlane& p) { p.m_nOriginX = p.m_nOriginY = 100; });
     const auto labels = Labels(v);
     // y: below (row 150 = H - 1: none), above (row 50; row 0: none); x: left (column 50;
     // column 0: none), right (column 150; column 200 = W - 1: none).

@@ -25,17 +25,10 @@ class RedrawTest : public ViewTest {
         const CCurvistView& v = *m_view;
         w.SetDocument(&m_doc);
         w.EnableCurveCache(false);
-        w.OnSize(0, v.m_nClientW, v.m_nClientH);
-        w.m_nOriginX = v.m_nOriginX;
-        w.m_nOriginY = v.m_nOriginY;
-        w.m_nCellW = v.m_nCellW;
-        w.m_nCellH = v.m_nCellH;
-        w.m_dUnitX = v.m_dUnitX;
-        w.m_dUnitY = v.m_dUnitY;
-        w.m_bShowGridX = v.m_bShowGridX;
-        w.m_bShowGridY = v.m_bShowGridY;
-        w.m_nScalePlaceY = v.m_nScalePlaceY;
-        CSurface s(v.m_nClientW, v.m_nClientH);
+        w.OnSize(0, v.ClientSize().cx, v.ClientSize().cy);
+        w.SetPlane(v.Plane());
+        w.SetStyle(v.Style());
+        CSurface s(v.ClientSize().cx, v.ClientSize().cy);
         w.OnEraseBkgnd(s.dc);
         w.OnDraw(s.dc);
         return s.bits;
@@ -62,13 +55,17 @@ TEST_F(RedrawTest, ErasingLeavesOnlyBackground) {
         m_host.dc = &s.dc;
         AddMix();
         m_doc.m_bResetOrigin = false;
-        v.m_nCellW = c.cellW;
-        v.m_nCellH = c.cellH;
-        v.m_nOriginX = c.ox;
-        v.m_nOriginY = c.oy;
-        v.m_nScalePlaceX = c.placeX;
-        v.m_nScalePlaceY = c.placeY;
-        v.m_dUnitY = c.unitY;
+        EditPlane(v, [&](CPlane& p) {
+            p.m_nCellW = c.cellW;
+            p.m_nCellH = c.cellH;
+            p.m_nOriginX = c.ox;
+            p.m_nOriginY = c.oy;
+        });
+        EditStyle(v, [&](CViewStyle& s) {
+            s.m_nScalePlaceX = c.placeX;
+            s.m_nScalePlaceY = c.placeY;
+        });
+        EditPlane(v, [&](CPlane& p) { p.m_dUnitY = c.unitY; });
         FullRepaint(s.dc);
         ASSERT_GT(s.CountOther(RGB(0, 0, 0)), 0);
         v.RedrawAll(false);
@@ -99,12 +96,7 @@ TEST_F(RedrawTest, InPlaceChangesMatchAFreshRepaint) {
              w.ZoomStep(-1);
          }},
         {"origin", [](CCurvistView& w) { w.SetOriginPlace(5); }},
-        {"pan",
-         [](CCurvistView& w) {
-             w.RedrawAll(false);
-             w.m_nOriginX += 7;
-             w.RedrawAll(true);
-         }},
+        {"pan", [](CCurvistView& w) { w.MoveOrigin(7, 0); }},
         {"settings",
          [](CCurvistView& w) {
              CVisParam vp;
@@ -201,8 +193,8 @@ TEST_F(RedrawTest, StrangeIniValuesNeverHangOrCrash) {
         AddFun("sin(x)", RGB(255, 0, 0));
         AddFun("1/x", RGB(255, 255, 0));
         FullRepaint(s.dc);
-        EXPECT_GE(v.m_nCellW, 1) << ini;
-        EXPECT_GE(v.m_nCellH, 1) << ini;
+        EXPECT_GE(v.Plane().m_nCellW, 1) << ini;
+        EXPECT_GE(v.Plane().m_nCellH, 1) << ini;
         for (int i = 0; i < 12; ++i)
             v.ZoomStep(-1);
         for (int i = 0; i < 3; ++i)
@@ -220,7 +212,7 @@ TEST_F(RedrawTest, BackgroundFillCoversTheWholeClientArea) {
         std::fill(s.bits.begin(), s.bits.end(), RasterDc::ToPixel(RGB(255, 255, 255)));
         CCurvistView& v = MakeView(size.cx, size.cy);
         v.OnEraseBkgnd(s.dc);
-        EXPECT_EQ(s.CountOther(v.m_clrBack), 0) << size.cx << "x" << size.cy;
+        EXPECT_EQ(s.CountOther(v.Style().m_clrBack), 0) << size.cx << "x" << size.cy;
     }
 }
 

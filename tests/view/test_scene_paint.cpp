@@ -70,8 +70,10 @@ class ScenePaintTest : public ViewTest {
             each([&](CCurvistView& v, Dc&) { v.RedrawAll(false); });
             compare("pan, erase");
             each([&](CCurvistView& v, Dc&) {
-                v.m_nOriginX += dx;
-                v.m_nOriginY += dy;
+                EditPlane(v, [&](CPlane& p) {
+                    p.m_nOriginX += dx;
+                    p.m_nOriginY += dy;
+                });
                 v.RedrawAll(true);
             });
             compare("pan, draw");
@@ -124,7 +126,7 @@ class ScenePaintTest : public ViewTest {
             compare("full repaint");
             for (auto& p : panes) {
                 CCurvistView& v = *p->view;
-                if (stray != 1) v.m_nOriginY += 5;
+                if (stray != 1) EditPlane(v, [](CPlane& plane) { plane.m_nOriginY += 5; });
                 if (stray == 1) v.DrawCurve(p->surface.dc, outsider, true);
                 if (stray == 2) v.DrawCurve(p->surface.dc, *p->doc.m_arFuns.back(), true);
             }

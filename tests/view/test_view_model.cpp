@@ -8,18 +8,18 @@ namespace {
 
 TEST_F(ViewTest, DefaultViewWithoutIniFile) {
     CCurvistView& v = MakeView();
-    EXPECT_EQ(v.m_nScale, 100);
-    EXPECT_EQ(v.m_nCellW, 50);
-    EXPECT_EQ(v.m_nCellH, 50);
-    EXPECT_EQ(v.m_dUnitX, 1.0);
-    EXPECT_EQ(v.m_dUnitY, 1.0);
-    EXPECT_EQ(v.m_nScalePlaceX, 2);
-    EXPECT_EQ(v.m_nScalePlaceY, 2);
-    EXPECT_EQ(v.m_nOriginX, 320); // before the first paint
-    EXPECT_EQ(v.m_clrBack, RGB(0, 0, 0));
-    EXPECT_EQ(v.m_clrGrid, RGB(98, 0, 100));
-    EXPECT_EQ(v.m_clrAxis, RGB(255, 255, 255));
-    EXPECT_EQ(v.m_clrScale, RGB(0, 128, 0));
+    EXPECT_EQ(v.Plane().m_nScale, 100);
+    EXPECT_EQ(v.Plane().m_nCellW, 50);
+    EXPECT_EQ(v.Plane().m_nCellH, 50);
+    EXPECT_EQ(v.Plane().m_dUnitX, 1.0);
+    EXPECT_EQ(v.Plane().m_dUnitY, 1.0);
+    EXPECT_EQ(v.Style().m_nScalePlaceX, 2);
+    EXPECT_EQ(v.Style().m_nScalePlaceY, 2);
+    EXPECT_EQ(v.Plane().m_nOriginX, 320); // before the first paint
+    EXPECT_EQ(v.Style().m_clrBack, RGB(0, 0, 0));
+    EXPECT_EQ(v.Style().m_clrGrid, RGB(98, 0, 100));
+    EXPECT_EQ(v.Style().m_clrAxis, RGB(255, 255, 255));
+    EXPECT_EQ(v.Style().m_clrScale, RGB(0, 128, 0));
 
     AddFun("x", RGB(255, 0, 0));
     AddFun("sin(x)", RGB(255, 255, 0), false);
@@ -27,28 +27,29 @@ TEST_F(ViewTest, DefaultViewWithoutIniFile) {
     m_host.size = {1000, 1000}; // the window rectangle is not what places the origin
     RecordingDc dc;
     v.OnDraw(dc);
-    EXPECT_EQ(v.m_nOriginX, 320);
-    EXPECT_EQ(v.m_nOriginY, 260);
+    EXPECT_EQ(v.Plane().m_nOriginX, 320);
+    EXPECT_EQ(v.Plane().m_nOriginY, 260);
     EXPECT_EQ(m_list.log, (std::vector<std::string>{"clear", "Y=x shown 255",
                                                     "Y=sin(x) hidden 65535", "disable"}));
     EXPECT_FALSE(m_doc.m_bResetOrigin);
     EXPECT_FALSE(m_doc.m_bRefillList);
 
     // Later paints neither move the origin nor touch the list.
-    v.m_nOriginX = 7;
+    EditPlane(v, [&](CPlane& p) { p.m_nOriginX = 7; });
     m_list.log.clear();
     v.OnDraw(dc);
-    EXPECT_EQ(v.m_nOriginX, 7);
+    EXPECT_EQ(v.Plane().m_nOriginX, 7);
     EXPECT_TRUE(m_list.log.empty());
 }
 
 TEST_F(ViewTest, TransformsFollowOriginCellsAndUnits) {
     WriteIni("[Scale]\nnSpeed_X=250\nnSpeed_Y=50\n");
     CCurvistView& v = MakeView();
-    EXPECT_DOUBLE_EQ(v.m_dUnitX, 2.5);
-    EXPECT_DOUBLE_EQ(v.ColToWorldX(v.m_nOriginX + 2 * v.m_nCellW), 5.0);
-    EXPECT_DOUBLE_EQ(v.RowToWorldY(v.m_nOriginY - v.m_nCellH), 0.5); // up is positive
-    EXPECT_DOUBLE_EQ(v.WorldYToRow(0.5), v.m_nOriginY - v.m_nCellH);
+    EXPECT_DOUBLE_EQ(v.Plane().m_dUnitX, 2.5);
+    EXPECT_DOUBLE_EQ(v.ColToWorldX(v.Plane().m_nOriginX + 2 * v.Plane().m_nCellW), 5.0);
+    EXPECT_DOUBLE_EQ(v.RowToWorldY(v.Plane().m_nOriginY - v.Plane().m_nCellH),
+                     0.5); // up is positive
+    EXPECT_DOUBLE_EQ(v.WorldYToRow(0.5), v.Plane().m_nOriginY - v.Plane().m_nCellH);
 }
 
 TEST_F(ViewTest, RoundingRule) {
@@ -73,7 +74,7 @@ TEST_F(ViewTest, InitialOriginCodesRunRowByRow) {
         RecordingDc dc;
         v.OnDraw(dc);
         const CPoint want = code >= 0 && code <= 8 ? expected[code] : CPoint{320, 260};
-        EXPECT_EQ((CPoint{v.m_nOriginX, v.m_nOriginY}), want) << "code " << code;
+        EXPECT_EQ((CPoint{v.Plane().m_nOriginX, v.Plane().m_nOriginY}), want) << "code " << code;
     }
     // The code is read again at each reset, from the file.
     WriteIni("[Coor]\nnOriginPlace=1\n");
@@ -81,7 +82,7 @@ TEST_F(ViewTest, InitialOriginCodesRunRowByRow) {
     CCurvistView& v = MakeView(101, 50);
     RecordingDc dc;
     v.OnDraw(dc);
-    EXPECT_EQ(v.m_nOriginX, 50);
+    EXPECT_EQ(v.Plane().m_nOriginX, 50);
 }
 
 TEST_F(ViewTest, MenuOriginPresetsUseTheirOwnNumbering) {
@@ -92,12 +93,13 @@ TEST_F(ViewTest, MenuOriginPresetsUseTheirOwnNumbering) {
     m_host.dc = &dc;
     for (int code = 0; code <= 8; ++code) {
         v.SetOriginPlace(code);
-        EXPECT_EQ((CPoint{v.m_nOriginX, v.m_nOriginY}), expected[code]) << "code " << code;
+        EXPECT_EQ((CPoint{v.Plane().m_nOriginX, v.Plane().m_nOriginY}), expected[code])
+            << "code " << code;
     }
     for (int code : {9, -1}) {
         dc.Clear();
         v.SetOriginPlace(code);
-        EXPECT_EQ((CPoint{v.m_nOriginX, v.m_nOriginY}), (CPoint{641, 521}));
+        EXPECT_EQ((CPoint{v.Plane().m_nOriginX, v.Plane().m_nOriginY}), (CPoint{641, 521}));
         EXPECT_FALSE(dc.Calls(CDcCall::Kind::LineTo).empty()); // erased and redrawn anyway
     }
 }
@@ -125,15 +127,17 @@ TEST_F(ViewTest, ZoomSteps) {
         CCurvistView& v = MakeView();
         RecordingDc dc;
         m_host.dc = &dc;
-        v.m_nBaseCellW = c.baseW;
-        v.m_nBaseCellH = c.baseH;
-        v.m_nScale = c.scale;
-        v.m_nCellW = CCurvistView::ZoomedCell(c.baseW, c.scale);
-        v.m_nCellH = CCurvistView::ZoomedCell(c.baseH, c.scale);
+        EditPlane(v, [&](CPlane& p) {
+            p.m_nBaseCellW = c.baseW;
+            p.m_nBaseCellH = c.baseH;
+            p.m_nScale = c.scale;
+            p.m_nCellW = CCurvistView::ZoomedCell(c.baseW, c.scale);
+            p.m_nCellH = CCurvistView::ZoomedCell(c.baseH, c.scale);
+        });
         v.ZoomStep(c.dir);
         EXPECT_EQ(v.GetScale(), c.newScale) << c.scale << " " << c.dir;
-        EXPECT_EQ(v.m_nCellW, c.cellW) << c.scale << " " << c.dir;
-        EXPECT_EQ(v.m_nCellH, c.cellH) << c.scale << " " << c.dir;
+        EXPECT_EQ(v.Plane().m_nCellW, c.cellW) << c.scale << " " << c.dir;
+        EXPECT_EQ(v.Plane().m_nCellH, c.cellH) << c.scale << " " << c.dir;
         EXPECT_EQ(!dc.Calls().empty(), c.redrawn) << c.scale << " " << c.dir;
     }
     EXPECT_EQ(CCurvistView::ZoomedCell(10000, 2000000000), 2147483647);
@@ -145,8 +149,10 @@ TEST_F(ViewTest, ApplyingDisplaySettingsKeepsOriginAndZoom) {
     CCurvistView& v = MakeView();
     RecordingDc dc;
     m_host.dc = &dc;
-    v.m_nScale = 110;
-    v.m_nOriginX = 100;
+    EditPlane(v, [&](CPlane& p) {
+        p.m_nScale = 110;
+        p.m_nOriginX = 100;
+    });
     CVisParam vp;
     vp.nWidth = 40;
     vp.nHeight = 0; // refused: a cell needs at least one pixel
@@ -156,16 +162,16 @@ TEST_F(ViewTest, ApplyingDisplaySettingsKeepsOriginAndZoom) {
     vp.bShowGridY = 0;
     vp.nOriginPlace = 0;
     v.ApplyDisplaySettings(vp);
-    EXPECT_EQ(v.m_nBaseCellW, 40);
-    EXPECT_EQ(v.m_nCellW, 44);
-    EXPECT_EQ(v.m_nBaseCellH, 50);
-    EXPECT_EQ(v.m_nCellH, 55);
-    EXPECT_EQ(v.m_dUnitX, 1.0);
-    EXPECT_EQ(v.m_dUnitY, 0.25);
-    EXPECT_EQ(v.m_nScalePlaceX, 0);
-    EXPECT_EQ(v.m_bShowGridY, 0);
-    EXPECT_EQ(v.m_nOriginX, 100);
-    EXPECT_EQ(v.m_nOriginPlace, 4);
+    EXPECT_EQ(v.Plane().m_nBaseCellW, 40);
+    EXPECT_EQ(v.Plane().m_nCellW, 44);
+    EXPECT_EQ(v.Plane().m_nBaseCellH, 50);
+    EXPECT_EQ(v.Plane().m_nCellH, 55);
+    EXPECT_EQ(v.Plane().m_dUnitX, 1.0);
+    EXPECT_EQ(v.Plane().m_dUnitY, 0.25);
+    EXPECT_EQ(v.Style().m_nScalePlaceX, 0);
+    EXPECT_EQ(v.Style().m_bShowGridY, 0);
+    EXPECT_EQ(v.Plane().m_nOriginX, 100);
+    EXPECT_EQ(v.OriginPlace(), 4);
     EXPECT_EQ(m_host.presents, 1);
 }
 

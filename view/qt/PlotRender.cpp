@@ -1,4 +1,4 @@
-#include "tools/PlotRender.h"
+#include "view/qt/PlotRender.h"
 
 #include "platform/RasterDc.h"
 #include "platform/qt/QPainterDc.h"
@@ -53,8 +53,7 @@ void EnsureGuiApplication() {
 
 void Paint(CCurvistView& view, CSurfaceHost& host, Dc& dc) {
     host.dc = &dc;
-    view.OnEraseBkgnd(dc);
-    view.OnDraw(dc);
+    view.FullRepaint(dc);
 }
 
 } // namespace
@@ -113,9 +112,9 @@ bool RenderPlot(CCurvistDoc& doc, const CPlotRenderOptions& opt, std::string& er
     view.SetDocument(&doc);
     view.SetHost(&host);
     view.OnSize(0, w, h);
-    view.m_nScale = opt.scale;
-    view.m_nCellW = CCurvistView::ZoomedCell(view.m_nBaseCellW, opt.scale);
-    view.m_nCellH = CCurvistView::ZoomedCell(view.m_nBaseCellH, opt.scale);
+    CPlane plane = view.Plane();
+    plane.SetScale(opt.scale);
+    view.SetPlane(plane);
     doc.m_bResetOrigin = true;
 
     const std::string format = PictureFormat(opt.out);

@@ -1,7 +1,7 @@
 #pragma once
-// curvist-plot's picture output: the full repaint of a document (background fill, then the
-// view's OnDraw) into a raster picture (PNG, JPEG, ...) through the raster Dc, or into an SVG or
-// PDF through QPainter.
+// Picture output of a document, for curvist-plot and the window: the full repaint of a document
+// (background fill, then the view's OnDraw) into a raster picture (PNG, JPEG, ...) through the
+// raster Dc, or into an SVG or PDF through QPainter.
 
 #include "doc/CurvistDoc.h"
 

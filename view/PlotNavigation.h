@@ -1,14 +1,15 @@
 #pragma once
-// Mouse navigation of the plot view: the real-time move and zoom drags, the middle-button
-// drag, the coordinate read-out and the wheel. Pure: the plot window turns Qt events into
-// these calls and shows the cursor that Cursor() names.
+// Pointer navigation of the plot view: the real-time move and zoom drags, the middle-button
+// drag, the coordinate read-out and the wheel. Pure: the plot window turns its events into
+// these calls and shows the cursor that Cursor() names; the view changes only through its
+// operations.
 
 #include "platform/Dc.h"
+#include "platform/WheelSteps.h"
 
 class CCurvistView;
-class IViewHost;
 
-// What the navigation needs from the main frame: its two mode flags and its read-out panes.
+// What the navigation needs from the frame: its two mode flags and its read-out panes.
 class IPlotFrame {
   public:
     virtual ~IPlotFrame() = default;
@@ -20,11 +21,10 @@ class IPlotFrame {
 
 enum class ECursor { Arrow, Move, Zoom };
 
-class CPlotMouse {
+class CPlotNavigation {
   public:
-    // Borrowed; the view's drag fields (m_bDragMove, m_bDragZoom, m_ptDragStart,
-    // m_nZoomAnchorY) hold the state, so the view alone tells what runs.
-    CPlotMouse(CCurvistView& view, IViewHost& host, IPlotFrame& frame);
+    // Both borrowed.
+    CPlotNavigation(CCurvistView& view, IPlotFrame& frame);
 
     // The cursor for the current modes and drags.
     ECursor Cursor() const;
@@ -43,6 +43,12 @@ class CPlotMouse {
     double WorldX(int x) const;
     double WorldY(int y) const;
 
+    // The drag state.
+    bool IsDragMove() const { return m_bDragMove; }
+    bool IsDragZoom() const { return m_bDragZoom; }
+    CPoint DragStart() const { return m_ptDragStart; }
+    int ZoomAnchorY() const { return m_nZoomAnchorY; }
+
   private:
     // True when the drag zoom changed the cells (and so repainted).
     bool ZoomStage(CPoint p);
@@ -50,7 +56,10 @@ class CPlotMouse {
     void ReadOut(CPoint p);
 
     CCurvistView& m_view;
-    IViewHost& m_host;
     IPlotFrame& m_frame;
-    int m_nWheelDelta = 0;
+    bool m_bDragMove = false;
+    bool m_bDragZoom = false;
+    CPoint m_ptDragStart;
+    int m_nZoomAnchorY = 0;
+    CWheelSteps m_wheel;
 };
