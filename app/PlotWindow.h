@@ -54,7 +54,6 @@ class CPlotWindow : public QWidget, public IViewHost {
     void FlushMouseMove();
     // Builds the menu and shows it at the pointer (global coordinates).
     void OnContextMenu(const QPoint& ptGlobal);
-    void OnContextCommand(int nId);
     // Shows the menu and returns the chosen entry or null. Tests pick an entry through this.
     using MenuRunner = std::function<QAction*(QMenu&, const QPoint&)>;
     void SetMenuRunner(MenuRunner runner) { m_runMenu = std::move(runner); }
@@ -64,14 +63,6 @@ class CPlotWindow : public QWidget, public IViewHost {
     CSize WindowSize() override { return {width(), height()}; }
     void MessageBox(const std::string& text) override;
     void Present() override { update(); }
-
-  signals:
-    // Mouse input for the navigation that the view's mouse handling builds on.
-    void mousePressed(QMouseEvent* pEvent);
-    void mouseReleased(QMouseEvent* pEvent);
-    void mouseMoved(QMouseEvent* pEvent);
-    void mouseDoubleClicked(QMouseEvent* pEvent);
-    void wheelTurned(QWheelEvent* pEvent);
 
   protected:
     void paintEvent(QPaintEvent* pEvent) override;
