@@ -10,7 +10,7 @@
 using CFunArray = std::vector<std::unique_ptr<CDataFun>>;
 
 class CCurvistDoc {
-public:
+  public:
     // Set whenever the contents are reset; the plot view clears them on its next full repaint.
     bool m_bResetOrigin = true;
     bool m_bRefillList = false;
@@ -35,6 +35,6 @@ public:
     bool IsModified() const { return m_bModified; }
     void SetModifiedFlag(bool modified = true) { m_bModified = modified; }
 
-private:
+  private:
     bool m_bModified = false;
 };

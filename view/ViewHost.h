@@ -23,7 +23,7 @@ class IViewHost {
 // A host with no window: one surface of a fixed size, no messages (rendering to a file,
 // benchmarks).
 class CSurfaceHost : public IViewHost {
-public:
+  public:
     Dc* dc = nullptr;
     CSize size;
     Dc* ClientDc() override { return dc; }

@@ -82,7 +82,7 @@ TEST(CurvistDoc, ChangesMarkTheDocumentAndNewClearsIt) {
 }
 
 class DocumentFile : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         char tmpl[] = "/tmp/curvist-doc-XXXXXX";
         ASSERT_NE(mkdtemp(tmpl), nullptr);
