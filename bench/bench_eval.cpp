@@ -10,6 +10,7 @@
 
 #include <benchmark/benchmark.h>
 #include <muParser.h>
+#include <omp.h>
 
 #include <cmath>
 #include <cstdio>
@@ -17,8 +18,6 @@
 #include <map>
 #include <string>
 #include <vector>
-
-extern "C" void omp_set_num_threads(int); // muparser's bulk mode runs on OpenMP
 
 namespace {
 
