@@ -273,7 +273,8 @@ void CMainFrame::CreateClient() {
     m_pPlotWnd = new CPlotWindow(&m_pApp->Doc(), m_pApp->m_pPlotView, m_pSplitter);
     m_pSplitter->addWidget(m_pLeftPane);
     m_pSplitter->addWidget(m_pPlotWnd);
-    // The panel's own size hint is its template's width; its column is 200 pixels all the same.
+    // The panel's own size hint is its dialog-unit layout's width; its column is 200 pixels all the
+    // same.
     m_pSplitter->setStretchFactor(0, 0);
     m_pSplitter->setStretchFactor(1, 1);
     m_pSplitter->setSizes({kPanelWidth, 1 << 20});
