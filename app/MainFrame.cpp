@@ -1,10 +1,10 @@
 #include "app/MainFrame.h"
 
 #include "app/CurvistApp.h"
-#include "app/HelpWindow.h"
 #include "app/PlotSplitter.h"
 #include "app/PlotWindow.h"
 #include "app/ToolbarImages.h"
+#include "help/HelpWindow.h"
 #include "panel/ColorListBox.h"
 #include "panel/ControlView.h"
 #include "view/CurvistView.h"
