@@ -3,21 +3,7 @@
 #include "app/MainFrame.h"
 
 #include <QAction>
-#include <QEvent>
 #include <QMenu>
-
-namespace {
-
-// The shared actions carry the menu bar's prompts; this menu shows none in the status bar.
-class CNoStatusTips : public QObject {
-  public:
-    using QObject::QObject;
-    bool eventFilter(QObject*, QEvent* pEvent) override {
-        return pEvent->type() == QEvent::StatusTip;
-    }
-};
-
-} // namespace
 
 std::unique_ptr<QMenu> BuildContextMenu(QWidget* pParent, const CMainFrame& frame,
                                         bool bFullScreen) {
@@ -37,9 +23,7 @@ std::unique_ptr<QMenu> BuildContextMenu(QWidget* pParent, const CMainFrame& fram
     fill({bFullScreen ? ID_NORMAL_SCREEN : ID_FULL_SCREEN, 0, ID_FUN_ADD, ID_FUN_MODIFY,
           ID_FUN_DELETE, 0, ID_REAL_MOVE, ID_REAL_ZOOM, 0, ID_ZOOM_IN, ID_ZOOM_OUT, ID_ZOOM_RESET,
           0});
-    QMenu* pOrigin = frame.AddOriginMenu(pMenu.get());
+    frame.AddOriginMenu(pMenu.get());
     fill({0, ID_DISPLAY_SETTINGS});
-    for (QMenu* p : {pMenu.get(), pOrigin})
-        p->installEventFilter(new CNoStatusTips(p));
     return pMenu;
 }
