@@ -1,5 +1,5 @@
 #pragma once
-// The about box (template 100): the application icon, name and version, and OK.
+// The about box: the application icon, name and version, and OK.
 
 #include <QDialog>
 

@@ -173,7 +173,7 @@ bool CCurvistApp::OnOpenRecentFile(int nIndex) {
     const QString path = m_recent[nIndex];
     if (!SaveModified()) return false;
     if (!DoOpen(path)) {
-        // A file that cannot be read any more leaves the list, as the framework's list does.
+        // A file that is gone leaves the list; one that exists but cannot be read stays.
         if (!QFileInfo::exists(path)) RemoveRecentFile(path);
         return false;
     }

@@ -1,10 +1,11 @@
 #include "app/MainFrame.h"
 
+#include "app/ContextMenu.h"
 #include "app/FrameHost.h"
-#include "app/HelpWindow.h"
 #include "app/PlotSplitter.h"
 #include "app/PlotWindow.h"
 #include "app/ToolbarImages.h"
+#include "help/HelpWindow.h"
 #include "panel/ColorListBox.h"
 #include "panel/ControlView.h"
 #include "view/CurvistView.h"
@@ -36,28 +37,64 @@ QLabel* MakePane(QStatusBar* pBar, const char* szPlaceholder) {
     return pLabel;
 }
 
+// The command table: every command once, with its menu text, its status-bar prompt and
+// tooltip (split at the newline), its accelerator and whether it carries a check mark.
+struct CCommandDef {
+    ECommand nId;
+    const char* szText;
+    const char* szPrompt;
+    QKeyCombination key;
+    bool bCheckable;
+};
+
+const CCommandDef kCommands[] = {
+    {ID_FILE_NEW, "新建(&N)\tCtrl+N", "建立新文档\n新建", Qt::CTRL | Qt::Key_N, false},
+    {ID_FILE_OPEN, "打开(&O)...\tCtrl+O", "打开一个现有文档\n打开", Qt::CTRL | Qt::Key_O, false},
+    {ID_FILE_SAVE, "保存(&S)\tCtrl+S", "保存活动文档\n保存", Qt::CTRL | Qt::Key_S, false},
+    {ID_FILE_SAVE_AS, "另存为(&A)...", "用新名称保存活动文档\n另存为", {}, false},
+    {ID_FILE_MRU_FILE1, "最近文件", "打开该文档", {}, false},
+    {ID_APP_EXIT, "退出(&X)", "退出应用程序；提示保存文档\n退出", {}, false},
+    {ID_FILE_PRINT, "打印", nullptr, Qt::CTRL | Qt::Key_P, false},
+    {ID_NEXT_PANE, "下一窗格", nullptr, Qt::Key_F6, false},
+    {ID_PREV_PANE, "上一窗格", nullptr, Qt::SHIFT | Qt::Key_F6, false},
+    {ID_FUN_ADD, "添加函数...", "添加函数\n添加函数", {}, false},
+    {ID_FUN_MODIFY, "修改函数...", "修改函数\n修改函数", {}, false},
+    {ID_FUN_DELETE, "删除函数", "删除函数\n删除函数", {}, false},
+    {ID_ZOOM_IN, "放大", "放大\n放大", {}, false},
+    {ID_ZOOM_OUT, "缩小", "缩小\n缩小", {}, false},
+    {ID_ZOOM_RESET, "复位", "恢复正常大小\n恢复正常大小", {}, false},
+    {ID_ORIGIN_CENTER, "居中", nullptr, {}, false},
+    {ID_ORIGIN_LEFT, "左侧", nullptr, {}, false},
+    {ID_ORIGIN_RIGHT, "右侧", nullptr, {}, false},
+    {ID_ORIGIN_TOP, "顶部", nullptr, {}, false},
+    {ID_ORIGIN_BOTTOM, "底部", nullptr, {}, false},
+    {ID_ORIGIN_TOPLEFT, "左上角", nullptr, {}, false},
+    {ID_ORIGIN_BOTTOMLEFT, "左下角", nullptr, {}, false},
+    {ID_ORIGIN_TOPRIGHT, "右上角", nullptr, {}, false},
+    {ID_ORIGIN_BOTTOMRIGHT, "右下角", nullptr, {}, false},
+    {ID_DISPLAY_SETTINGS, "显示参数设置...", "显示参数设置\n显示参数设置", {}, false},
+    {ID_VIEW_TOOLBAR, "工具栏(&T)", "显示或隐藏工具栏\n显隐工具栏", {}, true},
+    {ID_VIEW_STATUS_BAR, "状态栏(&S)", "显示或隐藏状态栏\n显隐状态栏", {}, true},
+    {ID_HELP_TOPICS, "帮助主题(&H)", "帮助主题\n帮助主题", {}, false},
+    {ID_APP_ABOUT, "关于 函数作图器(&A)...", "显示程序信息，版本号和版权\n关于", {}, false},
+    {ID_REAL_MOVE, "实时移动", "实时移动\n实时移动", {}, true},
+    {ID_REAL_ZOOM, "实时缩放", "实时缩放\n实时缩放", {}, true},
+    {ID_FULL_SCREEN, "全屏显示(&F)", nullptr, {}, false},
+    {ID_NORMAL_SCREEN, "正常显示(&F)", nullptr, {}, false},
+};
+
 } // namespace
 
 CMainFrame::CMainFrame(IFrameHost* pApp) : m_pApp(pApp) {
     setWindowIcon(AppIcon());
+    CreateActions();
     CreateMenus();
     CreateToolBar();
     CreateStatusBar();
     CreateClient();
 
-    // Accelerators without a menu item.
-    auto* pPrint = MakeAction(ID_FILE_PRINT, "打印");
-    pPrint->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
-    connect(pPrint, &QAction::triggered, this, &CMainFrame::OnFilePrint);
-    auto* pNext = MakeAction(ID_NEXT_PANE, "下一窗格");
-    pNext->setShortcut(QKeySequence(Qt::Key_F6));
-    connect(pNext, &QAction::triggered, this, [this] { OnNextPane(false); });
-    auto* pPrev = MakeAction(ID_PREV_PANE, "上一窗格");
-    pPrev->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F6));
-    connect(pPrev, &QAction::triggered, this, [this] { OnNextPane(true); });
-    addActions({pPrint, pNext, pPrev});
-    // The window holds every command too, so that shortcuts keep working while full-screen
-    // display hides the menu bar.
+    // The window holds every command, so that the accelerators work without a menu item and
+    // while full-screen display hides the menu bar.
     for (const auto& entry : m_actions)
         addAction(entry.second);
 
@@ -73,143 +110,105 @@ CMainFrame::~CMainFrame() {
     if (m_pPlotWnd) m_pPlotWnd->SetFrame(nullptr);
 }
 
-QAction* CMainFrame::MakeAction(int nId, const char* szText, const char* szPrompt) {
-    auto* pAction = new QAction(U(szText), this);
-    if (szPrompt) {
-        // The prompt is the status-bar text, then the tooltip after the newline.
-        const QStringList parts = U(szPrompt).split(u'\n');
-        pAction->setStatusTip(parts.value(0));
-        pAction->setToolTip(parts.value(1, parts.value(0)));
-    }
-    pAction->setData(nId);
-    m_actions[nId] = pAction;
-    return pAction;
-}
-
 QAction* CMainFrame::Action(int nId) const {
     auto it = m_actions.find(nId);
     return it == m_actions.end() ? nullptr : it->second;
 }
 
-void CMainFrame::CreateMenus() {
-    IFrameHost* app = m_pApp;
-    // --- 文件 ---
-    m_pMenuFile = menuBar()->addMenu(U("文件(&F)"));
-    auto* a = MakeAction(ID_FILE_NEW, "新建(&N)\tCtrl+N", "建立新文档\n新建");
-    a->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
-    connect(a, &QAction::triggered, this, [app] { app->OnFileNew(); });
-    m_pMenuFile->addAction(a);
-    a = MakeAction(ID_FILE_OPEN, "打开(&O)...\tCtrl+O", "打开一个现有文档\n打开");
-    a->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
-    connect(a, &QAction::triggered, this, [app] { app->OnFileOpen(); });
-    m_pMenuFile->addAction(a);
-    a = MakeAction(ID_FILE_SAVE, "保存(&S)\tCtrl+S", "保存活动文档\n保存");
-    a->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
-    connect(a, &QAction::triggered, this, [app] { app->OnFileSave(); });
-    m_pMenuFile->addAction(a);
-    a = MakeAction(ID_FILE_SAVE_AS, "另存为(&A)...", "用新名称保存活动文档\n另存为");
-    connect(a, &QAction::triggered, this, [app] { app->OnFileSaveAs(); });
-    m_pMenuFile->addAction(a);
-    m_pMenuFile->addSeparator();
-    a = MakeAction(ID_FILE_MRU_FILE1, "最近文件", "打开该文档");
-    a->setEnabled(false);
-    m_pMenuFile->addAction(a);
-    m_pRecentAnchor = m_pMenuFile->addSeparator();
-    a = MakeAction(ID_APP_EXIT, "退出(&X)", "退出应用程序；提示保存文档\n退出");
-    connect(a, &QAction::triggered, this, &QWidget::close);
-    m_pMenuFile->addAction(a);
+void CMainFrame::CreateActions() {
+    for (const CCommandDef& def : kCommands) {
+        auto* pAction = new QAction(U(def.szText), this);
+        if (def.szPrompt) {
+            const QStringList parts = U(def.szPrompt).split(u'\n');
+            pAction->setStatusTip(parts.value(0));
+            pAction->setToolTip(parts.value(1, parts.value(0)));
+        }
+        if (def.key != QKeyCombination()) pAction->setShortcut(QKeySequence(def.key));
+        pAction->setCheckable(def.bCheckable);
+        pAction->setData(int(def.nId));
+        m_actions[def.nId] = pAction;
+    }
+    Action(ID_FILE_MRU_FILE1)->setEnabled(false);
+    Action(ID_VIEW_TOOLBAR)->setChecked(true);
+    Action(ID_VIEW_STATUS_BAR)->setChecked(true);
 
-    // --- 操作 ---
-    QMenu* pOps = menuBar()->addMenu(U("操作(&W)"));
-    struct CItem {
-        int nId;
-        const char* szText;
-        const char* szPrompt;
+    // What each command does; the toolbar and status-bar toggles are wired with their bars.
+    IFrameHost* app = m_pApp;
+    auto on = [this](ECommand nId, auto&& fn) {
+        connect(Action(nId), &QAction::triggered, this, std::forward<decltype(fn)>(fn));
     };
-    const CItem funs[] = {{ID_FUN_ADD, "添加函数...", "添加函数\n添加函数"},
-                          {ID_FUN_MODIFY, "修改函数...", "修改函数\n修改函数"},
-                          {ID_FUN_DELETE, "删除函数", "删除函数\n删除函数"}};
-    for (const CItem& it : funs)
-        pOps->addAction(MakeAction(it.nId, it.szText, it.szPrompt));
+    on(ID_FILE_NEW, [app] { app->OnFileNew(); });
+    on(ID_FILE_OPEN, [app] { app->OnFileOpen(); });
+    on(ID_FILE_SAVE, [app] { app->OnFileSave(); });
+    on(ID_FILE_SAVE_AS, [app] { app->OnFileSaveAs(); });
+    on(ID_APP_EXIT, [this] { close(); });
+    on(ID_FILE_PRINT, [this] { OnFilePrint(); });
+    on(ID_NEXT_PANE, [this] { OnNextPane(false); });
+    on(ID_PREV_PANE, [this] { OnNextPane(true); });
     auto panel = [app](void (CControlView::*fn)()) {
         return [app, fn] {
             if (app->ControlView()) (app->ControlView()->*fn)();
         };
     };
-    connect(Action(ID_FUN_ADD), &QAction::triggered, this, panel(&CControlView::OnButtonAdd));
-    connect(Action(ID_FUN_MODIFY), &QAction::triggered, this, panel(&CControlView::OnButtonModify));
-    connect(Action(ID_FUN_DELETE), &QAction::triggered, this, panel(&CControlView::OnButtonDelete));
-    pOps->addSeparator();
-    const CItem zooms[] = {{ID_ZOOM_IN, "放大", "放大\n放大"},
-                           {ID_ZOOM_OUT, "缩小", "缩小\n缩小"},
-                           {ID_ZOOM_RESET, "复位", "恢复正常大小\n恢复正常大小"}};
-    for (const CItem& it : zooms)
-        pOps->addAction(MakeAction(it.nId, it.szText, it.szPrompt));
-    connect(Action(ID_ZOOM_IN), &QAction::triggered, this, [this] { OnZoom(1); });
-    connect(Action(ID_ZOOM_OUT), &QAction::triggered, this, [this] { OnZoom(-1); });
-    connect(Action(ID_ZOOM_RESET), &QAction::triggered, this, [this] { OnZoom(0); });
-    pOps->addSeparator();
-    QMenu* pOrigin = pOps->addMenu(U("原点位置"));
-    // The view's origin command codes, in menu order; 0 marks a separator.
-    const struct {
-        int nId;
-        const char* szText;
-        int nCode;
-    } origins[] = {{ID_ORIGIN_CENTER, "居中", 0},
-                   {0, nullptr, 0},
-                   {ID_ORIGIN_LEFT, "左侧", 1},
-                   {ID_ORIGIN_RIGHT, "右侧", 2},
-                   {ID_ORIGIN_TOP, "顶部", 3},
-                   {ID_ORIGIN_BOTTOM, "底部", 4},
-                   {0, nullptr, 0},
-                   {ID_ORIGIN_TOPLEFT, "左上角", 5},
-                   {ID_ORIGIN_BOTTOMLEFT, "左下角", 6},
-                   {ID_ORIGIN_TOPRIGHT, "右上角", 7},
-                   {ID_ORIGIN_BOTTOMRIGHT, "右下角", 8}};
-    for (const auto& o : origins) {
-        if (!o.nId) {
-            pOrigin->addSeparator();
-            continue;
+    on(ID_FUN_ADD, panel(&CControlView::OnButtonAdd));
+    on(ID_FUN_MODIFY, panel(&CControlView::OnButtonModify));
+    on(ID_FUN_DELETE, panel(&CControlView::OnButtonDelete));
+    on(ID_ZOOM_IN, [this] { OnZoom(1); });
+    on(ID_ZOOM_OUT, [this] { OnZoom(-1); });
+    on(ID_ZOOM_RESET, [this] { OnZoom(0); });
+    for (int nCode = 0; nCode < int(std::size(kOriginCommands)); ++nCode)
+        on(kOriginCommands[nCode], [this, nCode] { OnOrigin(nCode); });
+    on(ID_DISPLAY_SETTINGS, [this] { m_pPlotWnd->OnDisplaySettings(); });
+    on(ID_HELP_TOPICS, [this] { ShowHelpTopics(this); });
+    on(ID_APP_ABOUT, [app] { app->OnAppAbout(); });
+    on(ID_REAL_MOVE, [this] { ToggleRealMove(); });
+    on(ID_REAL_ZOOM, [this] { ToggleRealZoom(); });
+    on(ID_FULL_SCREEN, [this] {
+        FullScreen();
+        m_pPlotWnd->SetFullScreen(true);
+    });
+    on(ID_NORMAL_SCREEN, [this] {
+        NormalScreen();
+        m_pPlotWnd->SetFullScreen(false);
+    });
+}
+
+void CMainFrame::CreateMenus() {
+    // 0 marks a separator.
+    auto fill = [this](QMenu* pMenu, std::initializer_list<int> ids) {
+        for (int nId : ids) {
+            if (nId)
+                pMenu->addAction(Action(nId));
+            else
+                pMenu->addSeparator();
         }
-        QAction* pItem = MakeAction(o.nId, o.szText);
-        const int nCode = o.nCode;
-        connect(pItem, &QAction::triggered, this, [this, nCode] { OnOrigin(nCode); });
-        pOrigin->addAction(pItem);
-    }
+    };
+    m_pMenuFile = menuBar()->addMenu(U("文件(&F)"));
+    fill(m_pMenuFile,
+         {ID_FILE_NEW, ID_FILE_OPEN, ID_FILE_SAVE, ID_FILE_SAVE_AS, 0, ID_FILE_MRU_FILE1});
+    m_pRecentAnchor = m_pMenuFile->addSeparator();
+    fill(m_pMenuFile, {ID_APP_EXIT});
 
-    // --- 选项 ---
+    QMenu* pOps = menuBar()->addMenu(U("操作(&W)"));
+    fill(pOps,
+         {ID_FUN_ADD, ID_FUN_MODIFY, ID_FUN_DELETE, 0, ID_ZOOM_IN, ID_ZOOM_OUT, ID_ZOOM_RESET, 0});
+    AddOriginMenu(pOps);
+
     QMenu* pOptions = menuBar()->addMenu(U("选项(&T)"));
-    a = MakeAction(ID_DISPLAY_SETTINGS, "显示参数设置...", "显示参数设置\n显示参数设置");
-    connect(a, &QAction::triggered, this, [this] { m_pPlotWnd->OnDisplaySettings(); });
-    pOptions->addAction(a);
-    pOptions->addSeparator();
-    a = MakeAction(ID_VIEW_TOOLBAR, "工具栏(&T)", "显示或隐藏工具栏\n显隐工具栏");
-    a->setCheckable(true);
-    a->setChecked(true);
-    pOptions->addAction(a);
-    a = MakeAction(ID_VIEW_STATUS_BAR, "状态栏(&S)", "显示或隐藏状态栏\n显隐状态栏");
-    a->setCheckable(true);
-    a->setChecked(true);
-    pOptions->addAction(a);
+    fill(pOptions, {ID_DISPLAY_SETTINGS, 0, ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR});
 
-    // --- 帮助 ---
     QMenu* pHelp = menuBar()->addMenu(U("帮助(&H)"));
-    a = MakeAction(ID_HELP_TOPICS, "帮助主题(&H)", "帮助主题\n帮助主题");
-    connect(a, &QAction::triggered, this, [this] { ShowHelpTopics(this); });
-    pHelp->addAction(a);
-    pHelp->addSeparator();
-    a = MakeAction(ID_APP_ABOUT, "关于 函数作图器(&A)...", "显示程序信息，版本号和版权\n关于");
-    connect(a, &QAction::triggered, this, [app] { app->OnAppAbout(); });
-    pHelp->addAction(a);
+    fill(pHelp, {ID_HELP_TOPICS, 0, ID_APP_ABOUT});
+}
 
-    // The real-time modes have toolbar buttons only.
-    for (int nId : {ID_REAL_MOVE, ID_REAL_ZOOM}) {
-        a = MakeAction(nId, nId == ID_REAL_MOVE ? "实时移动" : "实时缩放",
-                       nId == ID_REAL_MOVE ? "实时移动\n实时移动" : "实时缩放\n实时缩放");
-        a->setCheckable(true);
+QMenu* CMainFrame::AddOriginMenu(QMenu* pMenu) const {
+    QMenu* pOrigin = pMenu->addMenu(U("原点位置"));
+    for (int i = 0; i < int(std::size(kOriginCommands)); ++i) {
+        // Separators set apart the centre, the four sides and the four corners.
+        if (i == 1 || i == 5) pOrigin->addSeparator();
+        pOrigin->addAction(Action(kOriginCommands[i]));
     }
-    connect(Action(ID_REAL_MOVE), &QAction::triggered, this, &CMainFrame::ToggleRealMove);
-    connect(Action(ID_REAL_ZOOM), &QAction::triggered, this, &CMainFrame::ToggleRealZoom);
+    return pOrigin;
 }
 
 void CMainFrame::CreateToolBar() {
@@ -242,7 +241,7 @@ void CMainFrame::CreateToolBar() {
             continue;
         }
         QAction* pAction = Action(nId);
-        pAction->setIcon(QIcon(ToolbarImage(nId)));
+        pAction->setIcon(QIcon(ToolbarImage(ECommand(nId))));
         m_pToolBar->addAction(pAction);
     }
     QAction* pToggle = Action(ID_VIEW_TOOLBAR);
@@ -274,7 +273,8 @@ void CMainFrame::CreateClient() {
     m_pPlotWnd = new CPlotWindow(&m_pApp->Doc(), m_pApp->PlotView(), m_pSplitter);
     m_pSplitter->addWidget(m_pLeftPane);
     m_pSplitter->addWidget(m_pPlotWnd);
-    // The panel's own size hint is its template's width; its column is 200 pixels all the same.
+    // The panel's own size hint is its dialog-unit layout's width; its column is 200 pixels all the
+    // same.
     m_pSplitter->setStretchFactor(0, 0);
     m_pSplitter->setStretchFactor(1, 1);
     m_pSplitter->setSizes({kPanelWidth, 1 << 20});
@@ -287,11 +287,8 @@ void CMainFrame::CreateClient() {
     m_pPlotWnd->setFocus();
 }
 
-void CMainFrame::RunFunCommand(EFunCommand command) {
-    const int nId = command == EFunCommand::Add      ? ID_FUN_ADD
-                    : command == EFunCommand::Modify ? ID_FUN_MODIFY
-                                                     : ID_FUN_DELETE;
-    Action(nId)->trigger();
+std::unique_ptr<QMenu> CMainFrame::BuildContextMenu(QWidget* pParent, bool bFullScreen) {
+    return ::BuildContextMenu(pParent, *this, bFullScreen);
 }
 
 void CMainFrame::ShowXY(double x, double y) {

@@ -3,6 +3,7 @@
 // panes (function panel, plot window). It routes the commands to the panel, the plot view and
 // the application's file commands.
 
+#include "app/Commands.h"
 #include "app/PlotWindow.h"
 
 #include <QMainWindow>
@@ -20,41 +21,6 @@ class QPrinter;
 class QTimer;
 class QToolBar;
 
-// Command ids of the menu and toolbar.
-enum ECommand : int {
-    ID_FILE_NEW = 57600,
-    ID_FILE_OPEN = 57601,
-    ID_FILE_SAVE = 57603,
-    ID_FILE_SAVE_AS = 57604,
-    ID_FILE_PRINT = 57607,
-    ID_FILE_MRU_FILE1 = 57616,
-    ID_APP_ABOUT = 57664,
-    ID_APP_EXIT = 57665,
-    ID_NEXT_PANE = 57680,
-    ID_PREV_PANE = 57681,
-    ID_VIEW_TOOLBAR = 59392,
-    ID_VIEW_STATUS_BAR = 59393,
-    ID_DISPLAY_SETTINGS = 32771,
-    ID_FUN_ADD = 32772,
-    ID_FUN_DELETE = 32773,
-    ID_FUN_MODIFY = 32774,
-    ID_ZOOM_IN = 32776,
-    ID_ZOOM_OUT = 32777,
-    ID_ZOOM_RESET = 32778,
-    ID_ORIGIN_TOPLEFT = 32779,
-    ID_ORIGIN_BOTTOMLEFT = 32780,
-    ID_ORIGIN_CENTER = 32781,
-    ID_ORIGIN_TOPRIGHT = 32782,
-    ID_ORIGIN_LEFT = 32784,
-    ID_ORIGIN_RIGHT = 32785,
-    ID_ORIGIN_TOP = 32786,
-    ID_ORIGIN_BOTTOM = 32787,
-    ID_ORIGIN_BOTTOMRIGHT = 32788,
-    ID_REAL_MOVE = 32792,
-    ID_REAL_ZOOM = 32793,
-    ID_HELP_TOPICS = 32805,
-};
-
 class CMainFrame : public QMainWindow, public IPlotWindowFrame {
     Q_OBJECT
   public:
@@ -68,19 +34,19 @@ class CMainFrame : public QMainWindow, public IPlotWindowFrame {
     void ShowClock();
 
     // --- Real-time navigation modes (at most one is on) ------------------------------------
-    void ToggleRealMove() override;
-    void ToggleRealZoom() override;
+    void ToggleRealMove();
+    void ToggleRealZoom();
     bool IsRealMove() const override { return m_bRealMove; }
     bool IsRealZoom() const override { return m_bRealZoom; }
-    void RunFunCommand(EFunCommand command) override;
+    std::unique_ptr<QMenu> BuildContextMenu(QWidget* pParent, bool bFullScreen) override;
     bool m_bRealMove = false;
     bool m_bRealZoom = false;
 
     // --- Full-screen display -------------------------------------------------------------------
     // Shows the plot window alone over the whole screen: menu, toolbar, status bar and panel
     // hidden. NormalScreen brings back the window state and the bars the user had chosen.
-    void FullScreen() override;
-    void NormalScreen() override;
+    void FullScreen();
+    void NormalScreen();
 
     // The File menu's recent-file entries, most recent first; none shows the greyed item.
     void SetRecentFiles(const QStringList& paths);
@@ -93,7 +59,10 @@ class CMainFrame : public QMainWindow, public IPlotWindowFrame {
     // Moves the keyboard focus to the other pane (F6, Shift+F6).
     void OnNextPane(bool bPrevious);
 
+    // The shared action of a command; null for ids that name none.
     QAction* Action(int nId) const;
+    // Appends the "原点位置" sub-menu of the nine origin commands to pMenu.
+    QMenu* AddOriginMenu(QMenu* pMenu) const;
     CPlotWindow* PlotWindow() const { return m_pPlotWnd; }
     QWidget* LeftPane() const { return m_pLeftPane; }
     CPlotSplitter* Splitter() const { return m_pSplitter; }
@@ -109,7 +78,7 @@ class CMainFrame : public QMainWindow, public IPlotWindowFrame {
     void closeEvent(QCloseEvent* pEvent) override;
 
   private:
-    QAction* MakeAction(int nId, const char* szText, const char* szPrompt = nullptr);
+    void CreateActions();
     void CreateMenus();
     void CreateToolBar();
     void CreateStatusBar();

@@ -26,13 +26,9 @@ class QTimer;
 // navigation, the screen modes, and the frame's own commands.
 class IPlotWindowFrame : public IPlotFrame {
   public:
-    virtual void FullScreen() = 0;
-    virtual void NormalScreen() = 0;
-    virtual void ToggleRealMove() = 0;
-    virtual void ToggleRealZoom() = 0;
-    // The function commands, run as the frame's menu runs them.
-    enum class EFunCommand { Add, Modify, Delete };
-    virtual void RunFunCommand(EFunCommand command) = 0;
+    // The right-button menu, made of the frame's own command actions; it offers the way back
+    // from full screen while bFullScreen is set.
+    virtual std::unique_ptr<QMenu> BuildContextMenu(QWidget* pParent, bool bFullScreen) = 0;
 };
 
 class CPlotWindow : public QWidget, public IViewHost {
@@ -73,7 +69,6 @@ class CPlotWindow : public QWidget, public IViewHost {
     void FlushMouseMove();
     // Builds the menu and shows it at the pointer (global coordinates).
     void OnContextMenu(const QPoint& ptGlobal);
-    void OnContextCommand(int nId);
     // Shows the menu and returns the chosen entry or null. Tests pick an entry through this.
     using MenuRunner = std::function<QAction*(QMenu&, const QPoint&)>;
     void SetMenuRunner(MenuRunner runner) { m_runMenu = std::move(runner); }
@@ -83,14 +78,6 @@ class CPlotWindow : public QWidget, public IViewHost {
     CSize WindowSize() override { return {width(), height()}; }
     void MessageBox(const std::string& text) override;
     void Present() override { update(); }
-
-  signals:
-    // Mouse input for the navigation that the view's mouse handling builds on.
-    void mousePressed(QMouseEvent* pEvent);
-    void mouseReleased(QMouseEvent* pEvent);
-    void mouseMoved(QMouseEvent* pEvent);
-    void mouseDoubleClicked(QMouseEvent* pEvent);
-    void wheelTurned(QWheelEvent* pEvent);
 
   protected:
     void paintEvent(QPaintEvent* pEvent) override;

@@ -56,12 +56,12 @@ void Arrow(QPainter& p, QPoint tip, int dx, int dy) {
     p.drawPolygon(QPolygon({tip, tip + back + side, tip + back - side}));
 }
 
-void Draw(QPainter& p, int nId) {
-    switch (nId) {
-    case 57600: // new
+void Draw(QPainter& p, ECommand nCommand) {
+    switch (nCommand) {
+    case ID_FILE_NEW:
         Page(p);
         break;
-    case 57601: // open
+    case ID_FILE_OPEN:
         p.setPen(kInk);
         p.setBrush(kYellow);
         p.drawPolygon(QPolygon({QPoint(0, 3), QPoint(5, 3), QPoint(6, 5), QPoint(13, 5),
@@ -69,7 +69,7 @@ void Draw(QPainter& p, int nId) {
         p.setBrush(QColor(255, 230, 120));
         p.drawPolygon(QPolygon({QPoint(2, 7), QPoint(15, 7), QPoint(13, 13), QPoint(0, 13)}));
         break;
-    case 57603: // save
+    case ID_FILE_SAVE:
         p.setPen(kInk);
         p.setBrush(kBlue);
         p.drawRect(1, 0, 13, 14);
@@ -78,26 +78,26 @@ void Draw(QPainter& p, int nId) {
         p.setBrush(kGrey);
         p.drawRect(4, 9, 7, 5);
         break;
-    case 32772: // add
+    case ID_FUN_ADD:
         Curve(p, kBlue);
         p.setPen(QPen(kGreen, 2));
         p.drawLine(12, 8, 12, 14);
         p.drawLine(9, 11, 15, 11);
         break;
-    case 32774: // modify
+    case ID_FUN_MODIFY:
         Curve(p, kBlue);
         p.setPen(kInk);
         p.setBrush(kYellow);
         p.drawPolygon(QPolygon(
             {QPoint(9, 13), QPoint(10, 10), QPoint(15, 5), QPoint(15, 7), QPoint(11, 12)}));
         break;
-    case 32773: // delete
+    case ID_FUN_DELETE:
         Curve(p, kBlue);
         p.setPen(QPen(kRed, 2));
         p.drawLine(9, 8, 14, 13);
         p.drawLine(14, 8, 9, 13);
         break;
-    case 32792: // real-time move: the four-way arrow
+    case ID_REAL_MOVE: // the four-way arrow
         p.setPen(kInk);
         p.setBrush(kInk);
         p.drawLine(2, 7, 13, 7);
@@ -107,7 +107,7 @@ void Draw(QPainter& p, int nId) {
         Arrow(p, QPoint(7, 0), 0, -1);
         Arrow(p, QPoint(7, 14), 0, 1);
         break;
-    case 32793: // real-time zoom: drag up and down to scale
+    case ID_REAL_ZOOM: // drag up and down to scale
         p.setPen(kInk);
         p.setBrush(kInk);
         p.drawLine(4, 2, 4, 12);
@@ -117,19 +117,19 @@ void Draw(QPainter& p, int nId) {
         p.drawRect(8, 2, 6, 6);
         p.drawRect(10, 9, 3, 3);
         break;
-    case 32776: // zoom in
-    case 32777: // zoom out
-    case 32778: // reset
+    case ID_ZOOM_IN:
+    case ID_ZOOM_OUT:
+    case ID_ZOOM_RESET:
         Magnifier(p);
         p.setPen(kInk);
-        if (nId == 32778) {
+        if (nCommand == ID_ZOOM_RESET) {
             p.drawText(QRect(1, 0, 10, 10), Qt::AlignCenter, QStringLiteral("1"));
         } else {
             p.drawLine(3, 4, 7, 4);
-            if (nId == 32776) p.drawLine(5, 2, 5, 6);
+            if (nCommand == ID_ZOOM_IN) p.drawLine(5, 2, 5, 6);
         }
         break;
-    case 32771: // display parameters: grid and axes
+    case ID_DISPLAY_SETTINGS: // grid and axes
         p.fillRect(0, 0, kW, kH, kInk);
         p.setPen(QColor(98, 0, 100));
         for (int i = 1; i < kW; i += 4)
@@ -140,7 +140,7 @@ void Draw(QPainter& p, int nId) {
         p.drawLine(0, 9, kW - 1, 9);
         p.drawLine(5, 0, 5, kH - 1);
         break;
-    case 32805: // help
+    case ID_HELP_TOPICS:
         p.setPen(kBlue);
         p.setBrush(kBlue);
         p.drawEllipse(1, 0, 13, 13);
@@ -154,7 +154,7 @@ void Draw(QPainter& p, int nId) {
 
 } // namespace
 
-QPixmap ToolbarImage(int nId) {
+QPixmap ToolbarImage(ECommand nCommand) {
     QPixmap pm(kW, kH);
     pm.fill(Qt::transparent);
     QPainter p(&pm);
@@ -162,7 +162,7 @@ QPixmap ToolbarImage(int nId) {
     f.setPixelSize(10);
     f.setBold(true);
     p.setFont(f);
-    Draw(p, nId);
+    Draw(p, nCommand);
     return pm;
 }
 

@@ -10,6 +10,7 @@
 
 #include <benchmark/benchmark.h>
 #include <muParser.h>
+#include <omp.h>
 
 #include <cmath>
 #include <cstdio>
@@ -18,8 +19,6 @@
 #include <string>
 #include <vector>
 
-extern "C" void omp_set_num_threads(int); // muparser's bulk mode runs on OpenMP
-
 namespace {
 
 constexpr int kPoints = 4000;
@@ -27,13 +26,14 @@ constexpr int kPoints = 4000;
 std::string Chain26() {
     // 13 products joined by 12 alternating sums, then +1: 26 operations.
     std::string s = "x*x";
-    for (int i = 1; i < 13; ++i) s += (i % 2 ? "+" : "-") + std::string("x*x");
+    for (int i = 1; i < 13; ++i)
+        s += (i % 2 ? "+" : "-") + std::string("x*x");
     return s + "+1";
 }
 
 inline double NativeChain(double x) {
-    return x * x + x * x - x * x + x * x - x * x + x * x - x * x + x * x - x * x + x * x -
-           x * x + x * x - x * x + 1;
+    return x * x + x * x - x * x + x * x - x * x + x * x - x * x + x * x - x * x + x * x - x * x +
+           x * x - x * x + 1;
 }
 
 struct CExpr {
@@ -49,7 +49,8 @@ template <class F> void NativeLoop(benchmark::State& st, F f) {
     const auto xs = Xs();
     std::vector<double> ys(kPoints);
     for (auto _ : st) {
-        for (int i = 0; i < kPoints; ++i) ys[i] = f(xs[i]);
+        for (int i = 0; i < kPoints; ++i)
+            ys[i] = f(xs[i]);
         benchmark::DoNotOptimize(ys.data());
         benchmark::ClobberMemory();
     }
@@ -57,8 +58,7 @@ template <class F> void NativeLoop(benchmark::State& st, F f) {
 
 const std::vector<CExpr>& Exprs() {
     static const std::vector<CExpr> v = {
-        {"x", "x", "x",
-         [](benchmark::State& st) { NativeLoop(st, [](double x) { return x; }); }},
+        {"x", "x", "x", [](benchmark::State& st) { NativeLoop(st, [](double x) { return x; }); }},
         {"sin(x)+1", "sin(x)+1", "sin(x)+1",
          [](benchmark::State& st) { NativeLoop(st, [](double x) { return std::sin(x) + 1; }); }},
         {"sin(x)+2*x^2", "sin(x)+2*x^2", "sin(x)+2*x^2",
@@ -69,9 +69,8 @@ const std::vector<CExpr>& Exprs() {
          [](benchmark::State& st) { NativeLoop(st, [](double x) { return 1 / x; }); }},
         {"lnx*cosx/(1+x^2)", "lnx*cosx/(1+x^2)", "ln(x)*cos(x)/(1+x^2)",
          [](benchmark::State& st) {
-             NativeLoop(st, [](double x) {
-                 return std::log(x) * std::cos(x) / (1 + std::pow(x, 2.0));
-             });
+             NativeLoop(
+                 st, [](double x) { return std::log(x) * std::cos(x) / (1 + std::pow(x, 2.0)); });
          }},
         {"chain26", Chain26(), Chain26(),
          [](benchmark::State& st) { NativeLoop(st, NativeChain); }},
@@ -81,11 +80,14 @@ const std::vector<CExpr>& Exprs() {
 
 std::vector<double> Xs() {
     std::vector<double> xs(kPoints);
-    for (int i = 0; i < kPoints; ++i) xs[i] = -10.0 + 20.0 * i / (kPoints - 1);
+    for (int i = 0; i < kPoints; ++i)
+        xs[i] = -10.0 + 20.0 * i / (kPoints - 1);
     return xs;
 }
 
-void Native(benchmark::State& st, const CExpr* e) { e->native(st); }
+void Native(benchmark::State& st, const CExpr* e) {
+    e->native(st);
+}
 
 void OursPerPoint(benchmark::State& st, const CExpr* e) {
     const auto xs = Xs();
@@ -148,10 +150,11 @@ void MuBulk(benchmark::State& st, const CExpr* e) {
 
 // Collects the per-iteration times so the ratios can be printed after the table.
 class CRatioReporter : public benchmark::ConsoleReporter {
-public:
+  public:
     std::map<std::string, double> times;
     void ReportRuns(const std::vector<Run>& runs) override {
-        for (const auto& r : runs) times[r.benchmark_name()] = r.GetAdjustedRealTime();
+        for (const auto& r : runs)
+            times[r.benchmark_name()] = r.GetAdjustedRealTime();
         ConsoleReporter::ReportRuns(runs);
     }
 };
@@ -162,8 +165,8 @@ int main(int argc, char** argv) {
     omp_set_num_threads(1); // compare single-threaded engines
     const char* engines[] = {"native", "ours_point", "ours_batch", "muparser_point",
                              "muparser_bulk"};
-    void (*fns[])(benchmark::State&, const CExpr*) = {Native, OursPerPoint, OursBatch,
-                                                      MuPerPoint, MuBulk};
+    void (*fns[])(benchmark::State&, const CExpr*) = {Native, OursPerPoint, OursBatch, MuPerPoint,
+                                                      MuBulk};
     for (const auto& e : Exprs())
         for (int k = 0; k < 5; ++k)
             benchmark::RegisterBenchmark((std::string(engines[k]) + "/" + e.name).c_str(), fns[k],
@@ -183,13 +186,16 @@ int main(int argc, char** argv) {
         bool all = true;
         for (int k = 0; k < 5; ++k) {
             auto it = rep.times.find(std::string(engines[k]) + "/" + e.name);
-            if (it == rep.times.end()) all = false;
-            else t[k] = it->second;
+            if (it == rep.times.end())
+                all = false;
+            else
+                t[k] = it->second;
         }
         if (!all) continue;
         std::printf("%-18s %11.2f %11.2f %11.2f %11.2f   %.2f\n", e.name.c_str(), t[1] / t[0],
                     t[2] / t[0], t[3] / t[0], t[4] / t[0], t[0] / kPoints);
-        for (int k = 0; k < 5; ++k) logSum[k] += std::log(t[k] / t[0]);
+        for (int k = 0; k < 5; ++k)
+            logSum[k] += std::log(t[k] / t[0]);
         muOverPoint += std::log(t[3] / t[1]);
         muOverBatch += std::log(t[4] / t[2]);
         ++n;

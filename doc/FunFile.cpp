@@ -24,7 +24,7 @@ constexpr std::string_view kClassNames[2] = {kFunClass, kNodeClass};
 constexpr const char* kKindWords[2] = {"record", "node"};
 
 class CWriter {
-public:
+  public:
     std::string m_out;
 
     void U8(std::uint8_t v) { m_out.push_back(static_cast<char>(v)); }
@@ -82,19 +82,19 @@ public:
         ++m_nCounter;
     }
 
-private:
+  private:
     std::uint64_t m_nCounter = 1;
     std::uint64_t m_classNum[2] = {0, 0};
 };
 
 class CReader {
-public:
+  public:
     explicit CReader(std::string_view bytes) : m_data(bytes) {}
 
     std::optional<CFunArray> ReadFile();
     CFunFileError m_error;
 
-private:
+  private:
     bool Fail(std::size_t at, const std::string& what) {
         m_error.m_nOffset = at;
         m_error.m_strMessage = what + " at byte " + std::to_string(at);

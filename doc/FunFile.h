@@ -1,6 +1,7 @@
 #pragma once
-// The function file (".cvx"): the record array in the framework's archive layout, byte for byte,
-// so files move between this program and the original in both directions.
+// The function file (".cvx"): a count-prefixed array of records, each a class tag (full on its
+// first use, a back reference afterwards) and the record's fields, all little-endian, byte for
+// byte the layout that existing ".cvx" files have.
 
 #include "doc/CurvistDoc.h"
 

@@ -20,9 +20,8 @@ namespace {
 // step's result; on a failure returns false with the failing step's index in failAt.
 bool RunSteps(const CRegStep* s, const CRegStep* const end, double* reg, double x, double& result,
               std::size_t& failAt) {
-    static void* const kJump[] = {&&copy, &&sin, &&cos, &&tan, &&keep, &&exp, &&ln, &&cot,
-                                  &&sec,  &&csc, &&add, &&sub, &&mul, &&div, &&pow, &&keep,
-                                  &&fail};
+    static void* const kJump[] = {&&copy, &&sin, &&cos, &&tan, &&keep, &&exp, &&ln,   &&cot, &&sec,
+                                  &&csc,  &&add, &&sub, &&mul, &&div,  &&pow, &&keep, &&fail};
     static_assert(sizeof kJump / sizeof kJump[0] == kHFail + 1);
     const CRegStep* const begin = s;
     reg[0] = x;
@@ -30,11 +29,11 @@ bool RunSteps(const CRegStep* s, const CRegStep* const end, double* reg, double 
         double acc = 0.0; // the previous step's result
 #define CURVIST_L (s->leftIsPrev ? acc : reg[s->left])
 #define CURVIST_R (s->rightIsPrev ? acc : reg[s->right])
-#define CURVIST_PUT(v)                                                                         \
-    acc = (v);                                                                                 \
+#define CURVIST_PUT(v)                                                                             \
+    acc = (v);                                                                                     \
     reg[s->out] = acc
-#define CURVIST_NEXT                                                                           \
-    if (++s == end) goto done;                                                                 \
+#define CURVIST_NEXT                                                                               \
+    if (++s == end) goto done;                                                                     \
     goto* kJump[s->handler]
         goto* kJump[s->handler];
     copy:
@@ -184,12 +183,13 @@ struct CConst {
 };
 
 template <class Fn, class A> inline void Unary(double* __restrict out, A a, Fn f) {
-    for (std::size_t i = 0; i < kChunk; ++i) out[i] = f(a[i]);
+    for (std::size_t i = 0; i < kChunk; ++i)
+        out[i] = f(a[i]);
 }
 
-template <class Fn, class A, class B>
-inline void Binary(double* __restrict out, A a, B b, Fn f) {
-    for (std::size_t i = 0; i < kChunk; ++i) out[i] = f(a[i], b[i]);
+template <class Fn, class A, class B> inline void Binary(double* __restrict out, A a, B b, Fn f) {
+    for (std::size_t i = 0; i < kChunk; ++i)
+        out[i] = f(a[i], b[i]);
 }
 
 template <class A, class B>
@@ -225,8 +225,7 @@ inline void DivideOut(double* __restrict y, bool* __restrict e, A a, B b) {
 }
 
 // The square on its own, so that the loop has no call in it and vectorises.
-template <class A>
-inline void Square(double* __restrict out, std::uint64_t* __restrict fail, A a) {
+template <class A> inline void Square(double* __restrict out, std::uint64_t* __restrict fail, A a) {
     for (std::size_t i = 0; i < kChunk; ++i) {
         const double L = a[i];
         const double r = L * L;
@@ -238,15 +237,21 @@ inline void Square(double* __restrict out, std::uint64_t* __restrict fail, A a) 
 // Dispatches a binary kernel on the four combinations of array and constant operands.
 template <class K>
 inline void WithOperands(const double* la, double lc, const double* ra, double rc, K k) {
-    if (la && ra) k(CArr{la}, CArr{ra});
-    else if (la) k(CArr{la}, CConst{rc});
-    else if (ra) k(CConst{lc}, CArr{ra});
-    else k(CConst{lc}, CConst{rc});
+    if (la && ra)
+        k(CArr{la}, CArr{ra});
+    else if (la)
+        k(CArr{la}, CConst{rc});
+    else if (ra)
+        k(CConst{lc}, CArr{ra});
+    else
+        k(CConst{lc}, CConst{rc});
 }
 
 template <class K> inline void WithOperand(const double* a, double c, K k) {
-    if (a) k(CArr{a});
-    else k(CConst{c});
+    if (a)
+        k(CArr{a});
+    else
+        k(CConst{c});
 }
 
 } // namespace
@@ -299,15 +304,44 @@ void CalcValues(CNodeList& list, const double* xs, double* ys, bool* errs, std::
             double* w = toY ? y : slots + static_cast<std::size_t>(c.out) * kChunk;
             if (toY) out = y;
             switch (c.op) {
-            case op::Copy: WithOperand(la, lc, [&](auto a) { Unary(w, a, [](double v) { return v; }); }); break;
-            case op::Sin: WithOperand(la, lc, [&](auto a) { Unary(w, a, [](double v) { return std::sin(v); }); }); break;
-            case op::Cos: WithOperand(la, lc, [&](auto a) { Unary(w, a, [](double v) { return std::cos(v); }); }); break;
-            case op::Tan: WithOperand(la, lc, [&](auto a) { Unary(w, a, [](double v) { return std::tan(v); }); }); break;
-            case op::Exp: WithOperand(la, lc, [&](auto a) { Unary(w, a, [](double v) { return std::exp(v); }); }); break;
-            case op::Ln: WithOperand(la, lc, [&](auto a) { Unary(w, a, [](double v) { return std::log(v); }); }); break;
-            case op::Cot: WithOperand(la, lc, [&](auto a) { Unary(w, a, [](double v) { return 1.0 / std::tan(v); }); }); break;
-            case op::Sec: WithOperand(la, lc, [&](auto a) { Unary(w, a, [](double v) { return 1.0 / std::cos(v); }); }); break;
-            case op::Csc: WithOperand(la, lc, [&](auto a) { Unary(w, a, [](double v) { return 1.0 / std::sin(v); }); }); break;
+            case op::Copy:
+                WithOperand(la, lc, [&](auto a) { Unary(w, a, [](double v) { return v; }); });
+                break;
+            case op::Sin:
+                WithOperand(la, lc,
+                            [&](auto a) { Unary(w, a, [](double v) { return std::sin(v); }); });
+                break;
+            case op::Cos:
+                WithOperand(la, lc,
+                            [&](auto a) { Unary(w, a, [](double v) { return std::cos(v); }); });
+                break;
+            case op::Tan:
+                WithOperand(la, lc,
+                            [&](auto a) { Unary(w, a, [](double v) { return std::tan(v); }); });
+                break;
+            case op::Exp:
+                WithOperand(la, lc,
+                            [&](auto a) { Unary(w, a, [](double v) { return std::exp(v); }); });
+                break;
+            case op::Ln:
+                WithOperand(la, lc,
+                            [&](auto a) { Unary(w, a, [](double v) { return std::log(v); }); });
+                break;
+            case op::Cot:
+                WithOperand(la, lc, [&](auto a) {
+                    Unary(w, a, [](double v) { return 1.0 / std::tan(v); });
+                });
+                break;
+            case op::Sec:
+                WithOperand(la, lc, [&](auto a) {
+                    Unary(w, a, [](double v) { return 1.0 / std::cos(v); });
+                });
+                break;
+            case op::Csc:
+                WithOperand(la, lc, [&](auto a) {
+                    Unary(w, a, [](double v) { return 1.0 / std::sin(v); });
+                });
+                break;
             case '+':
                 WithOperands(la, lc, ra, rc, [&](auto a, auto b) {
                     Binary(w, a, b, [](double p, double q) { return p + q; });

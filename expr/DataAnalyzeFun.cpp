@@ -11,7 +11,7 @@ namespace {
 
 // Lookup tables needed only while a program is derived from its nodes.
 struct CBuilder {
-    std::uint32_t newest[256] = {};  // per name: 1 + index of the newest non-copy node
+    std::uint32_t newest[256] = {}; // per name: 1 + index of the newest non-copy node
 
     COperand Resolve(const std::string& text, double value) const {
         COperand o;

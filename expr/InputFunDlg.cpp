@@ -9,7 +9,7 @@
 #include <QPushButton>
 
 namespace {
-// The framework's standard message box carries the application title.
+// The dialog's message boxes carry the application title.
 const char kAppTitle[] = "Curvist";
 } // namespace
 
@@ -21,7 +21,7 @@ CInputFunDlg::CInputFunDlg(QWidget* pParent) : QDialog(pParent) {
 
     auto* pPrompt = new QLabel(QStringLiteral("Y="), this);
     PlaceAtTemplate(pPrompt, 32, 23, 9, 8, units);
-    m_pEdit = new QLineEdit(this); // 1004; QLineEdit scrolls horizontally by itself
+    m_pEdit = new QLineEdit(this); // QLineEdit scrolls horizontally by itself
     m_pEdit->setObjectName(QStringLiteral("edit1004"));
     PlaceAtTemplate(m_pEdit, 47, 21, 108, 14, units);
     m_pOk = new QPushButton(QString::fromUtf8("确定(&Y)"), this);

@@ -1,5 +1,5 @@
 #pragma once
-// The modal dialog in which the user types the right-hand side of "Y=" (template 131).
+// The modal dialog in which the user types the right-hand side of "Y=".
 
 #include "expr/DataAnalyzeFun.h"
 

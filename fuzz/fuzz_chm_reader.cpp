@@ -1,7 +1,8 @@
 // The help reader itself, chmlib included, in process. chmlib can crash or loop on damaged
 // files, which is why the program runs this reader in the curvist-chm process with a time limit;
 // this target is for looking for such files on demand (run with -timeout), not for CI.
-#include "app/HelpBundle.h"
+#include "help/HelpBundle.h"
+#include "help/HelpLoader.h"
 
 #include <cstdint>
 #include <cstdio>

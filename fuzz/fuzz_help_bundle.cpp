@@ -1,6 +1,7 @@
 // The manual as the program's own process sees it: the pages handed over by the help reader,
 // and the sitemap, text and link parsing the window does with them.
-#include "app/HelpBundle.h"
+#include "help/HelpBundle.h"
+#include "help/HelpLinks.h"
 
 #include <cstdint>
 

@@ -38,7 +38,7 @@ QComboBox* MakeBoundCombo(QWidget* pParent, const char* szOpen, const char* szPi
     return pCombo;
 }
 
-// A combo's closed height is its font's, not the template's dropped height.
+// A combo's closed height is its font's, not the height of its dropped-down list in the layout.
 void PlaceCombo(QComboBox* pCombo, int x, int y, int cx, const CDialogBaseUnits& units) {
     QRect rc = DialogRectToPixels(x, y, cx, 1, units);
     rc.setHeight(pCombo->sizeHint().height());
@@ -100,30 +100,30 @@ CControlView::CControlView(QWidget* pParent) : QWidget(pParent) {
     const CDialogBaseUnits units = DialogBaseUnits(font);
     m_sizeTemplate = DialogRectToPixels(0, 0, 164, 279, units).size();
 
-    // Template order, which is also the stacking order: each group box lies below its controls.
-    m_listFun = new CColorListBox(this); // 1008
+    // Layout order, which is also the stacking order: each group box lies below its controls.
+    m_listFun = new CColorListBox(this);
     PlaceAtTemplate(m_listFun, 7, 7, 120, 90, units);
-    m_btnAdd = new QPushButton(QString::fromUtf8("添加"), this); // 1001
+    m_btnAdd = new QPushButton(QString::fromUtf8("添加"), this);
     PlaceAtTemplate(m_btnAdd, 7, 103, 38, 14, units);
-    m_btnModify = new QPushButton(QString::fromUtf8("修改"), this); // 1003
+    m_btnModify = new QPushButton(QString::fromUtf8("修改"), this);
     PlaceAtTemplate(m_btnModify, 48, 103, 38, 14, units);
-    m_btnDelete = new QPushButton(QString::fromUtf8("删除"), this); // 1002
+    m_btnDelete = new QPushButton(QString::fromUtf8("删除"), this);
     PlaceAtTemplate(m_btnDelete, 89, 103, 38, 14, units);
-    m_groupProps = new QGroupBox(QString::fromUtf8("函数属性"), this); // 1041
+    m_groupProps = new QGroupBox(QString::fromUtf8("函数属性"), this);
     PlaceAtTemplate(m_groupProps, 7, 129, 120, 103, units);
-    m_checkShow = new QCheckBox(QString::fromUtf8("显示该函数图像"), this); // 1010
+    m_checkShow = new QCheckBox(QString::fromUtf8("显示该函数图像"), this);
     PlaceAtTemplate(m_checkShow, 18, 146, 72, 10, units);
-    m_labelColor = new QLabel(QString::fromUtf8("显示颜色"), this); // 1042
+    m_labelColor = new QLabel(QString::fromUtf8("显示颜色"), this);
     PlaceAtTemplate(m_labelColor, 18, 167, 33, 8, units);
-    m_comboColor = new CColorCombo(this); // 1005
+    m_comboColor = new CColorCombo(this);
     PlaceCombo(m_comboColor, 51, 164, 66, units);
-    m_groupDomain = new QGroupBox(QString::fromUtf8("定义域"), this); // 1043
+    m_groupDomain = new QGroupBox(QString::fromUtf8("定义域"), this);
     PlaceAtTemplate(m_groupDomain, 14, 184, 105, 40, units);
-    m_comboMin = MakeBoundCombo(this, "-∞", "-л"); // 1011
+    m_comboMin = MakeBoundCombo(this, "-∞", "-л");
     PlaceCombo(m_comboMin, 18, 200, 40, units);
-    m_labelTo = new QLabel(QString::fromUtf8("到"), this); // 1044
+    m_labelTo = new QLabel(QString::fromUtf8("到"), this);
     PlaceAtTemplate(m_labelTo, 61, 202, 9, 8, units);
-    m_comboMax = MakeBoundCombo(this, "+∞", "+л"); // 1012
+    m_comboMax = MakeBoundCombo(this, "+∞", "+л");
     PlaceCombo(m_comboMax, 72, 200, 40, units);
 
     for (QWidget* p : std::initializer_list<QWidget*>{
@@ -457,7 +457,7 @@ bool CControlView::event(QEvent* pEvent) {
 }
 
 void CControlView::TurnOffEnclosingScrollBars() {
-    // The panel keeps its template layout however small its pane; a scroll area around it
+    // The panel keeps its dialog-unit layout however small its pane; a scroll area around it
     // never shows its bars.
     QWidget* pViewport = parentWidget();
     if (!pViewport) return;

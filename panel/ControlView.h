@@ -1,5 +1,5 @@
 #pragma once
-// The function panel (template 130): the list of functions, add/modify/delete, and the
+// The function panel: the list of functions, add/modify/delete, and the
 // properties of the selected function. Every change goes at once through the document's
 // editor, which tells the list here and the plot view; row i of the list is record i.
 

@@ -15,13 +15,13 @@ run_packages=(
 )
 # GoogleTest, Google Benchmark and muparser (a reference in the benchmarks), a headless X
 # server, the desktop-file validators, the tools that build and check the .deb, and clang with
-# libFuzzer for the fuzz targets.
+# libFuzzer for the fuzz targets, and clang-format for the format check.
 test_packages=(
     libgtest-dev libgmock-dev libbenchmark-dev libmuparser-dev
     xvfb xauth
     desktop-file-utils appstream shared-mime-info
     dpkg-dev file
-    clang libclang-rt-14-dev
+    clang libclang-rt-14-dev clang-format
 )
 
 case "$set_name" in

@@ -113,7 +113,7 @@ void CVisParamDlg::BuildSide(CSide& side, bool bX) {
     pLayout->addWidget(side.m_pAxis);
     pLayout->addWidget(side.m_pGrid);
     auto* pSizeRow = new QHBoxLayout;
-    side.m_pSize = new QLineEdit(pColumn); // 1012 / 1032
+    side.m_pSize = new QLineEdit(pColumn);
     side.m_pSize->setValidator(new QRegularExpressionValidator(
         QRegularExpression(QStringLiteral("[0-9]{0,9}")), side.m_pSize));
     pSizeRow->addWidget(side.m_pSizeLabel);
@@ -127,18 +127,18 @@ void CVisParamDlg::BuildSide(CSide& side, bool bX) {
     auto* pStepRow = new QHBoxLayout;
     pStepRow->addWidget(new QLabel(U("刻度值步距"), pScaleBox));
     // A decimal number with at most two decimals.
-    side.m_pStep = new QLineEdit(pScaleBox); // 1030 / 1031
+    side.m_pStep = new QLineEdit(pScaleBox);
     side.m_pStep->setValidator(new QRegularExpressionValidator(
         QRegularExpression(QStringLiteral("[0-9]{0,7}(\\.[0-9]{0,2})?")), side.m_pStep));
     pStepRow->addWidget(side.m_pStep);
     pScaleLayout->addLayout(pStepRow);
 
     // The placement radios sit alone in their group box, so disabling it disables only them.
-    side.m_pPlaceGroup = new QGroupBox(U("刻度值显示位置"), pScaleBox); // 1038 / 1040
+    side.m_pPlaceGroup = new QGroupBox(U("刻度值显示位置"), pScaleBox);
     auto* pPlaceGrid = new QGridLayout(side.m_pPlaceGroup);
     side.m_pPlace = new QButtonGroup(this);
-    const char* const aszX[4] = {"X轴下方", "X轴上方", "底部", "顶部"}; // 1022 1028 1023 1024
-    const char* const aszY[4] = {"Y轴左侧", "Y轴右侧", "右侧", "左侧"}; // 1025 1029 1026 1027
+    const char* const aszX[4] = {"X轴下方", "X轴上方", "底部", "顶部"};
+    const char* const aszY[4] = {"Y轴左侧", "Y轴右侧", "右侧", "左侧"};
     for (int i = 0; i < 4; ++i) {
         auto* pRadio = new QRadioButton(U(bX ? aszX[i] : aszY[i]), side.m_pPlaceGroup);
         side.m_pPlace->addButton(pRadio, i);

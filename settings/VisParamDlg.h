@@ -1,5 +1,5 @@
 #pragma once
-// The display-parameter dialog "显示参数设置" (template 132): reads the thirteen keys of
+// The display-parameter dialog "显示参数设置": reads the thirteen keys of
 // "VisParam.ini" when it opens and writes them all on OK.
 
 #include "settings/PlaceRules.h"
@@ -38,14 +38,14 @@ class CVisParamDlg : public QDialog {
 
     // One side of the plane: X (horizontal) or Y (vertical).
     struct CSide {
-        QCheckBox* m_pAxis = nullptr;       // 1004 / 1033
-        QCheckBox* m_pGrid = nullptr;       // 1006 / 1034
-        QCheckBox* m_pScale = nullptr;      // 1005 / 1008
-        QLineEdit* m_pSize = nullptr;       // 1012 / 1032
-        QLabel* m_pSizeLabel = nullptr;     // 1035 / 1036
-        QLineEdit* m_pStep = nullptr;       // 1030 / 1031
-        QGroupBox* m_pPlaceGroup = nullptr; // 1038 / 1040
-        QButtonGroup* m_pPlace = nullptr;   // ids are the placement codes 0..3
+        QCheckBox* m_pAxis = nullptr;
+        QCheckBox* m_pGrid = nullptr;
+        QCheckBox* m_pScale = nullptr;
+        QLineEdit* m_pSize = nullptr;
+        QLabel* m_pSizeLabel = nullptr;
+        QLineEdit* m_pStep = nullptr;
+        QGroupBox* m_pPlaceGroup = nullptr;
+        QButtonGroup* m_pPlace = nullptr; // ids are the placement codes 0..3
         int m_bShowAxis = 0;
         int m_bShowGrid = 0;
         int m_bShowScale = 0;
@@ -55,12 +55,12 @@ class CVisParamDlg : public QDialog {
     const CSide& SideY() const { return m_y; }
     QButtonGroup* OriginGroup() const { return m_pOrigin; }
 
-    void OnCheckGridX() { OnCheckBox(m_x, EPlaceBox::Grid); }   // 1006
-    void OnCheckGridY() { OnCheckBox(m_y, EPlaceBox::Grid); }   // 1034
-    void OnCheckAxisX() { OnCheckBox(m_x, EPlaceBox::Axis); }   // 1004
-    void OnCheckAxisY() { OnCheckBox(m_y, EPlaceBox::Axis); }   // 1033
-    void OnCheckScaleX() { OnCheckBox(m_x, EPlaceBox::Scale); } // 1005
-    void OnCheckScaleY() { OnCheckBox(m_y, EPlaceBox::Scale); } // 1008
+    void OnCheckGridX() { OnCheckBox(m_x, EPlaceBox::Grid); }
+    void OnCheckGridY() { OnCheckBox(m_y, EPlaceBox::Grid); }
+    void OnCheckAxisX() { OnCheckBox(m_x, EPlaceBox::Axis); }
+    void OnCheckAxisY() { OnCheckBox(m_y, EPlaceBox::Axis); }
+    void OnCheckScaleX() { OnCheckBox(m_x, EPlaceBox::Scale); }
+    void OnCheckScaleY() { OnCheckBox(m_y, EPlaceBox::Scale); }
 
   protected:
     void OnInitDialog();

@@ -39,8 +39,10 @@ QFont DialogFont() {
     if (!family.isEmpty()) font.setFamily(family);
     // 9 points of SimSun are 12 pixels on the screens the layouts were made for; a substitute
     // face gets the same pixel size so that its text fits the same rectangles.
-    if (IsSimSun(family)) font.setPointSize(9);
-    else font.setPixelSize(12);
+    if (IsSimSun(family))
+        font.setPointSize(9);
+    else
+        font.setPixelSize(12);
     return font;
 }
 

@@ -2,6 +2,10 @@
 
 #include "platform/Cp936.h"
 
-QString FromCp936(const std::string& cp936) { return QString::fromStdString(Cp936ToUtf8(cp936)); }
+QString FromCp936(const std::string& cp936) {
+    return QString::fromStdString(Cp936ToUtf8(cp936));
+}
 
-std::string ToCp936(const QString& text) { return Utf8ToCp936(text.toStdString()); }
+std::string ToCp936(const QString& text) {
+    return Utf8ToCp936(text.toStdString());
+}

@@ -99,20 +99,36 @@ TEST_F(ContextMenuTest, ChosenEntriesReachTheirHandlers) {
     EXPECT_EQ(View()->Plane().m_nScale, scale);
 }
 
+TEST_F(ContextMenuTest, EntriesAreTheFramesOwnActions) {
+    QList<QAction*> entries;
+    Plot()->SetMenuRunner([&](QMenu& menu, const QPoint&) {
+        for (QMenu* m : {&menu, menu.findChild<QMenu*>()})
+            for (QAction* a : m->actions())
+                if (!a->isSeparator() && !a->menu()) entries << a;
+        return nullptr;
+    });
+    QTest::mouseClick(Plot(), Qt::RightButton, Qt::NoModifier, {100, 100});
+    ASSERT_EQ(entries.size(), 19);
+    for (QAction* a : entries) {
+        EXPECT_EQ(Frame()->Action(a->data().toInt()), a) << a->text().toStdString();
+        EXPECT_EQ(a->parent(), Frame()) << a->text().toStdString();
+    }
+}
+
 TEST_F(ContextMenuTest, ZoomCommandsShowTheScale) {
     const struct {
         std::vector<int> ids;
         int scale;
     } cases[] = {
-        {{ID_CTX_ZOOM_IN}, 110},
-        {{ID_CTX_ZOOM_OUT}, 95},
-        {{ID_CTX_ZOOM_IN, ID_CTX_ZOOM_IN, ID_CTX_ZOOM_RESET}, 100},
+        {{ID_ZOOM_IN}, 110},
+        {{ID_ZOOM_OUT}, 95},
+        {{ID_ZOOM_IN, ID_ZOOM_IN, ID_ZOOM_RESET}, 100},
     };
     for (const auto& c : cases) {
         View()->ZoomStep(0);
         Frame()->PaneScale()->setText({});
         for (int id : c.ids)
-            Plot()->OnContextCommand(id);
+            Trigger(id);
         EXPECT_EQ(View()->Plane().m_nScale, c.scale);
         EXPECT_EQ(PaneScale(), QString::asprintf("    比例：  %d%%    ", c.scale));
     }
@@ -125,7 +141,7 @@ TEST_F(ContextMenuTest, OriginPresetsInSubMenuOrder) {
                                {0, 0},         {0, H},     {W, 0},     {W, H}};
     for (int i = 0; i < 9; ++i) {
         EditPlane(*View(), [&](CPlane& p) { p.m_nOriginX = p.m_nOriginY = 7; });
-        Plot()->OnContextCommand(ID_CTX_ORIGIN_FIRST + i);
+        Trigger(kOriginCommands[i]);
         EXPECT_EQ(QPoint(View()->Plane().m_nOriginX, View()->Plane().m_nOriginY), expected[i])
             << 1034 + i;
     }
@@ -133,15 +149,15 @@ TEST_F(ContextMenuTest, OriginPresetsInSubMenuOrder) {
 
 TEST_F(ContextMenuTest, FunctionAndSettingsCommandsGoToThePanelAndDialog) {
     m_typed.push_back("x");
-    Plot()->OnContextCommand(ID_CTX_FUN_ADD);
+    Trigger(ID_FUN_ADD);
     ASSERT_EQ(Rows(), 1);
     m_app->m_pControlView->ListFun()->setCurrentRow(0);
     m_typed.push_back("x^2");
-    Plot()->OnContextCommand(ID_CTX_FUN_MODIFY);
+    Trigger(ID_FUN_MODIFY);
     EXPECT_EQ(m_app->Doc().m_arFuns[0]->m_strFun, "x^2");
-    Plot()->OnContextCommand(ID_CTX_FUN_DELETE);
+    Trigger(ID_FUN_DELETE);
     EXPECT_EQ(Rows(), 0);
-    Plot()->OnContextCommand(ID_CTX_FUN_DELETE); // nothing selected: nothing happens
+    Trigger(ID_FUN_DELETE); // nothing selected: nothing happens
     EXPECT_EQ(Rows(), 0);
     EXPECT_TRUE(m_messages.empty());
 
@@ -150,22 +166,23 @@ TEST_F(ContextMenuTest, FunctionAndSettingsCommandsGoToThePanelAndDialog) {
         ++nRuns;
         return false;
     });
-    Plot()->OnContextCommand(ID_CTX_DISPLAY_SETTINGS);
+    Trigger(ID_DISPLAY_SETTINGS);
     EXPECT_EQ(nRuns, 1);
 }
 
 TEST_F(ContextMenuTest, ModeTogglesAndUnknownIds) {
-    Plot()->OnContextCommand(ID_CTX_REAL_MOVE);
+    Trigger(ID_REAL_MOVE);
     EXPECT_TRUE(Frame()->m_bRealMove);
     EXPECT_TRUE(Frame()->Action(ID_REAL_MOVE)->isChecked());
-    Plot()->OnContextCommand(ID_CTX_REAL_MOVE);
+    Trigger(ID_REAL_MOVE);
     EXPECT_FALSE(Frame()->m_bRealMove);
-    Plot()->OnContextCommand(ID_CTX_REAL_ZOOM);
+    Trigger(ID_REAL_ZOOM);
     EXPECT_TRUE(Frame()->m_bRealZoom);
 
     const QImage before = Plot()->BackBuffer().copy();
-    for (int id : {int(ID_CTX_NOTHING), 1024, 1046, 0}) {
-        Plot()->OnContextCommand(id);
+    // Ids that name no command have no action to run.
+    for (int id : {1045, 1024, 1046, 0}) {
+        ASSERT_EQ(Frame()->Action(id), nullptr) << id;
         EXPECT_TRUE(Frame()->m_bRealZoom) << id;
         EXPECT_FALSE(Frame()->isFullScreen()) << id;
         EXPECT_EQ(View()->Plane().m_nScale, 100) << id;

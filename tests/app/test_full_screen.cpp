@@ -25,8 +25,8 @@ TEST_F(FullScreenTest, MaximizedWindowFillsAnyScreen) {
     for (const QSize& screen : {QSize(2560, 1600), QSize(3840, 2160)}) {
         Frame()->setGeometry(QRect(QPoint(0, 0), screen));
         EXPECT_EQ(Frame()->geometry().size(), screen);
-        Plot()->OnContextCommand(ID_CTX_FULL_SCREEN);
-        Plot()->OnContextCommand(ID_CTX_NORMAL_SCREEN);
+        Trigger(ID_FULL_SCREEN);
+        Trigger(ID_NORMAL_SCREEN);
         QApplication::processEvents();
         Frame()->setGeometry(QRect(QPoint(0, 0), screen));
         EXPECT_EQ(Frame()->geometry().size(), screen);
@@ -55,7 +55,7 @@ TEST_F(FullScreenTest, PlotAloneAndBackAsTheUserLeftIt) {
         QApplication::processEvents();
         const QRect rcBefore = Frame()->geometry();
 
-        Plot()->OnContextCommand(ID_CTX_FULL_SCREEN);
+        Trigger(ID_FULL_SCREEN);
         QApplication::processEvents();
         EXPECT_TRUE(Frame()->isFullScreen()) << c.name;
         EXPECT_TRUE(Plot()->IsFullScreen()) << c.name;
@@ -69,7 +69,7 @@ TEST_F(FullScreenTest, PlotAloneAndBackAsTheUserLeftIt) {
         // The plane is drawn at the new size.
         EXPECT_EQ(Plot()->BackBuffer().size(), screen.size()) << c.name;
 
-        Plot()->OnContextCommand(ID_CTX_NORMAL_SCREEN);
+        Trigger(ID_NORMAL_SCREEN);
         QApplication::processEvents();
         EXPECT_FALSE(Frame()->isFullScreen()) << c.name;
         EXPECT_FALSE(Plot()->IsFullScreen()) << c.name;
@@ -86,7 +86,7 @@ TEST_F(FullScreenTest, PlotAloneAndBackAsTheUserLeftIt) {
 }
 
 TEST_F(FullScreenTest, ShortcutsWorkWithoutTheMenuBar) {
-    Plot()->OnContextCommand(ID_CTX_FULL_SCREEN);
+    Trigger(ID_FULL_SCREEN);
     Frame()->activateWindow();
     Plot()->setFocus();
     ASSERT_TRUE(QTest::qWaitForWindowActive(Frame()));

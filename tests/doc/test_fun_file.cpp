@@ -1,6 +1,6 @@
 #include "doc/FunFile.h"
 
-#include "../expr/NodeText.h"
+#include "NodeText.h"
 #include "expr/CalcValue.h"
 #include "expr/FunCompiler.h"
 

@@ -1,6 +1,6 @@
+#include "NodeText.h"
 #include "expr/CalcValue.h"
 #include "expr/FunCompiler.h"
-#include "NodeText.h"
 
 #include <cmath>
 #include <cstring>
@@ -10,7 +10,9 @@
 
 namespace {
 
-bool SameBits(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+bool SameBits(double a, double b) {
+    return std::memcmp(&a, &b, sizeof a) == 0;
+}
 
 // The batch must agree with CalcValue bit for bit, flags included, for every x.
 void ExpectMatchesPointwise(CNodeList& list, const std::vector<double>& xs, const char* what) {
@@ -90,7 +92,8 @@ TEST(BatchEval, AgreesWithCalcValueOnStoredLists) {
     lists[9][0].m_dResult = 0.0;
     for (std::size_t k = 0; k < lists.size(); ++k) {
         CNodeList list;
-        for (const auto& n : lists[k]) list.Append(n);
+        for (const auto& n : lists[k])
+            list.Append(n);
         ExpectMatchesPointwise(list, Grid(300), ("stored list " + std::to_string(k)).c_str());
     }
 }

@@ -1,6 +1,6 @@
+#include "NodeText.h"
 #include "expr/CalcValue.h"
 #include "expr/FunCompiler.h"
-#include "NodeText.h"
 
 #include <cmath>
 #include <cstring>
@@ -23,29 +23,24 @@ struct CCase {
 
 TEST(CalcValue, ResultsAndFailures) {
     const CCase cases[] = {
-        {"x", 1.25, 1.25, false},
-        {"sin(x)+1", 2.0, std::sin(2.0) + 1.0, false},
-        {"1/x", 0.0, 0.0, true},
-        {"1/x", 2.0, 0.5, false},
-        {"x^0.5", -4.0, 0.0, true},
-        {"x^0.5", 0.0, 0.0, false},
-        {"0^x", 0.0, 1.0, false},
-        {"x^2", -3.0, 9.0, false},
-        {"x^3", -2.0, -8.0, false},
-        {"x^3", 2.0, 8.0, false},
+        {"x", 1.25, 1.25, false},       {"sin(x)+1", 2.0, std::sin(2.0) + 1.0, false},
+        {"1/x", 0.0, 0.0, true},        {"1/x", 2.0, 0.5, false},
+        {"x^0.5", -4.0, 0.0, true},     {"x^0.5", 0.0, 0.0, false},
+        {"0^x", 0.0, 1.0, false},       {"x^2", -3.0, 9.0, false},
+        {"x^3", -2.0, -8.0, false},     {"x^3", 2.0, 8.0, false},
         {"2^x", -2000.0, 0.0, true}, // non-zero base underflowing to zero fails
-        {"lnx", -1.0, NAN, false},
-        {"cotx", 0.0, INFINITY, false},
-        {"lnx", 0.0, -INFINITY, false},
-        {"ex", 1000.0, INFINITY, false},
+        {"lnx", -1.0, NAN, false},      {"cotx", 0.0, INFINITY, false},
+        {"lnx", 0.0, -INFINITY, false}, {"ex", 1000.0, INFINITY, false},
     };
     for (const auto& c : cases) {
         CNodeList list = Compile(c.text);
         bool err = false;
         const double y = CalcValue(list, c.x, err);
         EXPECT_EQ(err, c.error) << c.text << " at " << c.x;
-        if (std::isnan(c.y)) EXPECT_TRUE(std::isnan(y)) << c.text;
-        else EXPECT_DOUBLE_EQ(y, c.y) << c.text << " at " << c.x;
+        if (std::isnan(c.y))
+            EXPECT_TRUE(std::isnan(y)) << c.text;
+        else
+            EXPECT_DOUBLE_EQ(y, c.y) << c.text << " at " << c.x;
     }
 }
 
@@ -93,7 +88,7 @@ TEST(CalcValue, StoredListsFromFiles) {
     // A reference finds the nearest earlier non-copy node with its letter.
     CNodeList dup;
     dup.Append(MakeNode('a', '+', ":", 0, "1", 1.0));
-    dup.Append(MakeNode('a', 'A', "5", 5.0));     // copy nodes are never designated
+    dup.Append(MakeNode('a', 'A', "5", 5.0)); // copy nodes are never designated
     dup.Append(MakeNode('a', '*', ":", 0, "10", 10.0));
     dup.Append(MakeNode('b', '+', "_a", 0, "0", 0.0));
     EXPECT_EQ(CalcValue(dup, 2.0, err), 20.0);
@@ -113,7 +108,8 @@ TEST(CalcValue, DamagedListsFailWithoutReadingOutside) {
     };
     for (const auto& b : bad) {
         CNodeList list;
-        for (const auto& n : b.nodes) list.Append(n);
+        for (const auto& n : b.nodes)
+            list.Append(n);
         bool err = false;
         EXPECT_EQ(CalcValue(list, 1.0, err), 0.0) << b.why;
         EXPECT_TRUE(err) << b.why;

@@ -1,7 +1,7 @@
 #include "settings/VisParam.h"
 
-#include "../platform/AsUser.h"
-#include "../platform/TempDir.h"
+#include "AsUser.h"
+#include "TempDir.h"
 
 #include <cmath>
 #include <cstdint>

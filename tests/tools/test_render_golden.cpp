@@ -6,9 +6,9 @@
 
 #include "RunTool.h"
 
+#include "doc/ColorTable.h"
 #include "doc/FunFile.h"
 #include "expr/FunCompiler.h"
-#include "doc/ColorTable.h"
 
 #include <QImage>
 #include <cinttypes>

@@ -2,10 +2,10 @@
 // A plot view on a document, a host that hands out a Dc of the test's choice, and helpers to
 // write a "VisParam.ini" and add functions.
 
+#include "EditView.h"
 #include "expr/FunCompiler.h"
 #include "platform/RasterDc.h"
 #include "platform/RecordingDc.h"
-#include "tests/view/EditView.h"
 #include "view/CurvistView.h"
 
 #include <cstdio>

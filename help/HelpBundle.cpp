@@ -1,4 +1,6 @@
-#include "app/HelpBundle.h"
+#include "help/HelpBundle.h"
+
+#include "help/HelpLinks.h"
 
 #include <cstdint>
 
@@ -67,27 +69,6 @@ std::optional<std::string> CHelpBundle::ReadObject(const std::string& strPath) c
     const auto it = m_objects.find(Lower(strPath));
     if (it == m_objects.end()) return std::nullopt;
     return it->second;
-}
-
-std::optional<CHelpBundle> ReadHelpBundle(const std::string& strPath) {
-    CHelpLoader loader;
-    if (!loader.Open(strPath)) return std::nullopt;
-    CHelpBundle bundle;
-    bundle.m_strPath = strPath;
-    bundle.m_strTitle = loader.GetTitle();
-    bundle.m_strDefaultTopic = loader.GetDefaultTopic();
-    bundle.m_arContents = loader.GetContents();
-    std::size_t total = 0;
-    for (const std::string& object : loader.ListObjects()) {
-        auto bytes = loader.ReadObject(object);
-        if (!bytes) continue;
-        total += object.size() + bytes->size();
-        if (total > kMaxHelpBundleBytes) break;
-        bundle.AddObject(object, std::move(*bytes));
-    }
-    // The first topic must be there, or the window would open on nothing.
-    if (!bundle.ReadObject(HelpObjectOf(bundle.m_strDefaultTopic))) return std::nullopt;
-    return bundle;
 }
 
 std::string EncodeHelpBundle(const CHelpBundle& b) {

@@ -4,7 +4,7 @@
 
 #include "AppFixture.h"
 
-#include "tests/view/EditView.h"
+#include "EditView.h"
 #include "view/CurvistView.h"
 
 #include <QLabel>

@@ -1,6 +1,6 @@
+#include "doc/ColorTable.h"
 #include "panel/ColorCombo.h"
 #include "panel/ColorListBox.h"
-#include "doc/ColorTable.h"
 
 #include <QApplication>
 #include <QImage>

@@ -2,7 +2,7 @@
 // Our stand-in for the HTML Help viewer: a window that shows a compiled help file (.chm) with
 // its table of contents, and the help command of the main frame that opens the manual.
 
-#include "app/HelpBundle.h"
+#include "help/HelpBundle.h"
 
 #include <QUrl>
 #include <QWidget>

@@ -2,7 +2,8 @@
 // standard output. The window runs it with a time limit, so that a damaged file that crashes or
 // stalls the reader costs only this process. Exit status 0 when the file can be shown, else 1.
 
-#include "app/HelpBundle.h"
+#include "help/HelpBundle.h"
+#include "help/HelpLoader.h"
 
 #include <cstdio>
 #include <sys/resource.h>

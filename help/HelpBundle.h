@@ -3,7 +3,7 @@
 // "curvist-chm" process and handed over as bytes, so that a damaged file can crash or stall only
 // that process, never the program.
 
-#include "app/HelpLoader.h"
+#include "help/HelpContents.h"
 
 #include <cstddef>
 #include <map>
@@ -35,10 +35,6 @@ class CHelpBundle {
   private:
     std::map<std::string, std::string> m_objects; // by lower-case path
 };
-
-// Reads the file through chmlib: its title, topics and every ordinary object. Runs only in the
-// helper process. Nothing when CHelpLoader::Open refuses the file.
-std::optional<CHelpBundle> ReadHelpBundle(const std::string& strPath);
 
 // The hand-over between the helper and the window. Decoding takes anything and refuses what is
 // not exactly an encoded bundle.

@@ -1,7 +1,10 @@
 #pragma once
-// Reading a compiled HTML help file (.chm): its objects, its default topic, its title and its
-// table of contents, through chmlib. chmlib can crash or loop on a damaged file whatever we check
+// The compiled HTML help file (.chm) archive reader: its objects, its default topic, its title
+// and its table of contents, through chmlib, after a check of what chmlib reads first. The only
+// code that links chmlib. chmlib can crash or loop on a damaged file whatever we check
 // first, so the program uses this only inside the curvist-chm process (see HelpBundle.h).
+
+#include "help/HelpContents.h"
 
 #include <cstdint>
 #include <optional>
@@ -9,15 +12,9 @@
 #include <string_view>
 #include <vector>
 
+class CHelpBundle;
 struct chmFile;
 struct chmUnitInfo;
-
-// One entry of the table of contents.
-struct CHelpTopic {
-    std::string m_strName;  // UTF-8
-    std::string m_strLocal; // the object it opens, as written ("a.html#part"); empty for a heading
-    int m_nLevel = 0;       // 0 for the top level
-};
 
 class CHelpLoader {
   public:
@@ -59,16 +56,6 @@ class CHelpLoader {
     std::optional<std::uint64_t> m_nExpandedSize; // of the compressed section
 };
 
-// The entries of a sitemap (.hhc) in document order, names converted to UTF-8.
-std::vector<CHelpTopic> ParseSitemap(std::string_view strHtml);
-
-// Resolves a link found in the object at strBase ("/dir/page.html") to an absolute object path:
-// "." and ".." are applied, backslashes become slashes, "ms-its:file.chm::/x" style prefixes are
-// dropped; a "#fragment" is kept, a "?query" dropped.
-std::string ResolveHelpPath(std::string_view strBase, std::string_view strHref);
-// The object part of a path: everything before '#'.
-std::string HelpObjectOf(std::string_view strPath);
-
-// Help files written for a Chinese system hold GBK text; ours are UTF-8. Valid UTF-8 is kept,
-// anything else is read as code page 936.
-std::string HelpTextToUtf8(std::string_view strBytes);
+// Reads the file through chmlib: its title, topics and every ordinary object. Runs only in the
+// helper process. Nothing when CHelpLoader::Open refuses the file.
+std::optional<CHelpBundle> ReadHelpBundle(const std::string& strPath);

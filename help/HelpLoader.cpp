@@ -1,6 +1,7 @@
-#include "app/HelpLoader.h"
+#include "help/HelpLoader.h"
 
-#include "platform/Cp936.h"
+#include "help/HelpBundle.h"
+#include "help/HelpLinks.h"
 
 #include <chm_lib.h>
 
@@ -36,202 +37,9 @@ std::uint64_t ReadLe64(const std::string& b, std::size_t at) {
     return v;
 }
 
-bool EqualsNoCase(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::tolower(static_cast<unsigned char>(x)) ==
-                      std::tolower(static_cast<unsigned char>(y));
-           });
-}
-
 bool EndsWithNoCase(std::string_view s, std::string_view suffix) {
-    return s.size() >= suffix.size() && EqualsNoCase(s.substr(s.size() - suffix.size()), suffix);
-}
-
-bool IsValidUtf8(std::string_view s) {
-    std::size_t i = 0;
-    while (i < s.size()) {
-        const auto c = static_cast<unsigned char>(s[i]);
-        std::size_t n = 0;
-        std::uint32_t cp = 0;
-        if (c < 0x80) {
-            ++i;
-            continue;
-        } else if (c >= 0xC2 && c <= 0xDF) {
-            n = 1, cp = c & 0x1F;
-        } else if (c >= 0xE0 && c <= 0xEF) {
-            n = 2, cp = c & 0x0F;
-        } else if (c >= 0xF0 && c <= 0xF4) {
-            n = 3, cp = c & 0x07;
-        } else {
-            return false;
-        }
-        if (n > s.size() - i - 1) return false;
-        for (std::size_t k = 1; k <= n; ++k) {
-            const auto d = static_cast<unsigned char>(s[i + k]);
-            if ((d & 0xC0) != 0x80) return false;
-            cp = (cp << 6) | (d & 0x3F);
-        }
-        // Overlong forms, surrogates and values past U+10FFFF are no UTF-8.
-        if ((n == 2 && cp < 0x800) || (n == 3 && cp < 0x10000) || cp > 0x10FFFF ||
-            (cp >= 0xD800 && cp <= 0xDFFF))
-            return false;
-        i += n + 1;
-    }
-    return true;
-}
-
-void AppendUtf8(std::string& out, std::uint32_t cp) {
-    if (cp == 0 || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) cp = 0xFFFD;
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (cp >> 18));
-        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
-}
-
-// Character references of attribute values; an unknown one stays as written.
-std::string DecodeEntities(std::string_view s) {
-    static constexpr struct {
-        std::string_view name;
-        char ch;
-    } kNamed[] = {{"amp", '&'}, {"lt", '<'}, {"gt", '>'}, {"quot", '"'}, {"apos", '\''}};
-    std::string out;
-    std::size_t i = 0;
-    while (i < s.size()) {
-        const std::size_t semi = s[i] == '&' ? s.find(';', i + 1) : std::string_view::npos;
-        if (semi == std::string_view::npos || semi - i > 10) {
-            out += s[i++];
-            continue;
-        }
-        const std::string_view ref = s.substr(i + 1, semi - i - 1);
-        bool bDone = false;
-        if (ref.size() > 1 && ref[0] == '#') {
-            const bool bHex = ref[1] == 'x' || ref[1] == 'X';
-            const std::string_view digits = ref.substr(bHex ? 2 : 1);
-            std::uint32_t cp = 0;
-            bool bOk = !digits.empty();
-            for (char d : digits) {
-                const int v = std::isdigit(static_cast<unsigned char>(d)) ? d - '0'
-                              : bHex && std::isxdigit(static_cast<unsigned char>(d))
-                                  ? std::tolower(static_cast<unsigned char>(d)) - 'a' + 10
-                                  : -1;
-                if (v < 0 || cp > 0x10FFFF) bOk = false;
-                if (!bOk) break;
-                cp = cp * (bHex ? 16 : 10) + static_cast<std::uint32_t>(v);
-            }
-            if (bOk) AppendUtf8(out, cp), bDone = true;
-        } else {
-            for (const auto& e : kNamed)
-                if (EqualsNoCase(ref, e.name)) out += e.ch, bDone = true;
-        }
-        if (bDone) {
-            i = semi + 1;
-        } else {
-            out += s[i++];
-        }
-    }
-    return out;
-}
-
-struct CTag {
-    std::string strName; // lower case, with a leading '/' for an end tag
-    std::vector<std::pair<std::string, std::string>> arAttrs; // names in lower case
-    std::string Attr(std::string_view name) const {
-        for (const auto& [k, v] : arAttrs)
-            if (k == name) return v;
-        return {};
-    }
-};
-
-std::string Lower(std::string_view s) {
-    std::string out(s);
-    for (char& c : out)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return out;
-}
-
-bool IsSpace(char c) {
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f';
-}
-
-// Reads the tag that starts at s[i] == '<'; i ends after its '>'.
-CTag ReadTag(std::string_view s, std::size_t& i) {
-    CTag tag;
-    ++i;
-    std::size_t start = i;
-    if (i < s.size() && s[i] == '/') ++i;
-    while (i < s.size() && !IsSpace(s[i]) && s[i] != '>' && s[i] != '/')
-        ++i;
-    tag.strName = Lower(s.substr(start, i - start));
-    for (;;) {
-        while (i < s.size() && (IsSpace(s[i]) || s[i] == '/'))
-            ++i;
-        if (i >= s.size()) return tag;
-        if (s[i] == '>') {
-            ++i;
-            return tag;
-        }
-        start = i;
-        while (i < s.size() && !IsSpace(s[i]) && s[i] != '>' && s[i] != '=' && s[i] != '/')
-            ++i;
-        std::string name = Lower(s.substr(start, i - start));
-        while (i < s.size() && IsSpace(s[i]))
-            ++i;
-        std::string value;
-        if (i < s.size() && s[i] == '=') {
-            ++i;
-            while (i < s.size() && IsSpace(s[i]))
-                ++i;
-            if (i < s.size() && (s[i] == '"' || s[i] == '\'')) {
-                const char q = s[i++];
-                start = i;
-                while (i < s.size() && s[i] != q)
-                    ++i;
-                value = std::string(s.substr(start, i - start));
-                if (i < s.size()) ++i;
-            } else {
-                start = i;
-                while (i < s.size() && !IsSpace(s[i]) && s[i] != '>')
-                    ++i;
-                value = std::string(s.substr(start, i - start));
-            }
-        }
-        if (name.empty()) {
-            ++i; // a stray character such as a lone quote
-            continue;
-        }
-        tag.arAttrs.emplace_back(std::move(name), DecodeEntities(value));
-    }
-}
-
-int HexValue(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-}
-
-std::string PercentDecode(std::string_view s) {
-    std::string out;
-    for (std::size_t i = 0; i < s.size(); ++i) {
-        if (s[i] == '%' && i + 2 < s.size() && HexValue(s[i + 1]) >= 0 && HexValue(s[i + 2]) >= 0) {
-            out += static_cast<char>(HexValue(s[i + 1]) * 16 + HexValue(s[i + 2]));
-            i += 2;
-        } else {
-            out += s[i];
-        }
-    }
-    return out;
+    return s.size() >= suffix.size() &&
+           HelpEqualsNoCase(s.substr(s.size() - suffix.size()), suffix);
 }
 
 // What chm_open reads before it can be asked anything, checked the way it will use it. On a
@@ -370,104 +178,6 @@ int CollectObject(chmFile*, chmUnitInfo* pUi, void* pContext) {
 }
 
 } // namespace
-
-std::string HelpTextToUtf8(std::string_view strBytes) {
-    if (strBytes.substr(0, 3) == "\xEF\xBB\xBF") strBytes.remove_prefix(3);
-    if (IsValidUtf8(strBytes)) return std::string(strBytes);
-    return Cp936ToUtf8(strBytes);
-}
-
-std::string HelpObjectOf(std::string_view strPath) {
-    return std::string(strPath.substr(0, std::min(strPath.find('#'), strPath.size())));
-}
-
-std::string ResolveHelpPath(std::string_view strBase, std::string_view strHref) {
-    std::string href(strHref);
-    std::replace(href.begin(), href.end(), '\\', '/');
-    if (const std::size_t pos = href.find("::"); pos != std::string::npos) {
-        href.erase(0, pos + 2);
-    } else {
-        // Any other scheme (http:, mailto:) points outside the file.
-        const std::size_t colon = href.find(':');
-        if (colon != std::string::npos && href.find_first_of("/#?") > colon) return {};
-    }
-    std::string fragment;
-    if (const std::size_t pos = href.find('#'); pos != std::string::npos) {
-        fragment = href.substr(pos);
-        href.erase(pos);
-    }
-    if (const std::size_t pos = href.find('?'); pos != std::string::npos) href.erase(pos);
-    href = PercentDecode(href);
-
-    std::string joined;
-    if (href.empty()) {
-        joined = HelpObjectOf(strBase);
-    } else if (href[0] == '/') {
-        joined = href;
-    } else {
-        const std::string base = HelpObjectOf(strBase);
-        const std::size_t slash = base.rfind('/');
-        joined = (slash == std::string::npos ? std::string("/") : base.substr(0, slash + 1)) + href;
-    }
-
-    std::vector<std::string> segments;
-    std::size_t i = 0;
-    while (i <= joined.size()) {
-        std::size_t j = joined.find('/', i);
-        if (j == std::string::npos) j = joined.size();
-        const std::string seg = joined.substr(i, j - i);
-        if (seg == "..") {
-            if (!segments.empty()) segments.pop_back();
-        } else if (!seg.empty() && seg != ".") {
-            segments.push_back(seg);
-        }
-        i = j + 1;
-    }
-    std::string out;
-    for (const std::string& seg : segments)
-        out.append(1, '/').append(seg);
-    if (segments.empty()) out.push_back('/');
-    return out + fragment;
-}
-
-std::vector<CHelpTopic> ParseSitemap(std::string_view strHtml) {
-    const std::string text = HelpTextToUtf8(strHtml);
-    const std::string_view s = text;
-    std::vector<CHelpTopic> topics;
-    int nDepth = 0;
-    bool bInObject = false;
-    CHelpTopic current;
-    std::size_t i = 0;
-    while ((i = s.find('<', i)) != std::string_view::npos) {
-        if (s.substr(i, 4) == "<!--") {
-            const std::size_t end = s.find("-->", i + 4);
-            if (end == std::string_view::npos) break;
-            i = end + 3;
-            continue;
-        }
-        const CTag tag = ReadTag(s, i);
-        if (tag.strName == "ul") {
-            ++nDepth;
-        } else if (tag.strName == "/ul") {
-            nDepth = std::max(0, nDepth - 1);
-        } else if (tag.strName == "object") {
-            bInObject = EqualsNoCase(tag.Attr("type"), "text/sitemap");
-            current = CHelpTopic{};
-            current.m_nLevel = std::max(0, nDepth - 1);
-        } else if (tag.strName == "param" && bInObject) {
-            // An entry may name several topics; its first name and first target count.
-            const std::string name = Lower(tag.Attr("name"));
-            if (name == "name" && current.m_strName.empty()) current.m_strName = tag.Attr("value");
-            if (name == "local" && current.m_strLocal.empty())
-                current.m_strLocal = tag.Attr("value");
-        } else if (tag.strName == "/object" && bInObject) {
-            bInObject = false;
-            if (current.m_strName.empty()) current.m_strName = current.m_strLocal;
-            if (!current.m_strName.empty()) topics.push_back(std::move(current));
-        }
-    }
-    return topics;
-}
 
 CHelpLoader::~CHelpLoader() {
     Close();
@@ -614,4 +324,25 @@ std::vector<std::string> CHelpLoader::ListObjects() const {
     if (m_pChm)
         chm_enumerate(m_pChm, CHM_ENUMERATE_NORMAL | CHM_ENUMERATE_FILES, &CollectObject, &objects);
     return objects;
+}
+
+std::optional<CHelpBundle> ReadHelpBundle(const std::string& strPath) {
+    CHelpLoader loader;
+    if (!loader.Open(strPath)) return std::nullopt;
+    CHelpBundle bundle;
+    bundle.m_strPath = strPath;
+    bundle.m_strTitle = loader.GetTitle();
+    bundle.m_strDefaultTopic = loader.GetDefaultTopic();
+    bundle.m_arContents = loader.GetContents();
+    std::size_t total = 0;
+    for (const std::string& object : loader.ListObjects()) {
+        auto bytes = loader.ReadObject(object);
+        if (!bytes) continue;
+        total += object.size() + bytes->size();
+        if (total > kMaxHelpBundleBytes) break;
+        bundle.AddObject(object, std::move(*bytes));
+    }
+    // The first topic must be there, or the window would open on nothing.
+    if (!bundle.ReadObject(HelpObjectOf(bundle.m_strDefaultTopic))) return std::nullopt;
+    return bundle;
 }

@@ -1,4 +1,6 @@
-#include "app/HelpBundle.h"
+#include "help/HelpBundle.h"
+#include "help/HelpLinks.h"
+#include "help/HelpLoader.h"
 
 #include <gtest/gtest.h>
 

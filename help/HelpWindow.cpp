@@ -1,8 +1,8 @@
-#include "app/HelpWindow.h"
+#include "help/HelpWindow.h"
 
-#include "platform/qt/MessageBox.h"
-
+#include "help/HelpLinks.h"
 #include "platform/ExeDir.h"
+#include "platform/qt/MessageBox.h"
 
 #include <QAbstractButton>
 #include <QAction>

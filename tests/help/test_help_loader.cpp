@@ -1,4 +1,6 @@
-#include "app/HelpLoader.h"
+#include "help/HelpContents.h"
+#include "help/HelpLinks.h"
+#include "help/HelpLoader.h"
 #include "platform/Cp936.h"
 
 #include <gtest/gtest.h>
