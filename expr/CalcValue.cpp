@@ -20,9 +20,8 @@ namespace {
 // step's result; on a failure returns false with the failing step's index in failAt.
 bool RunSteps(const CRegStep* s, const CRegStep* const end, double* reg, double x, double& result,
               std::size_t& failAt) {
-    static void* const kJump[] = {&&copy, &&sin, &&cos, &&tan, &&keep, &&exp, &&ln, &&cot,
-                                  &&sec,  &&csc, &&add, &&sub, &&mul, &&div, &&pow, &&keep,
-                                  &&fail};
+    static void* const kJump[] = {&&copy, &&sin, &&cos, &&tan, &&keep, &&exp, &&ln,   &&cot, &&sec,
+                                  &&csc,  &&add, &&sub, &&mul, &&div,  &&pow, &&keep, &&fail};
     static_assert(sizeof kJump / sizeof kJump[0] == kHFail + 1);
     const CRegStep* const begin = s;
     reg[0] = x;
@@ -30,11 +29,11 @@ bool RunSteps(const CRegStep* s, const CRegStep* const end, double* reg, double 
         double acc = 0.0; // the previous step's result
 #define CURVIST_L (s->leftIsPrev ? acc : reg[s->left])
 #define CURVIST_R (s->rightIsPrev ? acc : reg[s->right])
-#define CURVIST_PUT(v)                                                                         \
-    acc = (v);                                                                                 \
+#define CURVIST_PUT(v)                                                                             \
+    acc = (v);                                                                                     \
     reg[s->out] = acc
-#define CURVIST_NEXT                                                                           \
-    if (++s == end) goto done;                                                                 \
+#define CURVIST_NEXT                                                                               \
+    if (++s == end) goto done;                                                                     \
     goto* kJump[s->handler]
         goto* kJump[s->handler];
     copy:
@@ -184,12 +183,13 @@ struct CConst {
 };
 
 template <class Fn, class A> inline void Unary(double* __restrict out, A a, Fn f) {
-    for (std::size_t i = 0; i < kChunk; ++i) out[i] = f(a[i]);
+    for (std::size_t i = 0; i < kChunk; ++i)
+        out[i] = f(a[i]);
 }
 
-template <class Fn, class A, class B>
-inline void Binary(double* __restrict out, A a, B b, Fn f) {
-    for (std::size_t i = 0; i < kChunk; ++i) out[i] = f(a[i], b[i]);
+template <class Fn, class A, class B> inline void Binary(double* __restrict out, A a, B b, Fn f) {
+    for (std::size_t i = 0; i < kChunk; ++i)
+        out[i] = f(a[i], b[i]);
 }
 
 template <class A, class B>
@@ -225,8 +225,7 @@ inline void DivideOut(double* __restrict y, bool* __restrict e, A a, B b) {
 }
 
 // The square on its own, so that the loop has no call in it and vectorises.
-template <class A>
-inline void Square(double* __restrict out, std::uint64_t* __restrict fail, A a) {
+template <class A> inline void Square(double* __restrict out, std::uint64_t* __restrict fail, A a) {
     for (std::size_t i = 0; i < kChunk; ++i) {
         const double L = a[i];
         const double r = L * L;
@@ -235,18 +234,213 @@ inline void Square(double* __restrict out, std::uint64_t* __restrict fail, A a) 
     }
 }
 
+// Fused arithmetic: a run of + - * / and squares goes over the chunk a few lanes at a time,
+// every step of the run before the next lanes, so a value read only by the next step stays in
+// registers. Each operation is the one the per-point evaluator does, lane by lane.
+constexpr std::size_t kLanes = 16;
+constexpr std::size_t kMaxFused = 32; // steps per fused piece; a longer run takes several
+typedef double V2 __attribute__((vector_size(16))); // two lanes: one SSE2 register
+typedef std::int64_t M2 __attribute__((vector_size(16)));
+
+struct CFused {
+    const double* l; // operand lanes: l + (offset & lMask); a constant has mask 0
+    const double* r;
+    std::size_t lMask, rMask;
+    double* w; // where the value goes; null when only the next step reads it
+    // The operation (+ - * / square: 0..4) times 4 plus the operands' form: bit 0 the left
+    // operand is the previous step's value, bit 1 the right one.
+    std::uint8_t kind;
+};
+
+constexpr std::uint8_t FusedKind(char op, bool lAcc, bool rAcc) {
+    const int o = op == '+' ? 0 : op == '-' ? 1 : op == '*' ? 2 : op == '/' ? 3 : 4;
+    return static_cast<std::uint8_t>(o * 4 + (lAcc ? 1 : 0) + (rAcc ? 2 : 0));
+}
+
+inline V2 Ld(const double* p) {
+    V2 v;
+    std::memcpy(&v, p, sizeof v);
+    return v;
+}
+
+// Runs the fused steps over the chunk 16 lanes at a time. The value in flight is eight SSE2
+// registers named one by one (an array would live on the stack): enough independent work to
+// hide each operation's latency, few enough to leave registers for the operands.
+void RunFused(const CFused* f, std::size_t n, std::uint64_t* __restrict fail) {
+#define CURVIST_EACH(F) F(0) F(1) F(2) F(3) F(4) F(5) F(6) F(7)
+#define CURVIST_L(j) Ld(pl + 2 * j)
+#define CURVIST_R(j) Ld(pr + 2 * j)
+#define CURVIST_A(j) acc##j
+#define CURVIST_FAIL(j, mask)                                                                      \
+    {                                                                                              \
+        M2 v;                                                                                      \
+        std::memcpy(&v, fail + o + 2 * j, sizeof v);                                               \
+        v |= (mask);                                                                               \
+        std::memcpy(fail + o + 2 * j, &v, sizeof v);                                               \
+    }
+#define CURVIST_DECL(j) V2 acc##j = {};
+#define CURVIST_ST(j) std::memcpy(s->w + o + 2 * j, &acc##j, sizeof(V2));
+    for (std::size_t o = 0; o < kChunk; o += kLanes) {
+        CURVIST_EACH(CURVIST_DECL)
+        for (const CFused* s = f; s != f + n; ++s) {
+            const double* const pl = s->l + (o & s->lMask);
+            const double* const pr = s->r + (o & s->rMask);
+            switch (s->kind) {
+            case 0:
+#define CURVIST_S(j) acc##j = CURVIST_L(j) + CURVIST_R(j);
+                CURVIST_EACH(CURVIST_S)
+#undef CURVIST_S
+                break;
+            case 1:
+#define CURVIST_S(j) acc##j = CURVIST_A(j) + CURVIST_R(j);
+                CURVIST_EACH(CURVIST_S)
+#undef CURVIST_S
+                break;
+            case 2:
+#define CURVIST_S(j) acc##j = CURVIST_L(j) + CURVIST_A(j);
+                CURVIST_EACH(CURVIST_S)
+#undef CURVIST_S
+                break;
+            case 3:
+#define CURVIST_S(j) acc##j = CURVIST_A(j) + CURVIST_A(j);
+                CURVIST_EACH(CURVIST_S)
+#undef CURVIST_S
+                break;
+            case 4:
+#define CURVIST_S(j) acc##j = CURVIST_L(j) - CURVIST_R(j);
+                CURVIST_EACH(CURVIST_S)
+#undef CURVIST_S
+                break;
+            case 5:
+#define CURVIST_S(j) acc##j = CURVIST_A(j) - CURVIST_R(j);
+                CURVIST_EACH(CURVIST_S)
+#undef CURVIST_S
+                break;
+            case 6:
+#define CURVIST_S(j) acc##j = CURVIST_L(j) - CURVIST_A(j);
+                CURVIST_EACH(CURVIST_S)
+#undef CURVIST_S
+                break;
+            case 7:
+#define CURVIST_S(j) acc##j = CURVIST_A(j) - CURVIST_A(j);
+                CURVIST_EACH(CURVIST_S)
+#undef CURVIST_S
+                break;
+            case 8:
+#define CURVIST_S(j) acc##j = CURVIST_L(j) * CURVIST_R(j);
+                CURVIST_EACH(CURVIST_S)
+#undef CURVIST_S
+                break;
+            case 9:
+#define CURVIST_S(j) acc##j = CURVIST_A(j) * CURVIST_R(j);
+                CURVIST_EACH(CURVIST_S)
+#undef CURVIST_S
+                break;
+            case 10:
+#define CURVIST_S(j) acc##j = CURVIST_L(j) * CURVIST_A(j);
+                CURVIST_EACH(CURVIST_S)
+#undef CURVIST_S
+                break;
+            case 11:
+#define CURVIST_S(j) acc##j = CURVIST_A(j) * CURVIST_A(j);
+                CURVIST_EACH(CURVIST_S)
+#undef CURVIST_S
+                break;
+            case 12:
+#define CURVIST_S(j)                                                                               \
+    {                                                                                              \
+        const V2 r = CURVIST_R(j);                                                                 \
+        CURVIST_FAIL(j, (r == 0.0) | (r != r));                                                    \
+        acc##j = CURVIST_L(j) / r;                                                                 \
+    }
+                CURVIST_EACH(CURVIST_S)
+#undef CURVIST_S
+                break;
+            case 13:
+#define CURVIST_S(j)                                                                               \
+    {                                                                                              \
+        const V2 r = CURVIST_R(j);                                                                 \
+        CURVIST_FAIL(j, (r == 0.0) | (r != r));                                                    \
+        acc##j = CURVIST_A(j) / r;                                                                 \
+    }
+                CURVIST_EACH(CURVIST_S)
+#undef CURVIST_S
+                break;
+            case 14:
+#define CURVIST_S(j)                                                                               \
+    {                                                                                              \
+        const V2 r = CURVIST_A(j);                                                                 \
+        CURVIST_FAIL(j, (r == 0.0) | (r != r));                                                    \
+        acc##j = CURVIST_L(j) / r;                                                                 \
+    }
+                CURVIST_EACH(CURVIST_S)
+#undef CURVIST_S
+                break;
+            case 15:
+#define CURVIST_S(j)                                                                               \
+    {                                                                                              \
+        const V2 r = CURVIST_A(j);                                                                 \
+        CURVIST_FAIL(j, (r == 0.0) | (r != r));                                                    \
+        acc##j = CURVIST_A(j) / r;                                                                 \
+    }
+                CURVIST_EACH(CURVIST_S)
+#undef CURVIST_S
+                break;
+            case 16:
+#define CURVIST_S(j)                                                                               \
+    {                                                                                              \
+        const V2 a = CURVIST_L(j);                                                                 \
+        acc##j = a * a;                                                                            \
+        CURVIST_FAIL(j, ((acc##j == 0.0) | (acc##j != acc##j)) & ~((a == 0.0) | (a != a)));        \
+    }
+                CURVIST_EACH(CURVIST_S)
+#undef CURVIST_S
+                break;
+            case 17:
+#define CURVIST_S(j)                                                                               \
+    {                                                                                              \
+        const V2 a = CURVIST_A(j);                                                                 \
+        acc##j = a * a;                                                                            \
+        CURVIST_FAIL(j, ((acc##j == 0.0) | (acc##j != acc##j)) & ~((a == 0.0) | (a != a)));        \
+    }
+                CURVIST_EACH(CURVIST_S)
+#undef CURVIST_S
+                break;
+            default:
+                __builtin_unreachable(); // FusedKind gives nothing else
+            }
+            if (s->w) {
+                CURVIST_EACH(CURVIST_ST)
+            }
+        }
+    }
+#undef CURVIST_ST
+#undef CURVIST_DECL
+#undef CURVIST_FAIL
+#undef CURVIST_A
+#undef CURVIST_R
+#undef CURVIST_L
+#undef CURVIST_EACH
+}
+
 // Dispatches a binary kernel on the four combinations of array and constant operands.
 template <class K>
 inline void WithOperands(const double* la, double lc, const double* ra, double rc, K k) {
-    if (la && ra) k(CArr{la}, CArr{ra});
-    else if (la) k(CArr{la}, CConst{rc});
-    else if (ra) k(CConst{lc}, CArr{ra});
-    else k(CConst{lc}, CConst{rc});
+    if (la && ra)
+        k(CArr{la}, CArr{ra});
+    else if (la)
+        k(CArr{la}, CConst{rc});
+    else if (ra)
+        k(CConst{lc}, CArr{ra});
+    else
+        k(CConst{lc}, CConst{rc});
 }
 
 template <class K> inline void WithOperand(const double* a, double c, K k) {
-    if (a) k(CArr{a});
-    else k(CConst{c});
+    if (a)
+        k(CArr{a});
+    else
+        k(CConst{c});
 }
 
 } // namespace
@@ -290,7 +484,44 @@ void CalcValues(CNodeList& list, const double* xs, double* ys, bool* errs, std::
         const double* out = src(result);
         // A full chunk of a program whose one failing step is its last, a division.
         const bool divideOut = prog.bDivideLast && m == kChunk;
-        for (const auto& c : code) {
+        for (std::size_t k = 0; k < code.size(); ++k) {
+            const auto& c = code[k];
+            if (c.fused) {
+                alignas(64) double consts[2 * kMaxFused][kLanes];
+                CFused f[kMaxFused];
+                std::size_t nf = 0, nc = 0;
+                auto operand = [&](const CProgram::COperandRef& r, const double*& p,
+                                   std::size_t& mask) {
+                    p = src(r);
+                    mask = ~std::size_t{0};
+                    if (!p) {
+                        std::fill(consts[nc], consts[nc] + kLanes, r.value);
+                        p = consts[nc++];
+                        mask = 0;
+                    }
+                };
+                for (; k < code.size() && code[k].fused && nf < kMaxFused; ++k, ++nf) {
+                    const auto& d = code[k];
+                    CFused& g = f[nf];
+                    const bool lAcc = nf > 0 && d.leftIsPrev;
+                    const bool rAcc = nf > 0 && d.rightIsPrev;
+                    g.kind = FusedKind(d.op, lAcc, rAcc);
+                    g.l = g.r = consts[0];
+                    g.lMask = g.rMask = 0;
+                    if (!lAcc) operand(d.left, g.l, g.lMask);
+                    if (!rAcc && d.op != '^') operand(d.right, g.r, g.rMask);
+                    const bool toY = !canFail && m == kChunk && d.out == result.slot;
+                    if (toY) out = y;
+                    // The last step of a piece stores its value for the next piece to read.
+                    const bool last = nf + 1 == kMaxFused;
+                    g.w = toY               ? y
+                          : d.store || last ? slots + static_cast<std::size_t>(d.out) * kChunk
+                                            : nullptr;
+                }
+                --k;
+                RunFused(f, nf, fail);
+                continue;
+            }
             const double* la = src(c.left);
             const double* ra = src(c.right);
             const double lc = c.left.value, rc = c.right.value;
@@ -299,15 +530,44 @@ void CalcValues(CNodeList& list, const double* xs, double* ys, bool* errs, std::
             double* w = toY ? y : slots + static_cast<std::size_t>(c.out) * kChunk;
             if (toY) out = y;
             switch (c.op) {
-            case op::Copy: WithOperand(la, lc, [&](auto a) { Unary(w, a, [](double v) { return v; }); }); break;
-            case op::Sin: WithOperand(la, lc, [&](auto a) { Unary(w, a, [](double v) { return std::sin(v); }); }); break;
-            case op::Cos: WithOperand(la, lc, [&](auto a) { Unary(w, a, [](double v) { return std::cos(v); }); }); break;
-            case op::Tan: WithOperand(la, lc, [&](auto a) { Unary(w, a, [](double v) { return std::tan(v); }); }); break;
-            case op::Exp: WithOperand(la, lc, [&](auto a) { Unary(w, a, [](double v) { return std::exp(v); }); }); break;
-            case op::Ln: WithOperand(la, lc, [&](auto a) { Unary(w, a, [](double v) { return std::log(v); }); }); break;
-            case op::Cot: WithOperand(la, lc, [&](auto a) { Unary(w, a, [](double v) { return 1.0 / std::tan(v); }); }); break;
-            case op::Sec: WithOperand(la, lc, [&](auto a) { Unary(w, a, [](double v) { return 1.0 / std::cos(v); }); }); break;
-            case op::Csc: WithOperand(la, lc, [&](auto a) { Unary(w, a, [](double v) { return 1.0 / std::sin(v); }); }); break;
+            case op::Copy:
+                WithOperand(la, lc, [&](auto a) { Unary(w, a, [](double v) { return v; }); });
+                break;
+            case op::Sin:
+                WithOperand(la, lc,
+                            [&](auto a) { Unary(w, a, [](double v) { return std::sin(v); }); });
+                break;
+            case op::Cos:
+                WithOperand(la, lc,
+                            [&](auto a) { Unary(w, a, [](double v) { return std::cos(v); }); });
+                break;
+            case op::Tan:
+                WithOperand(la, lc,
+                            [&](auto a) { Unary(w, a, [](double v) { return std::tan(v); }); });
+                break;
+            case op::Exp:
+                WithOperand(la, lc,
+                            [&](auto a) { Unary(w, a, [](double v) { return std::exp(v); }); });
+                break;
+            case op::Ln:
+                WithOperand(la, lc,
+                            [&](auto a) { Unary(w, a, [](double v) { return std::log(v); }); });
+                break;
+            case op::Cot:
+                WithOperand(la, lc, [&](auto a) {
+                    Unary(w, a, [](double v) { return 1.0 / std::tan(v); });
+                });
+                break;
+            case op::Sec:
+                WithOperand(la, lc, [&](auto a) {
+                    Unary(w, a, [](double v) { return 1.0 / std::cos(v); });
+                });
+                break;
+            case op::Csc:
+                WithOperand(la, lc, [&](auto a) {
+                    Unary(w, a, [](double v) { return 1.0 / std::sin(v); });
+                });
+                break;
             case '+':
                 WithOperands(la, lc, ra, rc, [&](auto a, auto b) {
                     Binary(w, a, b, [](double p, double q) { return p + q; });

@@ -101,6 +101,11 @@ struct CProgram {
         COperandRef left, right;
         std::int32_t out = 0;
         std::uint32_t node = 0; // the first node that computes this value
+        // Plain arithmetic (+ - * / and squares) runs fused with its neighbours: a value read
+        // only by the next fused step stays in a register and is never stored (!store).
+        bool fused = false;
+        bool leftIsPrev = false, rightIsPrev = false;
+        bool store = true;
     };
     std::vector<CVecStep> vec;
     COperandRef vecResult;
