@@ -14,12 +14,7 @@ using ops::PowerFails;
 // predictor learn each handler's successor. Labels as values are a GCC/Clang extension.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wpedantic"
-namespace {
-
-// Runs steps [s, end) on the register file reg with x in register 0 and returns the last
-// step's result; on a failure returns false with the failing step's index in failAt.
-bool RunSteps(const CRegStep* s, const CRegStep* const end, double* reg, double x, double& result,
-              std::size_t& failAt) {
+CStepsResult RunRegSteps(const CRegStep* s, const CRegStep* const end, double* reg, double x) {
     static void* const kJump[] = {&&copy, &&sin, &&cos, &&tan, &&keep, &&exp, &&ln,   &&cot, &&sec,
                                   &&csc,  &&add, &&sub, &&mul, &&div,  &&pow, &&keep, &&fail};
     static_assert(sizeof kJump / sizeof kJump[0] == kHFail + 1);
@@ -93,14 +88,23 @@ bool RunSteps(const CRegStep* s, const CRegStep* const end, double* reg, double 
 #undef CURVIST_R
 #undef CURVIST_L
     done:
-        result = acc;
-        return true;
+        return {acc, CStepsResult::kNone};
     }
 fail:
-    failAt = static_cast<std::size_t>(s - begin);
-    return false;
+    return {0.0, static_cast<std::size_t>(s - begin)};
 }
 #pragma GCC diagnostic pop
+
+namespace {
+
+// RunRegSteps for callers off the per-point path: false on a failure, the step in failAt.
+bool RunSteps(const CRegStep* s, const CRegStep* const end, double* reg, double x, double& result,
+              std::size_t& failAt) {
+    const CStepsResult r = RunRegSteps(s, end, reg, x);
+    result = r.y;
+    failAt = r.failAt;
+    return r.failAt == CStepsResult::kNone;
+}
 
 } // namespace
 
@@ -115,33 +119,24 @@ void CProgram::Settle() {
         RunSteps(s, end, regs.data(), x, r, at);
 }
 
-double CalcValue(CNodeList& list, double x, bool& bEvalError) {
+// Lists that fail at every x, and the empty list, kept off the common path.
+double CalcValueAllFail(CNodeList& list, double x, bool& bEvalError) {
     if (list.empty()) {
         bEvalError = true;
         return 0.0;
     }
     CProgram& prog = list.Program();
-    double* const reg = prog.pointRegs.data();
     double y;
     std::size_t at;
-    if (prog.pointSteps.empty()) {
-        reg[0] = x;
-        y = reg[prog.pointResult];
-    } else if (RunSteps(prog.pointSteps.data(), prog.pointSteps.data() + prog.pointSteps.size(),
-                        reg, x, y, at)) {
-        y = reg[prog.pointResult];
-    } else {
+    // The steps before the node that always fails can fail first.
+    if (!prog.pointSteps.empty() &&
+        !RunSteps(prog.pointSteps.data(), prog.pointSteps.data() + prog.pointSteps.size(),
+                  prog.pointRegs.data(), x, y, at))
         prog.NoteFailure(x, prog.pointNode[at]);
-        bEvalError = true;
-        return 0.0;
-    }
-    if (prog.bVecAllFail) {
+    else
         prog.NoteFailure(x, prog.vecFailNode);
-        bEvalError = true;
-        return 0.0;
-    }
-    prog.NoteComplete(x);
-    return y;
+    bEvalError = true;
+    return 0.0;
 }
 
 double CalcValueNodeByNode(CNodeList& list, double x, bool& bEvalError) {

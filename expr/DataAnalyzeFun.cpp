@@ -215,6 +215,7 @@ void BuildPoint(CProgram& p) {
         p.pointNode.push_back(c.node);
     }
     p.pointResult = reg(p.vecResult);
+    p.bPointResultIsLast = !p.pointSteps.empty() && p.pointSteps.back().out == p.pointResult;
 }
 
 } // namespace

@@ -123,6 +123,7 @@ struct CProgram {
     std::vector<std::uint32_t> pointNode; // node of each point step
     std::vector<double> pointRegs;
     std::uint32_t pointResult = 0;
+    bool bPointResultIsLast = false; // the last step gives the result: no need to read it back
 
     // The node results are those of the plain node-by-node evaluation; the derived program
     // does not keep them, so the calls that decide them are remembered and replayed on
@@ -182,6 +183,7 @@ class CNodeList {
         return m_pProgram->regs[m_pProgram->regSteps[i].out];
     }
     const CProgram& Program() const { return m_pProgram ? *m_pProgram : BuildProgram(); }
+    CProgram* BuiltProgram() { return m_pProgram.get(); } // null until first evaluated
     CProgram& Program() { return const_cast<CProgram&>(std::as_const(*this).Program()); }
 
     static constexpr std::size_t kBatchChunk = 256; // x values per batch pass
