@@ -137,10 +137,11 @@ struct CProgram {
     };
     CHistory history;
     void NoteComplete(double x) {
-        history.bComplete = true;
         history.xComplete = x;
-        history.fails.clear();
+        history.bComplete = true; // next to bDirty: one store for both
         history.bDirty = true;
+        if (!history.fails.empty()) [[unlikely]]
+            history.fails.clear();
     }
     void NoteFailure(double x, std::uint32_t node) {
         while (!history.fails.empty() && history.fails.back().second <= node)
