@@ -14,12 +14,7 @@ using ops::PowerFails;
 // predictor learn each handler's successor. Labels as values are a GCC/Clang extension.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wpedantic"
-namespace {
-
-// Runs steps [s, end) on the register file reg with x in register 0 and returns the last
-// step's result; on a failure returns false with the failing step's index in failAt.
-bool RunSteps(const CRegStep* s, const CRegStep* const end, double* reg, double x, double& result,
-              std::size_t& failAt) {
+CStepsResult RunRegSteps(const CRegStep* s, const CRegStep* const end, double* reg, double x) {
     static void* const kJump[] = {&&copy, &&sin, &&cos, &&tan, &&keep, &&exp, &&ln,   &&cot, &&sec,
                                   &&csc,  &&add, &&sub, &&mul, &&div,  &&pow, &&keep, &&fail};
     static_assert(sizeof kJump / sizeof kJump[0] == kHFail + 1);
@@ -93,14 +88,23 @@ bool RunSteps(const CRegStep* s, const CRegStep* const end, double* reg, double 
 #undef CURVIST_R
 #undef CURVIST_L
     done:
-        result = acc;
-        return true;
+        return {acc, CStepsResult::kNone};
     }
 fail:
-    failAt = static_cast<std::size_t>(s - begin);
-    return false;
+    return {0.0, static_cast<std::size_t>(s - begin)};
 }
 #pragma GCC diagnostic pop
+
+namespace {
+
+// RunRegSteps for callers off the per-point path: false on a failure, the step in failAt.
+bool RunSteps(const CRegStep* s, const CRegStep* const end, double* reg, double x, double& result,
+              std::size_t& failAt) {
+    const CStepsResult r = RunRegSteps(s, end, reg, x);
+    result = r.y;
+    failAt = r.failAt;
+    return r.failAt == CStepsResult::kNone;
+}
 
 } // namespace
 
@@ -115,33 +119,24 @@ void CProgram::Settle() {
         RunSteps(s, end, regs.data(), x, r, at);
 }
 
-double CalcValue(CNodeList& list, double x, bool& bEvalError) {
+// Lists that fail at every x, and the empty list, kept off the common path.
+double CalcValueAllFail(CNodeList& list, double x, bool& bEvalError) {
     if (list.empty()) {
         bEvalError = true;
         return 0.0;
     }
     CProgram& prog = list.Program();
-    double* const reg = prog.pointRegs.data();
     double y;
     std::size_t at;
-    if (prog.pointSteps.empty()) {
-        reg[0] = x;
-        y = reg[prog.pointResult];
-    } else if (RunSteps(prog.pointSteps.data(), prog.pointSteps.data() + prog.pointSteps.size(),
-                        reg, x, y, at)) {
-        y = reg[prog.pointResult];
-    } else {
+    // The steps before the node that always fails can fail first.
+    if (!prog.pointSteps.empty() &&
+        !RunSteps(prog.pointSteps.data(), prog.pointSteps.data() + prog.pointSteps.size(),
+                  prog.pointRegs.data(), x, y, at))
         prog.NoteFailure(x, prog.pointNode[at]);
-        bEvalError = true;
-        return 0.0;
-    }
-    if (prog.bVecAllFail) {
+    else
         prog.NoteFailure(x, prog.vecFailNode);
-        bEvalError = true;
-        return 0.0;
-    }
-    prog.NoteComplete(x);
-    return y;
+    bEvalError = true;
+    return 0.0;
 }
 
 double CalcValueNodeByNode(CNodeList& list, double x, bool& bEvalError) {
@@ -234,6 +229,195 @@ template <class A> inline void Square(double* __restrict out, std::uint64_t* __r
     }
 }
 
+// Fused arithmetic: a run of + - * / and squares goes over the chunk a few lanes at a time,
+// every step of the run before the next lanes, so a value read only by the next step stays in
+// registers. Each operation is the one the per-point evaluator does, lane by lane.
+constexpr std::size_t kLanes = 16;
+constexpr std::size_t kMaxFused = 32; // steps per fused piece; a longer run takes several
+typedef double V2 __attribute__((vector_size(16))); // two lanes: one SSE2 register
+typedef std::int64_t M2 __attribute__((vector_size(16)));
+
+struct CFused {
+    const double* l; // operand lanes: l + (offset & lMask); a constant has mask 0
+    const double* r;
+    std::size_t lMask, rMask;
+    double* w; // where the value goes; null when only the next step reads it
+    // The operation (+ - * / square: 0..4) times 4 plus the operands' form: bit 0 the left
+    // operand is the previous step's value, bit 1 the right one.
+    std::uint8_t kind;
+};
+
+constexpr std::uint8_t FusedKind(char op, bool lAcc, bool rAcc) {
+    const int o = op == '+' ? 0 : op == '-' ? 1 : op == '*' ? 2 : op == '/' ? 3 : 4;
+    return static_cast<std::uint8_t>(o * 4 + (lAcc ? 1 : 0) + (rAcc ? 2 : 0));
+}
+
+inline V2 Ld(const double* p) {
+    V2 v;
+    std::memcpy(&v, p, sizeof v);
+    return v;
+}
+
+// Runs the fused steps over the chunk 16 lanes at a time. The value in flight is eight SSE2
+// registers named one by one (an array would live on the stack): enough independent work to
+// hide each operation's latency, few enough to leave registers for the operands.
+void RunFused(const CFused* f, std::size_t n, std::uint64_t* __restrict fail) {
+#define CURVIST_EACH(F) F(0) F(1) F(2) F(3) F(4) F(5) F(6) F(7)
+#define CURVIST_L(j) Ld(pl + 2 * j)
+#define CURVIST_R(j) Ld(pr + 2 * j)
+#define CURVIST_A(j) acc##j
+#define CURVIST_FAIL(j, mask)                                                                      \
+    {                                                                                              \
+        M2 v;                                                                                      \
+        std::memcpy(&v, fail + o + 2 * j, sizeof v);                                               \
+        v |= (mask);                                                                               \
+        std::memcpy(fail + o + 2 * j, &v, sizeof v);                                               \
+    }
+#define CURVIST_DECL(j) V2 acc##j = {};
+#define CURVIST_ST(j) std::memcpy(s->w + o + 2 * j, &acc##j, sizeof(V2));
+    for (std::size_t o = 0; o < kChunk; o += kLanes) {
+        CURVIST_EACH(CURVIST_DECL)
+        for (const CFused* s = f; s != f + n; ++s) {
+            const double* const pl = s->l + (o & s->lMask);
+            const double* const pr = s->r + (o & s->rMask);
+            switch (s->kind) {
+            case 0:
+#define CURVIST_S(j) acc##j = CURVIST_L(j) + CURVIST_R(j);
+                CURVIST_EACH(CURVIST_S)
+#undef CURVIST_S
+                break;
+            case 1:
+#define CURVIST_S(j) acc##j = CURVIST_A(j) + CURVIST_R(j);
+                CURVIST_EACH(CURVIST_S)
+#undef CURVIST_S
+                break;
+            case 2:
+#define CURVIST_S(j) acc##j = CURVIST_L(j) + CURVIST_A(j);
+                CURVIST_EACH(CURVIST_S)
+#undef CURVIST_S
+                break;
+            case 3:
+#define CURVIST_S(j) acc##j = CURVIST_A(j) + CURVIST_A(j);
+                CURVIST_EACH(CURVIST_S)
+#undef CURVIST_S
+                break;
+            case 4:
+#define CURVIST_S(j) acc##j = CURVIST_L(j) - CURVIST_R(j);
+                CURVIST_EACH(CURVIST_S)
+#undef CURVIST_S
+                break;
+            case 5:
+#define CURVIST_S(j) acc##j = CURVIST_A(j) - CURVIST_R(j);
+                CURVIST_EACH(CURVIST_S)
+#undef CURVIST_S
+                break;
+            case 6:
+#define CURVIST_S(j) acc##j = CURVIST_L(j) - CURVIST_A(j);
+                CURVIST_EACH(CURVIST_S)
+#undef CURVIST_S
+                break;
+            case 7:
+#define CURVIST_S(j) acc##j = CURVIST_A(j) - CURVIST_A(j);
+                CURVIST_EACH(CURVIST_S)
+#undef CURVIST_S
+                break;
+            case 8:
+#define CURVIST_S(j) acc##j = CURVIST_L(j) * CURVIST_R(j);
+                CURVIST_EACH(CURVIST_S)
+#undef CURVIST_S
+                break;
+            case 9:
+#define CURVIST_S(j) acc##j = CURVIST_A(j) * CURVIST_R(j);
+                CURVIST_EACH(CURVIST_S)
+#undef CURVIST_S
+                break;
+            case 10:
+#define CURVIST_S(j) acc##j = CURVIST_L(j) * CURVIST_A(j);
+                CURVIST_EACH(CURVIST_S)
+#undef CURVIST_S
+                break;
+            case 11:
+#define CURVIST_S(j) acc##j = CURVIST_A(j) * CURVIST_A(j);
+                CURVIST_EACH(CURVIST_S)
+#undef CURVIST_S
+                break;
+            case 12:
+#define CURVIST_S(j)                                                                               \
+    {                                                                                              \
+        const V2 r = CURVIST_R(j);                                                                 \
+        CURVIST_FAIL(j, (r == 0.0) | (r != r));                                                    \
+        acc##j = CURVIST_L(j) / r;                                                                 \
+    }
+                CURVIST_EACH(CURVIST_S)
+#undef CURVIST_S
+                break;
+            case 13:
+#define CURVIST_S(j)                                                                               \
+    {                                                                                              \
+        const V2 r = CURVIST_R(j);                                                                 \
+        CURVIST_FAIL(j, (r == 0.0) | (r != r));                                                    \
+        acc##j = CURVIST_A(j) / r;                                                                 \
+    }
+                CURVIST_EACH(CURVIST_S)
+#undef CURVIST_S
+                break;
+            case 14:
+#define CURVIST_S(j)                                                                               \
+    {                                                                                              \
+        const V2 r = CURVIST_A(j);                                                                 \
+        CURVIST_FAIL(j, (r == 0.0) | (r != r));                                                    \
+        acc##j = CURVIST_L(j) / r;                                                                 \
+    }
+                CURVIST_EACH(CURVIST_S)
+#undef CURVIST_S
+                break;
+            case 15:
+#define CURVIST_S(j)                                                                               \
+    {                                                                                              \
+        const V2 r = CURVIST_A(j);                                                                 \
+        CURVIST_FAIL(j, (r == 0.0) | (r != r));                                                    \
+        acc##j = CURVIST_A(j) / r;                                                                 \
+    }
+                CURVIST_EACH(CURVIST_S)
+#undef CURVIST_S
+                break;
+            case 16:
+#define CURVIST_S(j)                                                                               \
+    {                                                                                              \
+        const V2 a = CURVIST_L(j);                                                                 \
+        acc##j = a * a;                                                                            \
+        CURVIST_FAIL(j, ((acc##j == 0.0) | (acc##j != acc##j)) & ~((a == 0.0) | (a != a)));        \
+    }
+                CURVIST_EACH(CURVIST_S)
+#undef CURVIST_S
+                break;
+            case 17:
+#define CURVIST_S(j)                                                                               \
+    {                                                                                              \
+        const V2 a = CURVIST_A(j);                                                                 \
+        acc##j = a * a;                                                                            \
+        CURVIST_FAIL(j, ((acc##j == 0.0) | (acc##j != acc##j)) & ~((a == 0.0) | (a != a)));        \
+    }
+                CURVIST_EACH(CURVIST_S)
+#undef CURVIST_S
+                break;
+            default:
+                __builtin_unreachable(); // FusedKind gives nothing else
+            }
+            if (s->w) {
+                CURVIST_EACH(CURVIST_ST)
+            }
+        }
+    }
+#undef CURVIST_ST
+#undef CURVIST_DECL
+#undef CURVIST_FAIL
+#undef CURVIST_A
+#undef CURVIST_R
+#undef CURVIST_L
+#undef CURVIST_EACH
+}
+
 // Dispatches a binary kernel on the four combinations of array and constant operands.
 template <class K>
 inline void WithOperands(const double* la, double lc, const double* ra, double rc, K k) {
@@ -295,7 +479,44 @@ void CalcValues(CNodeList& list, const double* xs, double* ys, bool* errs, std::
         const double* out = src(result);
         // A full chunk of a program whose one failing step is its last, a division.
         const bool divideOut = prog.bDivideLast && m == kChunk;
-        for (const auto& c : code) {
+        for (std::size_t k = 0; k < code.size(); ++k) {
+            const auto& c = code[k];
+            if (c.fused) {
+                alignas(64) double consts[2 * kMaxFused][kLanes];
+                CFused f[kMaxFused];
+                std::size_t nf = 0, nc = 0;
+                auto operand = [&](const CProgram::COperandRef& r, const double*& p,
+                                   std::size_t& mask) {
+                    p = src(r);
+                    mask = ~std::size_t{0};
+                    if (!p) {
+                        std::fill(consts[nc], consts[nc] + kLanes, r.value);
+                        p = consts[nc++];
+                        mask = 0;
+                    }
+                };
+                for (; k < code.size() && code[k].fused && nf < kMaxFused; ++k, ++nf) {
+                    const auto& d = code[k];
+                    CFused& g = f[nf];
+                    const bool lAcc = nf > 0 && d.leftIsPrev;
+                    const bool rAcc = nf > 0 && d.rightIsPrev;
+                    g.kind = FusedKind(d.op, lAcc, rAcc);
+                    g.l = g.r = consts[0];
+                    g.lMask = g.rMask = 0;
+                    if (!lAcc) operand(d.left, g.l, g.lMask);
+                    if (!rAcc && d.op != '^') operand(d.right, g.r, g.rMask);
+                    const bool toY = !canFail && m == kChunk && d.out == result.slot;
+                    if (toY) out = y;
+                    // The last step of a piece stores its value for the next piece to read.
+                    const bool last = nf + 1 == kMaxFused;
+                    g.w = toY               ? y
+                          : d.store || last ? slots + static_cast<std::size_t>(d.out) * kChunk
+                                            : nullptr;
+                }
+                --k;
+                RunFused(f, nf, fail);
+                continue;
+            }
             const double* la = src(c.left);
             const double* ra = src(c.right);
             const double lc = c.left.value, rc = c.right.value;

@@ -5,10 +5,48 @@
 
 #include <cstddef>
 
+// Parts of CalcValue kept out of line (CalcValue.cpp).
+double CalcValueAllFail(CNodeList& list, double x, bool& bEvalError);
+// Runs register steps [s, end) with x in register 0: the last step's result, or the index of
+// the step that failed. Both come back in registers.
+struct CStepsResult {
+    double y;
+    std::size_t failAt; // kNone when no step failed
+    static constexpr std::size_t kNone = ~std::size_t{0};
+};
+CStepsResult RunRegSteps(const CRegStep* s, const CRegStep* end, double* reg, double x);
+
 // Runs the list front to back for one x and returns the last node's result. A failed division
 // or power sets bEvalError and returns 0.0 at once, leaving later nodes as they were; the flag
 // is never cleared here. An empty list, or a reference that designates no node, fails too.
-double CalcValue(CNodeList& list, double x, bool& bEvalError);
+// Inline, so that a caller's loop pays no call for a list that needs no steps and one call
+// for any other.
+inline double CalcValue(CNodeList& list, double x, bool& bEvalError) {
+    CProgram* prog = list.BuiltProgram();
+    if (!prog) [[unlikely]] {
+        if (list.empty()) return CalcValueAllFail(list, x, bEvalError);
+        prog = &list.Program();
+    }
+    if (prog->bVecAllFail) [[unlikely]]
+        return CalcValueAllFail(list, x, bEvalError);
+    double y;
+    if (prog->pointSteps.empty()) {
+        // x itself or a constant: no register file to go through.
+        y = prog->pointResult == 0 ? x : prog->pointRegs[prog->pointResult];
+    } else {
+        double* const reg = prog->pointRegs.data();
+        const CStepsResult r = RunRegSteps(
+            prog->pointSteps.data(), prog->pointSteps.data() + prog->pointSteps.size(), reg, x);
+        if (r.failAt != CStepsResult::kNone) [[unlikely]] {
+            prog->NoteFailure(x, prog->pointNode[r.failAt]);
+            bEvalError = true;
+            return 0.0;
+        }
+        y = prog->bPointResultIsLast ? r.y : reg[prog->pointResult];
+    }
+    prog->NoteComplete(x);
+    return y;
+}
 
 // The same, computed node by node as the list says, every node's result written as it goes.
 // CalcValue runs a program derived from the list (copies and identical nodes computed once,

@@ -161,6 +161,30 @@ void BuildVec(CProgram& p, const std::vector<CDataAnalyzeFun>& nodes) {
                                        [](const auto& c) { return c.op == '/' || c.op == '^'; });
     p.bDivideLast = failing == 1 && !p.vec.empty() && p.vec.back().op == '/' &&
                     p.vec.back().out == p.vecResult.slot;
+
+    // Fusion. A final division that writes the output and its flags itself stays on its own.
+    for (std::size_t k = 0; k < p.vec.size(); ++k) {
+        auto& c = p.vec[k];
+        c.fused = (c.op == '+' || c.op == '-' || c.op == '*' || c.op == '/' ||
+                   (c.op == '^' && c.right.slot == CRef::kConst && c.right.value == 2.0)) &&
+                  !(p.bDivideLast && k + 1 == p.vec.size());
+        if (k > 0 && c.fused && p.vec[k - 1].fused) {
+            const std::int32_t prev = p.vec[k - 1].out;
+            c.leftIsPrev = c.left.slot == prev;
+            c.rightIsPrev = !op::IsUnary(c.op) && c.right.slot == prev;
+        }
+    }
+    // A value must be stored when it is the result or a step other than the next reads it
+    // from memory.
+    std::vector<bool> read(p.vec.size(), false);
+    if (p.vecResult.slot >= 0) read[static_cast<std::size_t>(p.vecResult.slot)] = true;
+    for (const auto& c : p.vec) {
+        if (c.left.slot >= 0 && !c.leftIsPrev) read[static_cast<std::size_t>(c.left.slot)] = true;
+        if (c.right.slot >= 0 && !c.rightIsPrev && !op::IsUnary(c.op))
+            read[static_cast<std::size_t>(c.right.slot)] = true;
+    }
+    for (auto& c : p.vec)
+        c.store = read[static_cast<std::size_t>(c.out)];
 }
 
 // The derived program as register steps for the per-point evaluator.
@@ -191,6 +215,7 @@ void BuildPoint(CProgram& p) {
         p.pointNode.push_back(c.node);
     }
     p.pointResult = reg(p.vecResult);
+    p.bPointResultIsLast = !p.pointSteps.empty() && p.pointSteps.back().out == p.pointResult;
 }
 
 } // namespace

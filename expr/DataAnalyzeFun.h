@@ -101,6 +101,11 @@ struct CProgram {
         COperandRef left, right;
         std::int32_t out = 0;
         std::uint32_t node = 0; // the first node that computes this value
+        // Plain arithmetic (+ - * / and squares) runs fused with its neighbours: a value read
+        // only by the next fused step stays in a register and is never stored (!store).
+        bool fused = false;
+        bool leftIsPrev = false, rightIsPrev = false;
+        bool store = true;
     };
     std::vector<CVecStep> vec;
     COperandRef vecResult;
@@ -118,6 +123,7 @@ struct CProgram {
     std::vector<std::uint32_t> pointNode; // node of each point step
     std::vector<double> pointRegs;
     std::uint32_t pointResult = 0;
+    bool bPointResultIsLast = false; // the last step gives the result: no need to read it back
 
     // The node results are those of the plain node-by-node evaluation; the derived program
     // does not keep them, so the calls that decide them are remembered and replayed on
@@ -131,10 +137,11 @@ struct CProgram {
     };
     CHistory history;
     void NoteComplete(double x) {
-        history.bComplete = true;
         history.xComplete = x;
-        history.fails.clear();
+        history.bComplete = true; // next to bDirty: one store for both
         history.bDirty = true;
+        if (!history.fails.empty()) [[unlikely]]
+            history.fails.clear();
     }
     void NoteFailure(double x, std::uint32_t node) {
         while (!history.fails.empty() && history.fails.back().second <= node)
@@ -177,6 +184,7 @@ class CNodeList {
         return m_pProgram->regs[m_pProgram->regSteps[i].out];
     }
     const CProgram& Program() const { return m_pProgram ? *m_pProgram : BuildProgram(); }
+    CProgram* BuiltProgram() { return m_pProgram.get(); } // null until first evaluated
     CProgram& Program() { return const_cast<CProgram&>(std::as_const(*this).Program()); }
 
     static constexpr std::size_t kBatchChunk = 256; // x values per batch pass

@@ -55,7 +55,10 @@ TEST(BatchEval, AgreesWithCalcValueOnCompiledLists) {
           // Identical steps, copies and constants, which the batch computes once or ahead.
           "x*x-x*2", "sin(x)+sin(x)*sin(x)-cos(x)", "((x))", "((2))", "2^0.5*x", "1/(1-1)+x",
           "(2-2)^x", "0^0+x", "e(2)*lnx", "(x+1)/(x+1)", "1/0", "x/(x-x)+1/x", "3-2^3^x", "ln(0)*x",
-          "e(1000)-e(1000)+x", "(x^0.5)^0.5+(x^0.5)"}) {
+          "e(1000)-e(1000)+x", "(x^0.5)^0.5+(x^0.5)",
+          // Runs of arithmetic computed together: values read by the next step only, divisions
+          // and squares that fail inside a run.
+          "1/x-(x-1)^2*3/(x+2)", "2/(x*x)^2-1/(x-x^2)", "(x/10^200)^2+1/(x-1)*x"}) {
         CFunCheck r = CheckFunText(text);
         ASSERT_EQ(r.status, EFunCheck::Ok) << text;
         for (std::size_t n : {0u, 1u, 255u, 256u, 257u, 4000u})
@@ -90,6 +93,21 @@ TEST(BatchEval, AgreesWithCalcValueOnStoredLists) {
     lists[7][0].m_dResult = 4.0;
     lists[8][0].m_dResult = 5.0;
     lists[9][0].m_dResult = 0.0;
+    // One run of arithmetic longer than a fused piece, failing at some integers on the way.
+    std::vector<CDataAnalyzeFun> run = {MakeNode('a', '+', ":", 0, "1", 1.0)};
+    for (int k = 1; k <= 24; ++k) {
+        const double d = k;
+        const std::string num = std::to_string(k);
+        if (k % 4 == 0) {
+            run.push_back(MakeNode('b', '-', ":", 0, num, d));
+            run.push_back(MakeNode('b', '/', "1", 1.0, "_b")); // fails at x = k
+        } else {
+            run.push_back(MakeNode('b', k % 4 == 1 ? '*' : '^', ":", 0, k % 4 == 1 ? num : "2",
+                                   k % 4 == 1 ? d : 2.0));
+        }
+        run.push_back(MakeNode('a', k % 2 ? '-' : '+', "_a", 0, "_b"));
+    }
+    lists.push_back(run);
     for (std::size_t k = 0; k < lists.size(); ++k) {
         CNodeList list;
         for (const auto& n : lists[k])

@@ -169,6 +169,9 @@ TEST(CalcValue, DerivedProgramMatchesNodeByNode) {
     lists.back()[4].m_dResult = -2.5;
     lists.push_back({MakeNode('a', '*', ":", 0, ":"), MakeNode('b', '/', "1", 1.0, ":"),
                      MakeNode('c', '+', "_q", 0, "1", 1.0)});
+    // The result is not the last step's: a step nothing reads, which can fail, comes after it.
+    lists.push_back({MakeNode('a', '+', ":", 0, "1", 1.0), MakeNode('b', '/', "1", 1.0, ":"),
+                     MakeNode('c', 'A', "_a")});
 
     const double xs[] = {2.0, 0.0, -4.0, 1.5, 0.0, -0.0, 1e308, -1e308, INFINITY, -INFINITY,
                          NAN, 1.0, -1.0, 2.0, 0.5, -3.0, 0.0,   1e-320, 700.0,    3.14159};
