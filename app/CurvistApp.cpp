@@ -6,6 +6,7 @@
 #include "app/PlotWindow.h"
 #include "doc/DocumentFile.h"
 #include "platform/FileError.h"
+#include "platform/qt/QtStrings.h"
 #include "settings/VisParam.h"
 #include "view/CurvistView.h"
 
@@ -16,10 +17,6 @@
 #include <QSettings>
 
 namespace {
-
-QString U(const char* sz) {
-    return QString::fromUtf8(sz);
-}
 
 std::string LocalPath(const QString& path) {
     return QFile::encodeName(path).toStdString();

@@ -8,6 +8,7 @@
 #include "help/HelpWindow.h"
 #include "panel/ColorListBox.h"
 #include "panel/ControlView.h"
+#include "platform/qt/QtStrings.h"
 #include "view/CurvistView.h"
 
 #include <QAction>
@@ -24,10 +25,6 @@
 #include <QToolBar>
 
 namespace {
-
-QString U(const char* sz) {
-    return QString::fromUtf8(sz);
-}
 
 // A read-out pane as wide as its placeholder text, which it shows until the first value.
 QLabel* MakePane(QStatusBar* pBar, const char* szPlaceholder) {

@@ -1,6 +1,8 @@
 #include "doc/DocumentFile.h"
 #include "doc/FunFile.h"
 
+#include "TempDir.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -81,15 +83,9 @@ TEST(CurvistDoc, ChangesMarkTheDocumentAndNewClearsIt) {
     EXPECT_FALSE(doc.IsModified());
 }
 
-class DocumentFile : public ::testing::Test {
+class DocumentFile : public CTempDirTest {
   protected:
-    void SetUp() override {
-        char tmpl[] = "/tmp/curvist-doc-XXXXXX";
-        ASSERT_NE(mkdtemp(tmpl), nullptr);
-        m_dir = tmpl;
-    }
-    void TearDown() override { std::filesystem::remove_all(m_dir); }
-    std::string Path(const char* name) const { return m_dir + "/" + name; }
+    std::string Path(const char* name) const { return Dir() + "/" + name; }
     void Write(const std::string& path, const std::string& bytes) const {
         FILE* f = std::fopen(path.c_str(), "wb");
         ASSERT_NE(f, nullptr);
@@ -108,7 +104,7 @@ class DocumentFile : public ::testing::Test {
         std::sort(names.begin(), names.end());
         return names;
     }
-    std::string m_dir;
+    std::string Dir() const { return m_dir.string(); }
 };
 
 TEST_F(DocumentFile, SaveThenLoadSetsTheViewFlagsAndClearsTheMark) {

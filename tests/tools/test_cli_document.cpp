@@ -1,4 +1,5 @@
 #include "RunTool.h"
+#include "TempDir.h"
 
 #include "doc/FunFile.h"
 #include "expr/FunCompiler.h"
@@ -9,19 +10,13 @@
 
 namespace {
 
-class CliDocument : public ::testing::Test {
+class CliDocument : public CTempDirTest {
   protected:
-    void SetUp() override {
-        char tmpl[] = "/tmp/curvist-cli-XXXXXX";
-        ASSERT_NE(mkdtemp(tmpl), nullptr);
-        m_dir = tmpl;
-    }
-    void TearDown() override { std::filesystem::remove_all(m_dir); }
-    std::string Path(const char* name) const { return m_dir + "/" + name; }
+    std::string Path(const char* name) const { return Dir() + "/" + name; }
     void Write(const std::string& path, const std::string& bytes) const {
         std::ofstream(path, std::ios::binary) << bytes;
     }
-    std::string m_dir;
+    std::string Dir() const { return m_dir.string(); }
 };
 
 TEST_F(CliDocument, SaveThenListAndAppendWithTheNextFreeColours) {
@@ -69,7 +64,7 @@ TEST_F(CliDocument, UnreadableOrUnwritableFilesExitThreeAndKeepTheOutput) {
     } const cases[] = {
         {{"--file", Path("missing.cvx"), "--save", Path("out.cvx")}, Path("missing.cvx")},
         {{"--file", Path("bad.cvx"), "--save", Path("out.cvx")}, Path("bad.cvx")},
-        {{"--file", m_dir, "--list"}, m_dir},
+        {{"--file", Dir(), "--list"}, Dir()},
         {{"--save", Path("no/dir/out.cvx"), "x"}, Path("no/dir/out.cvx")},
     };
     for (const auto& c : cases) {
@@ -102,7 +97,7 @@ TEST_F(CliDocument, UnreadableOrUnwritableFilesExitThreeAndKeepTheOutput) {
 
     EXPECT_EQ(ReadWhole(Path("out.cvx")), "precious");
     std::vector<std::string> left;
-    for (const auto& e : std::filesystem::directory_iterator(m_dir))
+    for (const auto& e : std::filesystem::directory_iterator(Dir()))
         left.push_back(e.path().filename());
     std::sort(left.begin(), left.end());
     EXPECT_EQ(left, (std::vector<std::string>{"bad.cvx", "out.cvx"}));

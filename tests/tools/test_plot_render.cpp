@@ -1,6 +1,7 @@
 // curvist-plot -o: the full repaint written as a picture.
 
 #include "RunTool.h"
+#include "TempDir.h"
 
 #include <QColor>
 #include <QImage>
@@ -9,19 +10,14 @@
 
 namespace {
 
-class PlotRenderTest : public ::testing::Test {
+class PlotRenderTest : public CTempDirTest {
   protected:
-    void SetUp() override {
-        char tmpl[] = "/tmp/curvist-render-XXXXXX";
-        m_dir = mkdtemp(tmpl);
-    }
-    void TearDown() override { std::filesystem::remove_all(m_dir); }
-    std::string m_dir;
+    std::string Dir() const { return m_dir.string(); }
 };
 
 TEST_F(PlotRenderTest, PngShowsThePlane) {
-    const std::string png = m_dir + "/plot.png";
-    const std::string ini = m_dir + "/none.ini"; // absent: the defaults
+    const std::string png = Dir() + "/plot.png";
+    const std::string ini = Dir() + "/none.ini"; // absent: the defaults
     const CToolRun r = RunTool({"sin(x)", "x^2", "-o", png, "--size", "641x521", "--ini", ini});
     ASSERT_EQ(r.status, 0) << r.err;
     QImage img(QString::fromStdString(png));
@@ -42,9 +38,9 @@ TEST_F(PlotRenderTest, PngShowsThePlane) {
 }
 
 TEST_F(PlotRenderTest, ScaleIniAndVectorOutput) {
-    const std::string ini = m_dir + "/VisParam.ini";
+    const std::string ini = Dir() + "/VisParam.ini";
     std::ofstream(ini) << "[Coor]\nnOriginPlace=0\n[Pane]\nnWidth=20\n";
-    const std::string png = m_dir + "/zoom.png";
+    const std::string png = Dir() + "/zoom.png";
     ASSERT_EQ(RunTool({"-o", png, "--size", "100x80", "--ini", ini, "--scale", "250"}).status, 0);
     QImage img(QString::fromStdString(png));
     ASSERT_FALSE(img.isNull());
@@ -53,7 +49,7 @@ TEST_F(PlotRenderTest, ScaleIniAndVectorOutput) {
     EXPECT_EQ(img.pixel(0, 40) & 0xFFFFFF, qRgb(255, 255, 255) & 0xFFFFFF);
 
     for (const char* name : {"/plot.svg", "/plot.PDF"}) {
-        const std::string out = m_dir + name;
+        const std::string out = Dir() + name;
         ASSERT_EQ(RunTool({"tan(x)", "-o", out, "--size", "200x100"}).status, 0) << name;
         const std::string head = ReadWhole(out).substr(0, 5);
         EXPECT_TRUE(head == "<?xml" || head == "%PDF-") << name << ": " << head;
@@ -61,7 +57,7 @@ TEST_F(PlotRenderTest, ScaleIniAndVectorOutput) {
 }
 
 TEST_F(PlotRenderTest, BadPictureOptions) {
-    const std::string png = m_dir + "/p.png";
+    const std::string png = Dir() + "/p.png";
     for (const std::vector<std::string>& args :
          {std::vector<std::string>{"x", "-o", png, "--size", "0x5"},
           {"x", "-o", png, "--size", "640"},
@@ -73,7 +69,7 @@ TEST_F(PlotRenderTest, BadPictureOptions) {
 
     // A file that cannot be written is named, quoted, with the reason, whatever the format.
     for (const char* name : {"/no/dir/p.png", "/no/dir/p.svg", "/no/dir/p.pdf", "/no/dir/p.jpg"}) {
-        const std::string out = m_dir + name;
+        const std::string out = Dir() + name;
         const CToolRun r = RunTool({"x", "-o", out});
         EXPECT_EQ(r.status, 3) << name;
         const std::string line =
@@ -93,13 +89,13 @@ TEST_F(PlotRenderTest, TheExtensionPicksTheFormat) {
         {"/p.png", "\x89PNG"},      {"/p.svg", "<?xml"},         {"/p.pdf", "%PDF-"},
     };
     for (const auto& c : written) {
-        const std::string out = m_dir + c.name;
+        const std::string out = Dir() + c.name;
         const CToolRun r = RunTool({"sin(x)", "-o", out, "--size", "64x48"});
         ASSERT_EQ(r.status, 0) << c.name << ": " << r.err;
         EXPECT_EQ(ReadWhole(out).rfind(c.magic, 0), 0u) << c.name;
     }
     for (const char* name : {"/p.txt", "/p", "/p.cvx", "/png"}) {
-        const std::string out = m_dir + name;
+        const std::string out = Dir() + name;
         const CToolRun r = RunTool({"x", "-o", out});
         EXPECT_EQ(r.status, 1) << name;
         EXPECT_NE(r.err.find(".png, .svg, .pdf"), std::string::npos) << r.err;
