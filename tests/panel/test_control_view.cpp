@@ -1,5 +1,7 @@
 #include "panel/ControlView.h"
 
+#include "ViewFixture.h"
+
 #include "doc/ColorTable.h"
 #include "doc/CurvistDoc.h"
 #include "expr/FunCompiler.h"
@@ -35,26 +37,20 @@ constexpr COLORREF kYellow = RGB(255, 255, 0);
 constexpr COLORREF kBlue = RGB(0, 0, 255);
 
 // The plot window's back buffer: a small raster surface; counts what the view asks of it.
-struct CPanelHost : IViewHost {
+// The view's host here: a small surface; counts how often the view asks for it.
+struct CPanelHost : CTestHost {
     static constexpr int kW = 160, kH = 120;
-    std::vector<std::uint32_t> bits = std::vector<std::uint32_t>(kW * kH, 0xFF000000u);
-    RasterDc dc{bits.data(), kW, kH, kW, nullptr};
-    int clientDcs = 0, presents = 0;
-    std::vector<std::string> messages;
-
+    CSurface surface{kW, kH};
+    int clientDcs = 0;
+    CPanelHost() {
+        dc = &surface.dc;
+        size = {kW, kH};
+    }
     Dc* ClientDc() override {
         ++clientDcs;
-        return &dc;
+        return CTestHost::ClientDc();
     }
-    CSize WindowSize() override { return {kW, kH}; }
-    void MessageBox(const std::string& text) override { messages.push_back(text); }
-    void Present() override { ++presents; }
-    int Count(COLORREF clr) const {
-        int n = 0;
-        for (std::uint32_t p : bits)
-            n += RasterDc::FromPixel(p) == clr;
-        return n;
-    }
+    int Count(COLORREF clr) const { return surface.Count(clr); }
 };
 
 class ControlViewTest : public ::testing::Test {
@@ -82,8 +78,8 @@ class ControlViewTest : public ::testing::Test {
     }
 
     void FullRepaint() {
-        m_view->OnEraseBkgnd(m_host.dc);
-        m_view->OnDraw(m_host.dc);
+        m_view->OnEraseBkgnd(m_host.surface.dc);
+        m_view->OnDraw(m_host.surface.dc);
     }
     void Add(const std::string& text) {
         m_answers.push_back(text);
@@ -317,7 +313,7 @@ TEST_F(ControlViewTest, ModifyWithTheSameTextRepaintsNothing) {
     Add("sin(x)");
     ClickRow(0);
     const CNodeList* pNodes = Fun(0).m_pNodes.get();
-    const std::vector<std::uint32_t> before = m_host.bits;
+    const std::vector<std::uint32_t> before = m_host.surface.bits;
     const int clientDcs = m_host.clientDcs, presents = m_host.presents;
     m_doc.SetModifiedFlag(false);
 
@@ -329,7 +325,7 @@ TEST_F(ControlViewTest, ModifyWithTheSameTextRepaintsNothing) {
         EXPECT_EQ(m_presets.back(), "sin(x)");
         EXPECT_EQ(m_host.clientDcs, clientDcs);
         EXPECT_EQ(m_host.presents, presents);
-        EXPECT_EQ(m_host.bits, before);
+        EXPECT_EQ(m_host.surface.bits, before);
         EXPECT_EQ(Fun(0).m_pNodes.get(), pNodes); // the new list was not taken (and is freed)
         EXPECT_FALSE(m_doc.IsModified());
         EXPECT_EQ(m_panel.SelectedRow(), 0);
@@ -389,14 +385,14 @@ TEST_F(ControlViewTest, AColourInUseIsRefused) {
     Add("x");
     Add("x+2");
     ClickRow(1);
-    const std::vector<std::uint32_t> before = m_host.bits;
+    const std::vector<std::uint32_t> before = m_host.surface.bits;
     m_doc.SetModifiedFlag(false);
 
     ChooseEntry(m_panel.ComboColor(), 0); // red belongs to row 0
     EXPECT_EQ(m_panel.ComboColor()->currentIndex(), 1);
     EXPECT_EQ(Fun(1).m_clrFun, kYellow);
     EXPECT_EQ(m_panel.ListFun()->GetFunItem(1).m_clr, kYellow);
-    EXPECT_EQ(m_host.bits, before);
+    EXPECT_EQ(m_host.surface.bits, before);
     EXPECT_FALSE(m_doc.IsModified());
 
     ChooseEntry(m_panel.ComboColor(), 2);

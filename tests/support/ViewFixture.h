@@ -3,6 +3,7 @@
 // write a "VisParam.ini" and add functions.
 
 #include "EditView.h"
+#include "TempDir.h"
 #include "expr/FunCompiler.h"
 #include "platform/RasterDc.h"
 #include "platform/RecordingDc.h"
@@ -45,7 +46,13 @@ struct CSurface {
         : bits(static_cast<std::size_t>(w) * static_cast<std::size_t>(h), 0xFF000000u),
           dc(bits.data(), w, h, w, nullptr) {}
     COLORREF At(int x, int y) const { return dc.GetPixel(x, y); }
-    // Pixels that are not `clr`.
+    // Pixels of colour `clr`, and pixels that are not.
+    int Count(COLORREF clr) const {
+        int n = 0;
+        for (std::uint32_t p : bits)
+            n += RasterDc::FromPixel(p) == clr;
+        return n;
+    }
     int CountOther(COLORREF clr) const {
         int n = 0;
         for (std::uint32_t p : bits)
@@ -54,18 +61,16 @@ struct CSurface {
     }
 };
 
-class ViewTest : public ::testing::Test {
+class ViewTest : public CTempDirTest {
   protected:
     void SetUp() override {
-        char tmpl[] = "/tmp/curvist-view-XXXXXX";
-        m_dir = mkdtemp(tmpl);
-        m_ini = m_dir + "/VisParam.ini";
+        CTempDirTest::SetUp();
+        m_ini = PathOf("VisParam.ini");
     }
-    void TearDown() override { std::filesystem::remove_all(m_dir); }
 
     void WriteIni(const std::string& text) { std::ofstream(m_ini) << text; }
 
-    // A view on the document at a w x h client, as after the window's first WM_SIZE.
+    // A view on the document at a w x h client, as after the window's first resize.
     CCurvistView& MakeView(int w = 641, int h = 521) {
         m_view = std::make_unique<CCurvistView>(m_ini);
         m_view->SetDocument(&m_doc);
@@ -89,7 +94,7 @@ class ViewTest : public ::testing::Test {
     // Background fill, then the full repaint.
     void FullRepaint(Dc& dc) { m_view->FullRepaint(dc); }
 
-    std::string m_dir, m_ini;
+    std::string m_ini;
     CCurvistDoc m_doc;
     CTestHost m_host;
     CTestList m_list;
