@@ -157,22 +157,7 @@ void RasterDc::LineTo(int xTo, int yTo) {
     std::int64_t off = py * stride + px;
     std::uint32_t* const bits = m_surface.bits;
     const std::uint32_t pix = m_pixPen;
-    std::int64_t n = hi - lo + 1;
-    if (!xMajor && n > kPrefetchRows) {
-        // A steep line writes one pixel per row, each on a line of its own that is rarely
-        // cached: asking for the rows ahead overlaps the waits.
-        for (; n > kPrefetchRows; --n) {
-            __builtin_prefetch(bits + off + kPrefetchRows * majStep, 1);
-            bits[off] = pix;
-            off += majStep;
-            r += inc;
-            if (r >= den) {
-                r -= den;
-                off += minStep;
-            }
-        }
-    }
-    for (; n > 0; --n) {
+    auto paint = [&] {
         bits[off] = pix;
         off += majStep;
         r += inc;
@@ -180,7 +165,18 @@ void RasterDc::LineTo(int xTo, int yTo) {
             r -= den;
             off += minStep;
         }
+    };
+    std::int64_t n = hi - lo + 1;
+    if (!xMajor && n > kPrefetchRows) {
+        // A steep line writes one pixel per row, each on a line of its own that is rarely
+        // cached: asking for the rows ahead overlaps the waits.
+        for (; n > kPrefetchRows; --n) {
+            __builtin_prefetch(bits + off + kPrefetchRows * majStep, 1);
+            paint();
+        }
     }
+    for (; n > 0; --n)
+        paint();
 }
 
 void RasterDc::FillSolidRect(const CRect& rc, COLORREF clr) {
