@@ -7,8 +7,13 @@ enum ECommand : int {
     ID_FILE_OPEN = 57601,
     ID_FILE_SAVE = 57603,
     ID_FILE_SAVE_AS = 57604,
+    ID_FILE_PRINT_SETUP = 57606,
     ID_FILE_PRINT = 57607,
+    ID_FILE_PRINT_PREVIEW = 57609,
     ID_FILE_MRU_FILE1 = 57616,
+    ID_EDIT_COPY = 57634, // copies the picture of the plane
+    ID_EDIT_UNDO = 57643,
+    ID_EDIT_REDO = 57644,
     ID_APP_ABOUT = 57664,
     ID_APP_EXIT = 57665,
     ID_NEXT_PANE = 57680,
@@ -36,6 +41,7 @@ enum ECommand : int {
     ID_FULL_SCREEN = 32794, // the plot's right-button menu only
     ID_NORMAL_SCREEN = 32795,
     ID_HELP_TOPICS = 32805,
+    ID_FILE_EXPORT = 32806, // saves the picture of the plane as PNG, SVG or PDF
 };
 
 // The nine origin presets in the order of the "原点位置" menus, the order of the view's codes.

@@ -51,7 +51,17 @@ const CCommandDef kCommands[] = {
     {ID_FILE_SAVE_AS, "另存为(&A)...", "用新名称保存活动文档\n另存为", {}, false},
     {ID_FILE_MRU_FILE1, "最近文件", "打开该文档", {}, false},
     {ID_APP_EXIT, "退出(&X)", "退出应用程序；提示保存文档\n退出", {}, false},
-    {ID_FILE_PRINT, "打印", nullptr, Qt::CTRL | Qt::Key_P, false},
+    {ID_FILE_EXPORT,
+     "导出图像(&E)...",
+     "把坐标平面保存为 PNG、SVG 或 PDF 图像\n导出图像",
+     {},
+     false},
+    {ID_FILE_PRINT, "打印(&P)...\tCtrl+P", "打印活动文档\n打印", Qt::CTRL | Qt::Key_P, false},
+    {ID_FILE_PRINT_PREVIEW, "打印预览(&V)", "显示整页\n打印预览", {}, false},
+    {ID_FILE_PRINT_SETUP, "打印设置(&R)...", "更改打印机和打印选项\n打印设置", {}, false},
+    {ID_EDIT_UNDO, "撤销(&U)\tCtrl+Z", "撤销上一步操作\n撤销", Qt::CTRL | Qt::Key_Z, false},
+    {ID_EDIT_REDO, "重做(&R)\tCtrl+Y", "重做上一步撤销的操作\n重做", Qt::CTRL | Qt::Key_Y, false},
+    {ID_EDIT_COPY, "复制图像(&C)", "把坐标平面复制到剪贴板\n复制图像", {}, false},
     {ID_NEXT_PANE, "下一窗格", nullptr, Qt::Key_F6, false},
     {ID_PREV_PANE, "上一窗格", nullptr, Qt::SHIFT | Qt::Key_F6, false},
     {ID_FUN_ADD, "添加函数...", "添加函数\n添加函数", {}, false},
@@ -126,6 +136,13 @@ void CMainFrame::CreateActions() {
         m_actions[def.nId] = pAction;
     }
     Action(ID_FILE_MRU_FILE1)->setEnabled(false);
+    Action(ID_EDIT_REDO)
+        ->setShortcuts(
+            {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+    // Commands still without a handler stay disabled until they get one.
+    for (int nId : {ID_FILE_EXPORT, ID_FILE_PRINT_PREVIEW, ID_FILE_PRINT_SETUP, ID_EDIT_UNDO,
+                    ID_EDIT_REDO, ID_EDIT_COPY})
+        Action(nId)->setEnabled(false);
     Action(ID_VIEW_TOOLBAR)->setChecked(true);
     Action(ID_VIEW_STATUS_BAR)->setChecked(true);
 
@@ -182,9 +199,13 @@ void CMainFrame::CreateMenus() {
     };
     m_pMenuFile = menuBar()->addMenu(U("文件(&F)"));
     fill(m_pMenuFile,
-         {ID_FILE_NEW, ID_FILE_OPEN, ID_FILE_SAVE, ID_FILE_SAVE_AS, 0, ID_FILE_MRU_FILE1});
+         {ID_FILE_NEW, ID_FILE_OPEN, ID_FILE_SAVE, ID_FILE_SAVE_AS, 0, ID_FILE_EXPORT, 0,
+          ID_FILE_PRINT, ID_FILE_PRINT_PREVIEW, ID_FILE_PRINT_SETUP, 0, ID_FILE_MRU_FILE1});
     m_pRecentAnchor = m_pMenuFile->addSeparator();
     fill(m_pMenuFile, {ID_APP_EXIT});
+
+    QMenu* pEdit = menuBar()->addMenu(U("编辑(&E)"));
+    fill(pEdit, {ID_EDIT_UNDO, ID_EDIT_REDO, 0, ID_EDIT_COPY});
 
     QMenu* pOps = menuBar()->addMenu(U("操作(&W)"));
     fill(pOps,

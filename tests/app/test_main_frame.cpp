@@ -45,25 +45,41 @@ QStringList Split(const char* sz) {
 using MainFrameTest = AppFixture;
 
 TEST_F(MainFrameTest, MenusHoldEveryItemInOrder) {
+    // The added commands (the edit menu, export and the print commands) sit among the others,
+    // which keep their order.
     const struct {
         const char* title;
         const char* items;
     } expected[] = {
         {"文件(&F)", "新建(&N)\tCtrl+N|打开(&O)...\tCtrl+O|保存(&S)\tCtrl+S|另存为(&A)...|-|"
+                     "导出图像(&E)...|-|打印(&P)...\tCtrl+P|打印预览(&V)|打印设置(&R)...|-|"
                      "最近文件|-|退出(&X)"},
+        {"编辑(&E)", "撤销(&U)\tCtrl+Z|重做(&R)\tCtrl+Y|-|复制图像(&C)"},
         {"操作(&W)", "添加函数...|修改函数...|删除函数|-|放大|缩小|复位|-|>原点位置|居中|-|左侧|"
                      "右侧|顶部|底部|-|左上角|左下角|右上角|右下角|<"},
         {"选项(&T)", "显示参数设置...|-|工具栏(&T)|状态栏(&S)"},
         {"帮助(&H)", "帮助主题(&H)|-|关于 函数作图器(&A)..."},
     };
     const QList<QAction*> menus = Frame()->menuBar()->actions();
-    ASSERT_EQ(menus.size(), 4);
-    for (int i = 0; i < 4; ++i) {
+    ASSERT_EQ(menus.size(), int(std::size(expected)));
+    for (int i = 0; i < menus.size(); ++i) {
         EXPECT_EQ(menus[i]->text(), QString::fromUtf8(expected[i].title));
         EXPECT_EQ(MenuLayout(menus[i]->menu()), Split(expected[i].items)) << i;
     }
     EXPECT_FALSE(Frame()->Action(ID_FILE_MRU_FILE1)->isEnabled());
-    EXPECT_EQ(Frame()->Action(ID_FILE_SAVE)->shortcut(), QKeySequence(QStringLiteral("Ctrl+S")));
+    const struct {
+        int nId;
+        const char* keys;
+    } keys[] = {{ID_FILE_SAVE, "Ctrl+S"},
+                {ID_FILE_PRINT, "Ctrl+P"},
+                {ID_EDIT_UNDO, "Ctrl+Z"},
+                {ID_EDIT_REDO, "Ctrl+Y, Ctrl+Shift+Z"}};
+    for (const auto& k : keys) {
+        QStringList got;
+        for (const QKeySequence& seq : Frame()->Action(k.nId)->shortcuts())
+            got << seq.toString();
+        EXPECT_EQ(got.join(QStringLiteral(", ")), QString::fromUtf8(k.keys)) << k.nId;
+    }
 }
 
 TEST_F(MainFrameTest, ToolbarButtonsInOrderWithPrompts) {
