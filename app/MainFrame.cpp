@@ -5,6 +5,7 @@
 #include "app/PlotSplitter.h"
 #include "app/PlotWindow.h"
 #include "app/ToolbarImages.h"
+#include "app/UndoCommands.h"
 #include "help/HelpWindow.h"
 #include "panel/ColorListBox.h"
 #include "panel/ControlView.h"
@@ -140,8 +141,7 @@ void CMainFrame::CreateActions() {
         ->setShortcuts(
             {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
     // Commands still without a handler stay disabled until they get one.
-    for (int nId : {ID_FILE_EXPORT, ID_FILE_PRINT_PREVIEW, ID_FILE_PRINT_SETUP, ID_EDIT_UNDO,
-                    ID_EDIT_REDO, ID_EDIT_COPY})
+    for (int nId : {ID_FILE_EXPORT, ID_FILE_PRINT_PREVIEW, ID_FILE_PRINT_SETUP, ID_EDIT_COPY})
         Action(nId)->setEnabled(false);
     Action(ID_VIEW_TOOLBAR)->setChecked(true);
     Action(ID_VIEW_STATUS_BAR)->setChecked(true);
@@ -157,6 +157,9 @@ void CMainFrame::CreateActions() {
     on(ID_FILE_SAVE_AS, [app] { app->OnFileSaveAs(); });
     on(ID_APP_EXIT, [this] { close(); });
     on(ID_FILE_PRINT, [this] { OnFilePrint(); });
+    on(ID_EDIT_UNDO, [app] { app->Doc().Editor().Undo(); });
+    on(ID_EDIT_REDO, [app] { app->Doc().Editor().Redo(); });
+    new CUndoCommands(app->Doc().Editor(), Action(ID_EDIT_UNDO), Action(ID_EDIT_REDO), this);
     on(ID_NEXT_PANE, [this] { OnNextPane(false); });
     on(ID_PREV_PANE, [this] { OnNextPane(true); });
     auto panel = [app](void (CControlView::*fn)()) {

@@ -1,6 +1,8 @@
 #include "doc/CurvistDoc.h"
 
 void CCurvistDoc::DeleteContents() {
+    // The steps name records by their place in a list that is gone.
+    m_editor.ClearHistory();
     m_arFuns.clear();
     m_bRefillList = true;
     m_bResetOrigin = true;
@@ -8,18 +10,16 @@ void CCurvistDoc::DeleteContents() {
 
 bool CCurvistDoc::OnNewDocument() {
     DeleteContents();
-    m_bModified = false;
     return true;
 }
 
 void CCurvistDoc::ReplaceContents(CFunArray funs) {
     DeleteContents();
     m_arFuns = std::move(funs);
-    m_bModified = false;
 }
 
 CDataFun& CCurvistDoc::AppendFunction(std::unique_ptr<CDataFun> fun) {
     m_arFuns.push_back(std::move(fun));
-    m_bModified = true;
+    m_editor.MarkUnsaved();
     return *m_arFuns.back();
 }

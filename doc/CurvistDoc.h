@@ -36,11 +36,15 @@ class CCurvistDoc {
     // it is shown (readers, tests, benchmarks). Marks the document modified.
     CDataFun& AppendFunction(std::unique_ptr<CDataFun> fun);
 
-    // Every change to the functions marks the document; New, Open and Save clear the mark.
-    bool IsModified() const { return m_bModified; }
-    void SetModifiedFlag(bool modified = true) { m_bModified = modified; }
+    // Whether the document differs from its file, as the editor's history says: a change
+    // marks it, undoing back to the saved state clears it. SetModifiedFlag(false) marks the
+    // present state as the file's (Save); SetModifiedFlag() marks a change made outside the
+    // editor, which no undo takes back.
+    bool IsModified() const { return m_editor.IsModified(); }
+    void SetModifiedFlag(bool modified = true) {
+        modified ? m_editor.MarkUnsaved() : m_editor.MarkSaved();
+    }
 
   private:
-    bool m_bModified = false;
     CFunListEditor m_editor{*this};
 };

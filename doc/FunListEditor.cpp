@@ -91,8 +91,7 @@ bool CFunListEditor::SetColor(std::size_t i, COLORREF clr) {
     return true;
 }
 
-bool CFunListEditor::SetDomain(std::size_t i, int nSide, std::string text) {
-    if (!Valid(i)) return false;
+CFunChange CFunListEditor::DomainChange(std::size_t i, int nSide, std::string text) const {
     const CDataFun& fun = *m_doc.m_arFuns[i];
     CFunChange c;
     c.m_kind = EFunChange::Domain;
@@ -102,13 +101,36 @@ bool CFunListEditor::SetDomain(std::size_t i, int nSide, std::string text) {
     c.m_before.m_dBound = c.m_nSide == 0 ? fun.m_dMin : fun.m_dMax;
     c.m_after.m_dBound = DomainValue(text);
     c.m_after.m_str = std::move(text);
-    Perform(std::move(c));
+    return c;
+}
+
+bool CFunListEditor::SetDomain(std::size_t i, int nSide, std::string text) {
+    if (!Valid(i)) return false;
+    Perform(DomainChange(i, nSide, std::move(text)));
     return true;
 }
 
-void CFunListEditor::Perform(CFunChange change) {
-    m_last = std::move(change);
-    Apply(m_last);
+bool CFunListEditor::TypeDomain(std::size_t i, int nSide, std::string text) {
+    if (!Valid(i)) return false;
+    Perform(DomainChange(i, nSide, std::move(text)), true);
+    return true;
+}
+
+void CFunListEditor::EndTyping() {
+    m_history.Close();
+}
+
+void CFunListEditor::Perform(CFunChange change, bool bTyped) {
+    if (!Apply(change)) return;
+    // A change that alters nothing is still drawn, but it is no step to undo and leaves the
+    // document as it was.
+    if (!(bTyped && m_history.Join(change))) {
+        if (IsIdentity(change))
+            m_history.Close();
+        else
+            m_history.Push(std::move(change), bTyped);
+    }
+    HistoryChanged();
 }
 
 bool CFunListEditor::Apply(CFunChange& change) {
@@ -118,7 +140,6 @@ bool CFunListEditor::Apply(CFunChange& change) {
     for (IFunListListener* p : m_listeners)
         p->OnFunListChanging(change);
     Exchange(change);
-    m_doc.SetModifiedFlag();
     for (IFunListListener* p : m_listeners)
         p->OnFunListChanged(change);
     return true;
@@ -129,6 +150,57 @@ bool CFunListEditor::Revert(CFunChange& change) {
     const bool bDone = Apply(change);
     change.Invert();
     return bDone;
+}
+
+bool CFunListEditor::Undo() {
+    if (!m_history.CanUndo()) return false;
+    CFunChange& step = m_history.UndoStep();
+    step.m_bReplay = true;
+    const bool bDone = Revert(step);
+    step.m_bReplay = false;
+    if (!bDone) return false;
+    m_history.StepBack();
+    HistoryChanged();
+    return true;
+}
+
+bool CFunListEditor::Redo() {
+    if (!m_history.CanRedo()) return false;
+    CFunChange& step = m_history.RedoStep();
+    step.m_bReplay = true;
+    const bool bDone = Apply(step);
+    step.m_bReplay = false;
+    if (!bDone) return false;
+    m_history.StepForward();
+    HistoryChanged();
+    return true;
+}
+
+const CDataFun* CFunListEditor::FunOf(const CFunChange& step) const {
+    if (step.m_kind == EFunChange::Delete && step.m_before.m_pFun)
+        return step.m_before.m_pFun.get();
+    if (step.m_kind == EFunChange::Add && step.m_after.m_pFun) return step.m_after.m_pFun.get();
+    return Valid(step.m_nIndex) ? m_doc.m_arFuns[step.m_nIndex].get() : nullptr;
+}
+
+void CFunListEditor::MarkSaved() {
+    m_history.MarkSaved();
+    HistoryChanged();
+}
+
+void CFunListEditor::MarkUnsaved() {
+    m_history.MarkUnsaved();
+    HistoryChanged();
+}
+
+void CFunListEditor::ClearHistory() {
+    m_history.Clear();
+    HistoryChanged();
+}
+
+void CFunListEditor::HistoryChanged() {
+    for (IFunListListener* p : m_listeners)
+        p->OnFunHistoryChanged();
 }
 
 // Puts the after side into the document; what it replaces goes to the before side, so that

@@ -1,48 +1,18 @@
 #pragma once
 // Every change to the function list goes through here: the editor applies it to the document,
-// marks the document modified and tells its listeners. Each change is a value that can be
-// applied and reverted again, which is what an undo history keeps.
+// keeps it in the undo history and tells its listeners. The history also decides whether the
+// document differs from its file.
 
 #include "doc/DataFun.h"
+#include "doc/FunChange.h"
+#include "doc/FunHistory.h"
 
 #include <cstddef>
-#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
 
 class CCurvistDoc;
-
-enum class EFunChange { Add, Modify, Delete, Show, Color, Domain };
-
-// One side of a change: only the members of its kind are used.
-struct CFunState {
-    std::string m_str;                   // Modify: expression text; Domain: bound text
-    std::unique_ptr<CNodeList> m_pNodes; // Modify: the node list, held while not in the record
-    double m_dBound = 0.0;               // Domain: bound value
-    std::int32_t m_bShow = 0;            // Show
-    COLORREF m_clr = 0;                  // Color
-    std::unique_ptr<CDataFun> m_pFun;    // Add/Delete: the record while it is out of the list
-};
-
-struct CFunChange {
-    EFunChange m_kind = EFunChange::Show;
-    std::size_t m_nIndex = 0;
-    int m_nSide = 0; // Domain: 0 lower bound, 1 upper bound
-    CFunState m_before;
-    CFunState m_after;
-
-    // The change that undoes this one (Add and Delete trade places).
-    void Invert();
-};
-
-class IFunListListener {
-  public:
-    virtual ~IFunListListener() = default;
-    // Just before the change reaches the document: what is drawn still shows the old state.
-    virtual void OnFunListChanging(const CFunChange&) {}
-    virtual void OnFunListChanged(const CFunChange&) = 0;
-};
 
 class CFunListEditor {
   public:
@@ -65,24 +35,48 @@ class CFunListEditor {
     bool SetColor(std::size_t i, COLORREF clr);
     // nSide 0 lower, 1 upper; the number follows from the text by the domain-text rule.
     bool SetDomain(std::size_t i, int nSide, std::string text);
+    // A bound as it is being typed: applied like SetDomain, but each keystroke joins the step
+    // of the one before on the same bound until EndTyping, so that the whole edit is undone at
+    // once. A change that puts back what the record held is no step at all.
+    bool TypeDomain(std::size_t i, int nSide, std::string text);
+    void EndTyping();
 
-    // Applies a change made by the operations above, or one reverted before; Revert undoes an
-    // applied one. Both mark the document modified and tell the listeners; a change whose
-    // index does not fit the document (it was made on other contents) is refused.
-    bool Apply(CFunChange& change);
-    bool Revert(CFunChange& change);
+    // --- The undo history -----------------------------------------------------------------
+    bool CanUndo() const { return m_history.CanUndo(); }
+    bool CanRedo() const { return m_history.CanRedo(); }
+    // The steps Undo and Redo would take; null when there is none.
+    const CFunChange* UndoStep() const { return CanUndo() ? &m_history.UndoStep() : nullptr; }
+    const CFunChange* RedoStep() const { return CanRedo() ? &m_history.RedoStep() : nullptr; }
+    // Take back the newest applied step / apply the newest undone one, telling the listeners
+    // as the change itself does (with m_bReplay set). False when there is none.
+    bool Undo();
+    bool Redo();
+    // The record a step concerns, wherever it is now: in the list or held by the step.
+    const CDataFun* FunOf(const CFunChange& step) const;
 
-    // The last change applied, for whoever keeps a history.
-    CFunChange& LastChange() { return m_last; }
+    // The document matches its file now (Save), or at no step of the history (a change made
+    // outside the editor).
+    void MarkSaved();
+    void MarkUnsaved();
+    bool IsModified() const { return m_history.IsModified(); }
+    // New and Open: no steps, and the document matches its file.
+    void ClearHistory();
 
   private:
     bool Valid(std::size_t i) const;
+    CFunChange DomainChange(std::size_t i, int nSide, std::string text) const;
+    // Applies a change and records it; bTyped lets it join the open step.
+    void Perform(CFunChange change, bool bTyped = false);
+    // Apply puts a change's after side into the document, Revert its before side; both tell
+    // the listeners. A change whose index does not fit the document is refused.
+    bool Apply(CFunChange& change);
+    bool Revert(CFunChange& change);
     void Exchange(CFunChange& change);
-    void Perform(CFunChange change);
+    void HistoryChanged();
 
     CCurvistDoc& m_doc;
     std::vector<IFunListListener*> m_listeners;
-    CFunChange m_last;
+    CFunHistory m_history;
 };
 
 // The panel's row text: "Y=" followed by the record's text.

@@ -145,6 +145,9 @@ CControlView::CControlView(QWidget* pParent) : QWidget(pParent) {
     connect(m_comboMax->lineEdit(), &QLineEdit::textEdited, this,
             &CControlView::OnEditchangeComboMax);
     connect(m_comboMax, &QComboBox::activated, this, &CControlView::OnSelchangeComboMax);
+    // Leaving a domain field (or Enter) ends the typed bound's undo step.
+    for (QComboBox* p : {m_comboMin, m_comboMax})
+        connect(p->lineEdit(), &QLineEdit::editingFinished, this, &CControlView::OnEndTyping);
     connect(m_listFun, &CColorListBox::wheelTurned, this, &CControlView::OnMouseWheel);
 
     // The wheel over any control zooms the plane: a combo would otherwise step through its
@@ -339,6 +342,28 @@ void CControlView::OnFunListChanged(const CFunChange& change) {
     case EFunChange::Domain:
         break;
     }
+    if (change.m_bReplay) ShowReplayed(change);
+}
+
+void CControlView::ShowReplayed(const CFunChange& change) {
+    // An undone or redone change shows its function selected with its properties, or nothing
+    // selected when the function left the list, as after a delete.
+    const int i = static_cast<int>(change.m_nIndex);
+    if (change.m_kind == EFunChange::Delete || i >= m_listFun->count()) {
+        {
+            const QSignalBlocker blocker(m_listFun);
+            m_listFun->clearSelection();
+            m_listFun->setCurrentRow(-1);
+        }
+        EnableProperties(false);
+        return;
+    }
+    SelectRow(i);
+    OnSelchangeListFun();
+}
+
+void CControlView::OnEndTyping() {
+    if (m_pDoc) m_pDoc->Editor().EndTyping();
 }
 
 // --- Properties of the selected function ------------------------------------------------------
@@ -398,7 +423,8 @@ void CControlView::OnEditchangeBound(QComboBox* pCombo, std::string& strBound, i
         if (i < 0 || !m_pDoc || !m_pView) return;
         // An unfinished number stays in the field but is not applied.
         if (strBound == "-" || strBound == "+" || strBound.empty()) return;
-        m_pDoc->Editor().SetDomain(static_cast<std::size_t>(i), nSide, strBound);
+        // Every keystroke shows at once; the history keeps the typed bound as one step.
+        m_pDoc->Editor().TypeDomain(static_cast<std::size_t>(i), nSide, strBound);
         return;
     }
     strBound = strBefore;

@@ -78,6 +78,7 @@ class CControlView : public QWidget, public IFunListSink, public IFunListListene
     void OnEditchangeComboMax();
     void OnSelchangeComboMin();
     void OnSelchangeComboMax();
+    void OnEndTyping();
     // A vertical wheel delta from the panel or its list: one zoom step per 120 units.
     void OnMouseWheel(int nDelta);
 
@@ -100,6 +101,7 @@ class CControlView : public QWidget, public IFunListSink, public IFunListListene
     bool RunInputDialog(const std::string& preset, std::string& text,
                         std::unique_ptr<CNodeList>& nodes);
     void SelectRow(int nRow);
+    void ShowReplayed(const CFunChange& change);
     void TurnOffEnclosingScrollBars();
 
     CCurvistDoc* m_pDoc = nullptr;

@@ -48,7 +48,12 @@ void CCurvistView::OnFunListChanged(const CFunChange& change) {
     const int index = static_cast<int>(change.m_nIndex);
     switch (change.m_kind) {
     case EFunChange::Add:
-        DrawFunction(index);
+        // A record the history puts back may sit under later curves and the labels: the scene
+        // drawn over again layers it as a full repaint would.
+        if (change.m_bReplay)
+            RedrawAll(true);
+        else
+            DrawFunction(index);
         break;
     case EFunChange::Delete:
         // The record lives on in the change; its polyline does not.

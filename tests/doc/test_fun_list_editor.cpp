@@ -28,11 +28,14 @@ std::vector<CRecordState> Snapshot(const CCurvistDoc& doc) {
 
 struct CRecorder : IFunListListener {
     std::vector<std::tuple<bool, EFunChange, std::size_t>> calls; // (after?, kind, index)
+    std::vector<bool> replays;                                    // m_bReplay of each call
     void OnFunListChanging(const CFunChange& c) override {
         calls.emplace_back(false, c.m_kind, c.m_nIndex);
+        replays.push_back(c.m_bReplay);
     }
     void OnFunListChanged(const CFunChange& c) override {
         calls.emplace_back(true, c.m_kind, c.m_nIndex);
+        replays.push_back(c.m_bReplay);
     }
 };
 
@@ -53,7 +56,7 @@ void Fill(CCurvistDoc& doc) {
     doc.SetModifiedFlag(false);
 }
 
-TEST(FunListEditor, EachChangeAppliesTellsAndRevertsExactly) {
+TEST(FunListEditor, EachChangeAppliesTellsAndUndoesExactly) {
     const struct {
         const char* what;
         std::function<bool(CFunListEditor&)> op;
@@ -115,11 +118,24 @@ TEST(FunListEditor, EachChangeAppliesTellsAndRevertsExactly) {
                   (std::vector<Call>{{false, c.kind, c.index}, {true, c.kind, c.index}}));
         const auto after = Snapshot(doc);
 
-        doc.Editor().Revert(doc.Editor().LastChange());
+        ASSERT_TRUE(doc.Editor().Undo());
         EXPECT_EQ(Snapshot(doc), before);
-        doc.Editor().Apply(doc.Editor().LastChange()); // and again, as a redo would
+        EXPECT_FALSE(doc.IsModified()); // back where the file was
+        ASSERT_TRUE(doc.Editor().Redo());
         EXPECT_EQ(Snapshot(doc), after);
-        EXPECT_EQ(rec.calls.size(), 6u);
+        EXPECT_TRUE(doc.IsModified());
+        // Undo tells the inverse change (an add is taken back as a delete), redo the change;
+        // both as replays.
+        const EFunChange undone = c.kind == EFunChange::Add      ? EFunChange::Delete
+                                  : c.kind == EFunChange::Delete ? EFunChange::Add
+                                                                 : c.kind;
+        EXPECT_EQ(rec.calls, (std::vector<Call>{{false, c.kind, c.index},
+                                                {true, c.kind, c.index},
+                                                {false, undone, c.index},
+                                                {true, undone, c.index},
+                                                {false, c.kind, c.index},
+                                                {true, c.kind, c.index}}));
+        EXPECT_EQ(rec.replays, (std::vector<bool>{false, false, true, true, true, true}));
         doc.Editor().RemoveListener(&rec);
     }
 }
@@ -142,13 +158,15 @@ TEST(FunListEditor, RefusedChangesTellNoOneAndLeaveTheDocumentUnmodified) {
     EXPECT_FALSE(doc.IsModified());
     EXPECT_EQ(Snapshot(doc), before);
 
-    // A change kept from other contents does not fit this document.
+    EXPECT_FALSE(e.CanUndo()); // refused changes are no steps
+
+    // A change made on other contents is not undone on these: New empties the history.
     ASSERT_TRUE(e.Delete(2));
     doc.OnNewDocument();
     const auto empty = Snapshot(doc);
     rec.calls.clear();
-    EXPECT_FALSE(e.Apply(e.LastChange()));
-    EXPECT_FALSE(e.Revert(e.LastChange()));
+    EXPECT_FALSE(e.Undo());
+    EXPECT_FALSE(e.Redo());
     EXPECT_TRUE(rec.calls.empty());
     EXPECT_EQ(Snapshot(doc), empty);
 }

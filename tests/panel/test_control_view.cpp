@@ -269,7 +269,7 @@ TEST_F(ControlViewTest, RowsFollowEveryEditorChange) {
         {"hide", [&] { ASSERT_TRUE(ed.SetShow(0, false)); }},
         {"modify", [&] { ASSERT_TRUE(ed.Modify(2, "sinx", CheckFunText("sinx").pNodes)); }},
         {"delete", [&] { ASSERT_TRUE(ed.Delete(1)); }},
-        {"delete reverted", [&] { ed.Revert(ed.LastChange()); }},
+        {"delete undone", [&] { ASSERT_TRUE(ed.Undo()); }},
         {"add", [&] { ed.Add("cosx", CheckFunText("cosx").pNodes); }},
     };
     for (const auto& st : steps) {

@@ -5,6 +5,7 @@
 #include "settings/VisParam.h"
 
 #include <functional>
+#include <tuple>
 
 namespace {
 
@@ -109,6 +110,55 @@ TEST_F(RedrawTest, InPlaceChangesMatchAFreshRepaint) {
     for (const auto& st : steps) {
         st.op(v);
         EXPECT_EQ(s.bits, Fresh()) << st.what;
+    }
+}
+
+// Undo and redo draw in place, and leave the picture a full repaint of the state they reach
+// would give, whatever curve lay over the one put back.
+TEST_F(RedrawTest, UndoAndRedoMatchAFreshRepaint) {
+    CSurface s(320, 240);
+    MakeView(320, 240);
+    m_host.dc = &s.dc;
+    AddMix();
+    FullRepaint(s.dc);
+    CFunListEditor& ed = m_doc.Editor();
+    auto texts = [&] {
+        std::vector<std::tuple<std::string, std::string, std::string, int, COLORREF>> out;
+        for (const auto& f : m_doc.m_arFuns)
+            out.emplace_back(f->m_strFun, f->m_strMin, f->m_strMax, f->m_bShow, f->m_clrFun);
+        return out;
+    };
+    const struct {
+        const char* what;
+        std::function<void()> op;
+    } changes[] = {
+        {"add", [&] { ed.Add("x/2", CheckFunText("x/2").pNodes); }},
+        {"modify", [&] { ed.Modify(1, "x*x", CheckFunText("x*x").pNodes); }},
+        {"delete the first, under the others", [&] { ed.Delete(0); }},
+        {"delete the last", [&] { ed.Delete(m_doc.m_arFuns.size() - 1); }},
+        {"hide", [&] { ed.SetShow(2, false); }},
+        {"show", [&] { ed.SetShow(m_doc.m_arFuns.size() - 1, true); }},
+        {"colour", [&] { ed.SetColor(3, RGB(1, 2, 3)); }},
+        {"lower bound", [&] { ed.SetDomain(4, 0, "0"); }},
+        {"typed upper bound",
+         [&] {
+             ed.TypeDomain(0, 1, "1");
+             ed.TypeDomain(0, 1, "1.5");
+             ed.EndTyping();
+         }},
+    };
+    for (const auto& c : changes) {
+        SCOPED_TRACE(c.what);
+        const auto before = texts();
+        c.op();
+        const auto after = texts();
+        ASSERT_NE(after, before);
+        ASSERT_TRUE(ed.Undo());
+        EXPECT_EQ(texts(), before);
+        EXPECT_EQ(s.bits, Fresh());
+        ASSERT_TRUE(ed.Redo());
+        EXPECT_EQ(texts(), after);
+        EXPECT_EQ(s.bits, Fresh());
     }
 }
 
