@@ -64,12 +64,13 @@ TEST(UndoHistory, ModifiedMarkFollowsTheHistory) {
         {"undo twice", [&] { e.Undo(), e.Undo(); }, true, false, true},
         // A new change drops the steps it leaves behind, the saved state among them.
         {"branch", [&] { e.Delete(0); }, true, true, false},
-        {"undo the branch", [&] { e.Undo(); }, true, false, true},
-        {"redo the branch", [&] { e.Redo(); }, true, true, false},
+        {"as many steps as the saved state", [&] { e.SetShow(0, false); }, true, true, false},
+        {"undo the branch", [&] { e.Undo(), e.Undo(); }, true, false, true},
+        {"redo the branch", [&] { e.Redo(), e.Redo(); }, true, true, false},
         {"save again", [&] { doc.SetModifiedFlag(false); }, false, true, false},
         // A change made outside the editor is not undone, so no step returns to the file.
         {"outside change", [&] { doc.SetModifiedFlag(); }, true, true, false},
-        {"undo after it", [&] { e.Undo(); }, true, false, true},
+        {"undo after it", [&] { e.Undo(); }, true, true, true},
         {"redo after it", [&] { e.Redo(); }, true, true, false},
         {"new", [&] { doc.OnNewDocument(); }, false, false, false},
     };
@@ -157,6 +158,9 @@ TEST(UndoHistory, ATypedBoundIsOneStep) {
         {"back to the text but not its number", {type(1, 0, "23"), type(1, 0, "2"), leave}, 1},
         {"typed back to the text and the number", {type(0, 1, "3"), type(0, 1, "+\xA1\xDE")}, 0},
         {"the field left and typed again", {type(1, 0, "1"), leave, type(1, 0, "12")}, 2},
+        {"typed again, back and on",
+         {type(1, 0, "1"), leave, type(1, 0, "12"), type(1, 0, "1"), type(1, 0, "13")},
+         2},
         {"the other bound", {type(1, 0, "1"), type(1, 1, "9")}, 2},
         {"another function", {type(1, 0, "1"), type(0, 0, "1")}, 2},
         {"a change between",

@@ -695,4 +695,89 @@ TEST_F(ControlViewTest, NewAndOpenRebuildTheList) {
     ExpectNoSelectionState();
 }
 
+// Undo and redo show the function they touch selected with its restored properties, or no
+// selection when the function leaves the list; the rows mirror the document throughout.
+TEST_F(ControlViewTest, UndoAndRedoShowTheirFunctionInThePanel) {
+    Add("x");
+    Add("sinx");
+    Add("x^2");
+    CFunListEditor& ed = m_doc.Editor();
+    auto expectPanelShows = [&](int nRow) {
+        ASSERT_EQ(m_panel.ListFun()->count(), static_cast<int>(m_doc.m_arFuns.size()));
+        for (int i = 0; i < m_panel.ListFun()->count(); ++i) {
+            EXPECT_EQ(ToCp936(m_panel.ListFun()->item(i)->text()), FunRowText(Fun(i)));
+            EXPECT_EQ(m_panel.ListFun()->GetFunItem(i).m_bShow, Fun(i).m_bShow == 1);
+            EXPECT_EQ(m_panel.ListFun()->GetFunItem(i).m_clr, Fun(i).m_clrFun);
+        }
+        if (nRow < 0) {
+            ExpectNoSelectionState();
+            return;
+        }
+        EXPECT_EQ(m_panel.SelectedRow(), nRow);
+        EXPECT_TRUE(m_panel.ComboMin()->isEnabled());
+        EXPECT_EQ(m_panel.CheckShow()->isChecked(), Fun(nRow).m_bShow != 0);
+        EXPECT_EQ(m_panel.ComboColor()->GetSelectedColor(), Fun(nRow).m_clrFun);
+        EXPECT_EQ(ToCp936(MinText()), Fun(nRow).m_strMin);
+        EXPECT_EQ(ToCp936(MaxText()), Fun(nRow).m_strMax);
+    };
+    const struct {
+        const char* what;
+        std::function<void()> op;
+        int undoneRow, redoneRow; // selected after undo and after redo; -1: none
+    } changes[] = {
+        {"hide", [&] { m_panel.CheckShow()->click(); }, 1, 1},
+        {"colour", [&] { ChooseEntry(m_panel.ComboColor(), 6); }, 1, 1},
+        {"lower bound", [&] { ChooseEntry(m_panel.ComboMin(), 1); }, 1, 1},
+        {"typed upper bound",
+         [&] {
+             m_panel.ComboMax()->lineEdit()->selectAll();
+             QTest::keyClicks(m_panel.ComboMax()->lineEdit(), QStringLiteral("2.5"));
+         },
+         1, 1},
+        {"modify", [&] { Modify("cosx"); }, 1, 1},
+        {"delete", [&] { m_panel.OnButtonDelete(); }, 1, -1},
+        {"add", [&] { Add("tgx"); }, -1, 2},
+    };
+    for (const auto& c : changes) {
+        SCOPED_TRACE(c.what);
+        ClickRow(-1);
+        ClickRow(1);
+        c.op();
+        // Whatever is selected when the user undoes.
+        ClickRow(0);
+        ASSERT_TRUE(ed.Undo());
+        expectPanelShows(c.undoneRow);
+        ClickRow(2);
+        ASSERT_TRUE(ed.Redo());
+        expectPanelShows(c.redoneRow);
+    }
+}
+
+// Each keystroke in a domain field shows at once, but the typed bound is one step, closed
+// when the field is left (here: Enter).
+TEST_F(ControlViewTest, ATypedBoundIsOneUndoStep) {
+    Add("x");
+    ClickRow(0);
+    m_doc.SetModifiedFlag(false);
+    QLineEdit* pMin = m_panel.ComboMin()->lineEdit();
+    pMin->selectAll();
+    QTest::keyClicks(pMin, QStringLiteral("-1.5"));
+    EXPECT_EQ(Fun(0).m_dMin, -1.5);
+    QTest::keyClick(pMin, Qt::Key_Return);
+    pMin->end(false);
+    QTest::keyClicks(pMin, QStringLiteral("7"));
+    EXPECT_EQ(Fun(0).m_strMin, "-1.57");
+
+    ASSERT_TRUE(m_doc.Editor().Undo());
+    EXPECT_EQ(Fun(0).m_strMin, "-1.5");
+    EXPECT_EQ(MinText(), QStringLiteral("-1.5"));
+    ASSERT_TRUE(m_doc.Editor().Undo());
+    EXPECT_EQ(Fun(0).m_strMin, kStrMinusInf);
+    EXPECT_EQ(Fun(0).m_dMin, -kDomainOpen);
+    EXPECT_EQ(MinText(), QString::fromUtf8("-∞"));
+    EXPECT_FALSE(m_doc.IsModified());
+    ASSERT_TRUE(m_doc.Editor().CanUndo());
+    EXPECT_EQ(m_doc.Editor().UndoStep()->m_kind, EFunChange::Add); // the add before the typing
+}
+
 } // namespace
