@@ -418,7 +418,9 @@ void CControlView::OnEditchangeComboMax() {
 void CControlView::OnEditchangeBound(QComboBox* pCombo, std::string& strBound, int nSide) {
     const std::string strBefore = strBound;
     ReadControls();
-    if (IsNumberText(strBound)) {
+    // The field's own undo (Ctrl+Z) takes the typing back to the open end it showed before:
+    // that text stands for the unbounded side, as its list entry does.
+    if (IsNumberText(strBound) || strBound == (nSide == 0 ? kStrMinusInf : kStrPlusInf)) {
         const int i = SelectedRow();
         if (i < 0 || !m_pDoc || !m_pView) return;
         // An unfinished number stays in the field but is not applied.

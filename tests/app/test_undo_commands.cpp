@@ -151,15 +151,26 @@ TEST_F(UndoCommandsTest, KeysReachTheDocumentButATextFieldKeepsItsOwn) {
     Trigger(ID_EDIT_UNDO);
     ClickRow(0);
     QLineEdit* pMin = Panel()->ComboMin()->lineEdit();
-    for (Qt::Key key : {Qt::Key_Z, Qt::Key_Y}) {
-        pMin->setFocus();
-        ASSERT_TRUE(pMin->hasFocus());
-        QTest::keyClick(pMin, key, Qt::ControlModifier);
-        EXPECT_EQ(Rows(), 1) << key;
-    }
+    pMin->setFocus();
+    ASSERT_TRUE(pMin->hasFocus());
+    QTest::keyClick(pMin, Qt::Key_Y, Qt::ControlModifier);
+    EXPECT_EQ(Rows(), 1);
     Plot()->setFocus();
     QTest::keyClick(Plot(), Qt::Key_Y, Qt::ControlModifier);
     EXPECT_EQ(Rows(), 2);
+
+    // Typed in the field and taken back by the field's own undo, back to the open end: the
+    // document is as it was, no step of it undone or added.
+    ClickRow(0);
+    pMin->setFocus();
+    pMin->selectAll();
+    QTest::keyClicks(pMin, QStringLiteral("2.5"));
+    ASSERT_EQ(m_app->Doc().m_arFuns[0]->m_strMin, "2.5");
+    QTest::keyClick(pMin, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(pMin->text(), U("-∞"));
+    EXPECT_EQ(m_app->Doc().m_arFuns[0]->m_strMin, kStrMinusInf);
+    EXPECT_EQ(Rows(), 2);
+    EXPECT_EQ(UndoAction()->statusTip(), U("撤销添加函数 Y=x+1"));
 }
 
 } // namespace
