@@ -14,6 +14,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -164,6 +165,17 @@ CControlView::CControlView(QWidget* pParent) : QWidget(pParent) {
 bool CControlView::eventFilter(QObject* pWatched, QEvent* pEvent) {
     if (pEvent->type() == QEvent::Wheel) {
         wheelEvent(static_cast<QWheelEvent*>(pEvent));
+        return true;
+    }
+    // Ctrl+Y in a domain field is the field's redo, as Ctrl+Z is its undo; X11's line edits
+    // know only Ctrl+Shift+Z and would let Ctrl+Y redo a change of the document instead.
+    const bool bKey =
+        pEvent->type() == QEvent::ShortcutOverride || pEvent->type() == QEvent::KeyPress;
+    auto* pEdit = qobject_cast<QLineEdit*>(pWatched);
+    if (bKey && pEdit &&
+        static_cast<QKeyEvent*>(pEvent)->keyCombination() == (Qt::CTRL | Qt::Key_Y)) {
+        if (pEvent->type() == QEvent::KeyPress) pEdit->redo();
+        pEvent->accept();
         return true;
     }
     return QWidget::eventFilter(pWatched, pEvent);

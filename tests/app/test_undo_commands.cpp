@@ -171,6 +171,10 @@ TEST_F(UndoCommandsTest, KeysReachTheDocumentButATextFieldKeepsItsOwn) {
     EXPECT_EQ(m_app->Doc().m_arFuns[0]->m_strMin, kStrMinusInf);
     EXPECT_EQ(Rows(), 2);
     EXPECT_EQ(UndoAction()->statusTip(), U("撤销添加函数 Y=x+1"));
+    QTest::keyClick(pMin, Qt::Key_Y, Qt::ControlModifier); // the field's redo
+    EXPECT_EQ(pMin->text(), U("2.5"));
+    EXPECT_EQ(m_app->Doc().m_arFuns[0]->m_strMin, "2.5");
+    EXPECT_EQ(Rows(), 2);
 }
 
 } // namespace
