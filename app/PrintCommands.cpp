@@ -32,14 +32,19 @@ void CPrintCommands::OnFilePrint() {
 void CPrintCommands::OnFilePrintPreview() {
     QPrinter printer(QPrinter::HighResolution);
     PreparePrinter(printer);
+    const QPageLayout before = printer.pageLayout();
     QPrintPreviewDialog dlg(&printer, m_pParent);
     // The preview's pages and its own print button both come through here.
     QObject::connect(&dlg, &QPrintPreviewDialog::paintRequested, &dlg,
                      [this](QPrinter* pPrinter) { m_pPlot->Print(*pPrinter); });
-    if (m_runPreview)
+    if (m_runPreview) {
         m_runPreview(dlg);
-    else
+    } else {
+        if (m_pParent) dlg.resize(m_pParent->size() * 0.8);
         dlg.exec();
+    }
+    // The preview's own page setup and orientation buttons choose a layout as page setup does.
+    if (printer.pageLayout() != before) m_layout = printer.pageLayout();
 }
 
 void CPrintCommands::OnFilePrintSetup() {

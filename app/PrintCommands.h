@@ -1,7 +1,7 @@
 #pragma once
 // Printing the plane: print, print preview and page setup. The page layout chosen in page setup
-// holds for the rest of the session, and the preview paints through the same function as the
-// printer, so it shows exactly what printing produces.
+// (or changed in the preview) holds for the rest of the session, and the preview paints through
+// the same function as the printer, so it shows exactly what printing produces.
 
 #include <QPageLayout>
 #include <QString>
@@ -23,7 +23,7 @@ class CPrintCommands {
     void OnFilePrint();
     void OnFilePrintPreview();
     void OnFilePrintSetup();
-    // The layout page setup chose, or none yet (the printer's default).
+    // The layout page setup or the preview chose, or none yet (the printer's default).
     const std::optional<QPageLayout>& PageLayout() const { return m_layout; }
 
     // Each dialog is replaceable so that tests never wait in a modal run. The print runner

@@ -71,6 +71,12 @@ TEST_F(PrintTest, PageSetupHoldsForPrintAndPreview) {
     Trigger(ID_FILE_PRINT_PREVIEW);
     EXPECT_EQ(previewed.orientation(), QPageLayout::Landscape);
     EXPECT_EQ(previewed.pageSize().id(), QPageSize::A5);
+    // Turning the page in the preview chooses too.
+    Printing().SetPreviewRunner([&](QPrintPreviewDialog& dlg) {
+        dlg.printer()->setPageOrientation(QPageLayout::Portrait);
+    });
+    Trigger(ID_FILE_PRINT_PREVIEW);
+    EXPECT_EQ(Printing().PageLayout()->orientation(), QPageLayout::Portrait);
 
     const QString pdf = Path("landscape.pdf");
     Frame()->SetPrintRunner([&](QPrinter& printer) {
@@ -79,9 +85,9 @@ TEST_F(PrintTest, PageSetupHoldsForPrintAndPreview) {
         return true;
     });
     Trigger(ID_FILE_PRINT);
-    const QSizeF page = PdfPageSize(pdf); // A5 across: 595 x 420 points
-    EXPECT_NEAR(page.width(), 595, 1);
-    EXPECT_NEAR(page.height(), 420, 1);
+    const QSizeF page = PdfPageSize(pdf); // A5 upright: 420 x 595 points
+    EXPECT_NEAR(page.width(), 420, 1);
+    EXPECT_NEAR(page.height(), 595, 1);
 }
 
 } // namespace
