@@ -95,7 +95,7 @@ bool CPictureCommands::ExportTo(const QString& path) {
     if (format.empty()) {
         AppMessageBox(m_pParent, QMessageBox::Warning,
                       U("无法导出图像文件“") + QDir::toNativeSeparators(path) +
-                          U("”：请用 .png、.svg 或 .pdf 作扩展名。"));
+                          U("”：请用 .png、.svg、.pdf 等图像扩展名。"));
         return false;
     }
     // The whole picture is made first, so that a failure leaves any old file as it was.

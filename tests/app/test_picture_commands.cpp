@@ -149,7 +149,7 @@ TEST_F(PictureTest, AFailedExportSaysWhyAndWritesNothing) {
     } cases[] = {
         {"missing/p.png", "”：文件夹不存在。"},
         {"folder.png", "”：这是一个文件夹。"},
-        {"notes.txt", "”：请用 .png、.svg 或 .pdf 作扩展名。"},
+        {"notes.txt", "”：请用 .png、.svg、.pdf 等图像扩展名。"},
     };
     for (const auto& c : cases) {
         m_messages.clear();

@@ -6,6 +6,7 @@
 #include "settings/VisParam.h"
 #include "view/CurvistView.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <QGuiApplication>
 #include <QImage>
@@ -198,15 +199,19 @@ bool RenderPlot(CCurvistDoc& doc, const CPlotRenderOptions& opt, std::string& er
     scene.plane.SetScale(opt.scale);
     scene.plane.PlaceOrigin(view.OriginPlace(), EOriginCode::Ini, opt.width, opt.height);
 
-    // The file is opened here, not by the writers, so that a failure can say why.
-    QFile file(QFile::decodeName(opt.out.c_str()));
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-        error = FileErrorText("write", opt.out, file.errorString().toStdString());
+    // The picture is made whole before the file is touched, so a failure leaves it as it was;
+    // the file is opened here, not by the writers, so that a failure can say why.
+    QBuffer picture;
+    picture.open(QIODevice::WriteOnly);
+    std::string why;
+    if (!RenderScene(doc, scene, format, picture, why)) {
+        error = FileErrorText("write", opt.out, why);
         return false;
     }
-    std::string why;
-    if (!RenderScene(doc, scene, format, file, why)) {
-        error = FileErrorText("write", opt.out, why);
+    QFile file(QFile::decodeName(opt.out.c_str()));
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
+        file.write(picture.data()) != picture.data().size() || !file.flush()) {
+        error = FileErrorText("write", opt.out, file.errorString().toStdString());
         return false;
     }
     return true;
