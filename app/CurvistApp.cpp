@@ -2,6 +2,7 @@
 
 #include "app/AboutDlg.h"
 #include "app/AppMessage.h"
+#include "app/FileMessage.h"
 #include "app/MainFrame.h"
 #include "app/PlotWindow.h"
 #include "doc/DocumentFile.h"
@@ -18,29 +19,9 @@
 
 namespace {
 
-std::string LocalPath(const QString& path) {
-    return QFile::encodeName(path).toStdString();
-}
-
 QSettings AppSettings() {
     return QSettings(QStringLiteral("Local AppWizard-Generated Applications"),
                      QStringLiteral("Curvist"));
-}
-
-// "无法打开文件“…”：文件已损坏。" with, where it helps, the technical detail on a line of its own.
-QString FileErrorMessage(const char* szVerb, const QString& path, EFileError why,
-                         const std::string& error) {
-    QString text = U(szVerb) + U("文件“") + QDir::toNativeSeparators(path) + U("”：") +
-                   U(FileErrorReason(why)) + U("。");
-    if (FileErrorNeedsDetail(why) && !error.empty()) {
-        // The file's name is already in the sentence: keep only what follows it.
-        const std::string named = "\"" + LocalPath(path) + "\": ";
-        const std::size_t at = error.find(named);
-        const std::string detail =
-            at == std::string::npos ? error : error.substr(at + named.size());
-        text += U("\n（") + QString::fromLocal8Bit(detail.c_str()) + U("）");
-    }
-    return text;
 }
 
 const char kFilter[] = "方程文件(*.cvx);;所有文件 (*)";
@@ -184,19 +165,11 @@ bool CCurvistApp::OnFileSave() {
 
 bool CCurvistApp::OnFileSaveAs() {
     QString path;
-    for (;;) {
+    do {
         const QString chosen = AskFileName(true);
         if (chosen.isEmpty()) return false;
-        path = chosen;
-        if (QFileInfo(path).suffix().isEmpty()) path += QStringLiteral(".cvx");
-        path = QFileInfo(path).absoluteFilePath();
-        // The dialog asked about the name it returned; a name the suffix made is asked here.
-        if (path == QFileInfo(chosen).absoluteFilePath() || !QFileInfo::exists(path)) break;
-        const QString text = U("“") + QFileInfo(path).fileName() + U("”已存在。\n要替换它吗？");
-        if (AppMessageBox(m_pFrame.get(), QMessageBox::Warning, text,
-                          QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes)
-            break;
-    }
+        path = ConfirmSavePath(m_pFrame.get(), chosen, QStringLiteral("cvx"));
+    } while (path.isEmpty());
     if (!DoSave(path)) return false;
     SetPathName(path);
     AddToRecentFileList(path);

@@ -2,6 +2,7 @@
 
 #include "app/ContextMenu.h"
 #include "app/FrameHost.h"
+#include "app/PictureCommands.h"
 #include "app/PlotSplitter.h"
 #include "app/PlotWindow.h"
 #include "app/ToolbarImages.h"
@@ -19,8 +20,6 @@
 #include <QDir>
 #include <QLabel>
 #include <QMenuBar>
-#include <QPrintDialog>
-#include <QPrinter>
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
@@ -140,9 +139,6 @@ void CMainFrame::CreateActions() {
     Action(ID_EDIT_REDO)
         ->setShortcuts(
             {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
-    // Commands still without a handler stay disabled until they get one.
-    for (int nId : {ID_FILE_EXPORT, ID_FILE_PRINT_PREVIEW, ID_FILE_PRINT_SETUP, ID_EDIT_COPY})
-        Action(nId)->setEnabled(false);
     Action(ID_VIEW_TOOLBAR)->setChecked(true);
     Action(ID_VIEW_STATUS_BAR)->setChecked(true);
 
@@ -156,7 +152,11 @@ void CMainFrame::CreateActions() {
     on(ID_FILE_SAVE, [app] { app->OnFileSave(); });
     on(ID_FILE_SAVE_AS, [app] { app->OnFileSaveAs(); });
     on(ID_APP_EXIT, [this] { close(); });
-    on(ID_FILE_PRINT, [this] { OnFilePrint(); });
+    on(ID_FILE_EXPORT, [this] { m_pPicture->OnFileExport(); });
+    on(ID_FILE_PRINT, [this] { m_pPrint->OnFilePrint(); });
+    on(ID_FILE_PRINT_PREVIEW, [this] { m_pPrint->OnFilePrintPreview(); });
+    on(ID_FILE_PRINT_SETUP, [this] { m_pPrint->OnFilePrintSetup(); });
+    on(ID_EDIT_COPY, [this] { m_pPicture->OnEditCopy(); });
     on(ID_EDIT_UNDO, [app] { app->Doc().Editor().Undo(); });
     on(ID_EDIT_REDO, [app] { app->Doc().Editor().Redo(); });
     new CUndoCommands(app->Doc().Editor(), Action(ID_EDIT_UNDO), Action(ID_EDIT_REDO), this);
@@ -306,6 +306,8 @@ void CMainFrame::CreateClient() {
     connect(pPanel, &CControlView::scaleChanged, this, &CMainFrame::ShowScale);
     m_pPlotWnd->SetFrame(this);
     m_pPlotWnd->setFocus();
+    m_pPrint = std::make_unique<CPrintCommands>(*m_pApp, this, m_pPlotWnd);
+    m_pPicture = std::make_unique<CPictureCommands>(*m_pApp, this, m_pPlotWnd);
 }
 
 std::unique_ptr<QMenu> CMainFrame::BuildContextMenu(QWidget* pParent, bool bFullScreen) {
@@ -403,19 +405,6 @@ void CMainFrame::SetRecentFiles(const QStringList& paths) {
         m_pMenuFile->insertAction(m_pRecentAnchor, pEntry);
         m_recentActions.append(pEntry);
     }
-}
-
-void CMainFrame::OnFilePrint() {
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setDocName(m_pApp->GetTitle());
-    bool bOk = false;
-    if (m_runPrint) {
-        bOk = m_runPrint(printer);
-    } else {
-        QPrintDialog dlg(&printer, this);
-        bOk = dlg.exec() == QDialog::Accepted;
-    }
-    if (bOk) m_pPlotWnd->Print(printer);
 }
 
 void CMainFrame::OnNextPane(bool /*bPrevious*/) {

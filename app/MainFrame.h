@@ -5,19 +5,20 @@
 
 #include "app/Commands.h"
 #include "app/PlotWindow.h"
+#include "app/PrintCommands.h"
 
 #include <QMainWindow>
 #include <QStringList>
 #include <functional>
 #include <map>
 
+class CPictureCommands;
 class IFrameHost;
 class CPlotSplitter;
 class CPlotWindow;
 class QAction;
 class QLabel;
 class QMenu;
-class QPrinter;
 class QTimer;
 class QToolBar;
 
@@ -51,10 +52,13 @@ class CMainFrame : public QMainWindow, public IPlotWindowFrame {
     // The File menu's recent-file entries, most recent first; none shows the greyed item.
     void SetRecentFiles(const QStringList& paths);
 
-    // Prints the plane; the print dialog is replaceable so tests can print to a PDF file.
-    void OnFilePrint();
-    using PrintRunner = std::function<bool(QPrinter&)>;
-    void SetPrintRunner(PrintRunner runner) { m_runPrint = std::move(runner); }
+    // Print, preview and page setup; export and copy of the picture.
+    CPrintCommands& Printing() const { return *m_pPrint; }
+    CPictureCommands& Picture() const { return *m_pPicture; }
+    // The print dialog is replaceable so tests can print to a PDF file.
+    void SetPrintRunner(CPrintCommands::PrintRunner runner) {
+        m_pPrint->SetPrintRunner(std::move(runner));
+    }
 
     // Moves the keyboard focus to the other pane (F6, Shift+F6).
     void OnNextPane(bool bPrevious);
@@ -102,7 +106,8 @@ class CMainFrame : public QMainWindow, public IPlotWindowFrame {
     CPlotSplitter* m_pSplitter = nullptr;
     QWidget* m_pLeftPane = nullptr;
     CPlotWindow* m_pPlotWnd = nullptr;
-    PrintRunner m_runPrint;
+    std::unique_ptr<CPrintCommands> m_pPrint;
+    std::unique_ptr<CPictureCommands> m_pPicture;
 
     // What FullScreen saved for NormalScreen.
     QRect m_rcNormal;

@@ -149,7 +149,7 @@ TEST_F(ManualTest, OpensOnItsStartPageWithTitleAndContents) {
     }
     EXPECT_EQ(pages, (std::set<std::string>{"index.html", "expressions.html", "panel.html",
                                             "navigation.html", "display.html", "files.html",
-                                            "shortcuts.html"}));
+                                            "picture.html", "shortcuts.html"}));
 }
 
 // Every entry of the contents, every link and every image of every page lands on an object of
@@ -183,7 +183,7 @@ TEST_F(ManualTest, ContentsLinksAndImagesAllResolve) {
             if (!target.empty()) expectTarget(target, object);
         }
     }
-    EXPECT_EQ(nPages, 7);
+    EXPECT_EQ(nPages, 8);
     EXPECT_GT(nLinks, 30);
 }
 

@@ -97,7 +97,7 @@ TEST_F(HelpWindowTest, ShowsTheDefaultTopicWithContentsStyleAndImages) {
     EXPECT_TRUE(pBrowser->toPlainText().contains(QString::fromUtf8("快速上手")));
 
     QTreeWidget* pTree = pHelp->Contents();
-    ASSERT_EQ(pTree->topLevelItemCount(), 7);
+    ASSERT_EQ(pTree->topLevelItemCount(), 8);
     EXPECT_EQ(pTree->topLevelItem(0)->text(0), QString::fromUtf8("欢迎使用"));
     EXPECT_GT(pTree->topLevelItem(1)->childCount(), 0);
     EXPECT_EQ(pTree->currentItem(), pTree->topLevelItem(0));

@@ -6,6 +6,7 @@
 #include "settings/VisParam.h"
 #include "view/CurvistView.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <QGuiApplication>
 #include <QImage>
@@ -16,6 +17,7 @@
 #include <QString>
 #include <QSvgGenerator>
 
+#include <algorithm>
 #include <charconv>
 #include <cstdlib>
 #include <cstring>
@@ -51,9 +53,24 @@ void EnsureGuiApplication() {
     static QGuiApplication app(argc, argv);
 }
 
-void Paint(CCurvistView& view, CSurfaceHost& host, Dc& dc) {
+// The full repaint of doc in the scene on dc, by a view made for this one picture: the live
+// view's surface, caches and in-place state stay as they are. The repaint flags are the
+// screen's, so they are set aside while this view draws.
+void PaintScene(CCurvistDoc& doc, const CPlotScene& scene, Dc& dc) {
+    CCurvistView view(std::string{}); // the defaults; the scene supplies plane and style
+    CSurfaceHost host;
     host.dc = &dc;
+    host.size = {scene.width, scene.height};
+    view.SetDocument(&doc);
+    view.SetHost(&host);
+    view.OnSize(0, scene.width, scene.height);
+    view.SetPlane(scene.plane);
+    view.SetStyle(scene.style);
+    const bool bReset = doc.m_bResetOrigin, bRefill = doc.m_bRefillList;
+    doc.m_bResetOrigin = doc.m_bRefillList = false;
     view.FullRepaint(dc);
+    doc.m_bResetOrigin = bReset;
+    doc.m_bRefillList = bRefill;
 }
 
 } // namespace
@@ -103,81 +120,98 @@ bool ParseRenderScale(const char* text, int& scale) {
     return true;
 }
 
-bool RenderPlot(CCurvistDoc& doc, const CPlotRenderOptions& opt, std::string& error) {
-    EnsureGuiApplication();
-    const int w = opt.width, h = opt.height;
-    CCurvistView view(opt.iniPath.empty() ? DefaultVisParamPath() : opt.iniPath);
-    CSurfaceHost host;
-    host.size = {w, h};
-    view.SetDocument(&doc);
-    view.SetHost(&host);
-    view.OnSize(0, w, h);
-    CPlane plane = view.Plane();
-    plane.SetScale(opt.scale);
-    view.SetPlane(plane);
-    doc.m_bResetOrigin = true;
+CPlotScene SceneOf(const CCurvistView& view) {
+    const CSize size = view.ClientSize();
+    return {view.Plane(), view.Style(), std::max(1, size.cx), std::max(1, size.cy)};
+}
 
-    const std::string format = PictureFormat(opt.out);
-    if (format.empty()) {
-        error = FileErrorText("write", opt.out, "no picture format has that extension");
-        return false;
-    }
-    // The file is opened here, not by the writers, so that a failure can say why.
-    QFile file(QFile::decodeName(opt.out.c_str()));
-    auto open = [&] {
-        if (file.open(QIODevice::WriteOnly | QIODevice::Truncate)) return true;
-        error = FileErrorText("write", opt.out, file.errorString().toStdString());
-        return false;
-    };
+QImage RenderSceneImage(CCurvistDoc& doc, const CPlotScene& scene) {
+    EnsureGuiApplication();
+    QImage image(scene.width, scene.height, QImage::Format_RGB32);
+    if (image.isNull()) return image;
+    CQtTextRenderer text;
+    RasterDc dc(reinterpret_cast<std::uint32_t*>(image.bits()), scene.width, scene.height,
+                static_cast<int>(image.bytesPerLine() / 4), &text);
+    PaintScene(doc, scene, dc);
+    return image;
+}
+
+bool RenderScene(CCurvistDoc& doc, const CPlotScene& scene, const std::string& format,
+                 QIODevice& out, std::string& error) {
+    EnsureGuiApplication();
+    const int w = scene.width, h = scene.height;
     if (format == "svg") {
-        if (!open()) return false;
         QSvgGenerator gen;
-        gen.setOutputDevice(&file);
+        gen.setOutputDevice(&out);
         gen.setSize(QSize(w, h));
         gen.setViewBox(QRect(0, 0, w, h));
         gen.setTitle(QStringLiteral("Curvist"));
         QPainter painter;
         if (!painter.begin(&gen)) {
-            error = FileErrorText("write", opt.out, "the SVG writer did not start");
+            error = "the SVG writer did not start";
             return false;
         }
         CQPainterDc dc(&painter, w, h);
-        Paint(view, host, dc);
+        PaintScene(doc, scene, dc);
         painter.end();
         return true;
     }
     if (format == "pdf") {
-        if (!open()) return false;
-        QPdfWriter writer(&file);
+        QPdfWriter writer(&out);
         writer.setResolution(72); // one pixel of the view is one point of the page
         writer.setPageSize(QPageSize(QSizeF(w, h), QPageSize::Point));
         writer.setPageMargins(QMarginsF(0, 0, 0, 0));
         QPainter painter;
         if (!painter.begin(&writer)) {
-            error = FileErrorText("write", opt.out, "the PDF writer did not start");
+            error = "the PDF writer did not start";
             return false;
         }
         painter.setWindow(0, 0, w, h);
         painter.setViewport(0, 0, w, h);
         CQPainterDc dc(&painter, w, h);
-        Paint(view, host, dc);
+        PaintScene(doc, scene, dc);
         painter.end();
         return true;
     }
-
-    QImage image(w, h, QImage::Format_RGB32);
+    const QImage image = RenderSceneImage(doc, scene);
     if (image.isNull()) {
         error = "cannot allocate the picture";
         return false;
     }
-    CQtTextRenderer text;
-    RasterDc dc(reinterpret_cast<std::uint32_t*>(image.bits()), w, h,
-                static_cast<int>(image.bytesPerLine() / 4), &text);
-    Paint(view, host, dc);
-    if (!open()) return false;
-    QImageWriter writer(&file, QByteArray::fromStdString(format));
+    QImageWriter writer(&out, QByteArray::fromStdString(format));
     if (!writer.write(image)) {
-        error = FileErrorText("write", opt.out, writer.errorString().toStdString());
+        error = writer.errorString().toStdString();
+        return false;
+    }
+    return true;
+}
+
+bool RenderPlot(CCurvistDoc& doc, const CPlotRenderOptions& opt, std::string& error) {
+    EnsureGuiApplication();
+    const std::string format = PictureFormat(opt.out);
+    if (format.empty()) {
+        error = FileErrorText("write", opt.out, "no picture format has that extension");
+        return false;
+    }
+    // The window's start: the display parameters, the zoom, the origin preset of the file.
+    const CCurvistView view(opt.iniPath.empty() ? DefaultVisParamPath() : opt.iniPath);
+    CPlotScene scene{view.Plane(), view.Style(), opt.width, opt.height};
+    scene.plane.SetScale(opt.scale);
+    scene.plane.PlaceOrigin(view.OriginPlace(), EOriginCode::Ini, opt.width, opt.height);
+
+    // The picture is made whole before the file is touched, so a failure leaves it as it was;
+    // the file is opened here, not by the writers, so that a failure can say why.
+    QBuffer picture;
+    picture.open(QIODevice::WriteOnly);
+    std::string why;
+    if (!RenderScene(doc, scene, format, picture, why)) {
+        error = FileErrorText("write", opt.out, why);
+        return false;
+    }
+    QFile file(QFile::decodeName(opt.out.c_str()));
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
+        file.write(picture.data()) != picture.data().size() || !file.flush()) {
+        error = FileErrorText("write", opt.out, file.errorString().toStdString());
         return false;
     }
     return true;

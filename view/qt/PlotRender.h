@@ -4,8 +4,12 @@
 // raster Dc, or into an SVG or PDF through QPainter.
 
 #include "doc/CurvistDoc.h"
+#include "view/CurvistView.h"
 
+#include <QImage>
 #include <string>
+
+class QIODevice;
 
 struct CPlotRenderOptions {
     std::string out; // its extension picks the format (PictureFormat)
@@ -33,6 +37,24 @@ std::string PictureFormatList();
 std::string FileErrorText(const char* verb, const std::string& path, const std::string& reason);
 
 // Renders doc in the format PictureFormat names; on failure returns false with a reason in `error`.
-// The document's flags are set so that the origin is placed from "nOriginPlace" as after opening a
-// file.
+// The origin is placed from "nOriginPlace" as after opening a file.
 bool RenderPlot(CCurvistDoc& doc, const CPlotRenderOptions& opt, std::string& error);
+
+// What a window shows: a view's plane and style in a client area of this size.
+struct CPlotScene {
+    CPlane plane;
+    CViewStyle style;
+    int width = 800;
+    int height = 600;
+};
+
+// The scene a view shows now, at its client size (at least 1 x 1).
+CPlotScene SceneOf(const CCurvistView& view);
+
+// The full repaint of doc in the scene, as a window of the scene's size would show it, written
+// to `out` (open for writing) in `format`, one that PictureFormat names. The document's one-shot
+// repaint flags are the screen's and stay as they are. On failure `error` says why.
+bool RenderScene(CCurvistDoc& doc, const CPlotScene& scene, const std::string& format,
+                 QIODevice& out, std::string& error);
+// The same repaint as a raster picture; null when it cannot be allocated.
+QImage RenderSceneImage(CCurvistDoc& doc, const CPlotScene& scene);

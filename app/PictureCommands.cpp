@@ -1,0 +1,135 @@
+#include "app/PictureCommands.h"
+
+#include "app/AppMessage.h"
+#include "app/FileMessage.h"
+#include "app/FrameHost.h"
+#include "platform/AtomicFile.h"
+#include "platform/qt/QtStrings.h"
+#include "view/CurvistView.h"
+#include "view/qt/PlotRender.h"
+
+#include <QBuffer>
+#include <QClipboard>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QMimeData>
+#include <QShortcut>
+
+#include <memory>
+
+namespace {
+
+// The file types the export dialog offers, each with the suffix a bare name takes.
+const struct {
+    const char* szFilter;
+    const char* szSuffix;
+} kPictureTypes[] = {
+    {"PNG 图像 (*.png)", "png"},
+    {"SVG 图像 (*.svg)", "svg"},
+    {"PDF 文档 (*.pdf)", "pdf"},
+};
+
+QString SuffixOfFilter(const QString& filter) {
+    for (const auto& type : kPictureTypes)
+        if (filter == U(type.szFilter)) return U(type.szSuffix);
+    return U(kPictureTypes[0].szSuffix);
+}
+
+std::unique_ptr<QFileDialog> CreateExportDialog(QWidget* pParent, const QString& strSelect) {
+    auto pDlg = std::make_unique<QFileDialog>(pParent, U("导出图像"));
+    pDlg->setOption(QFileDialog::DontUseNativeDialog); // in the program's language, as Save As
+    pDlg->setAcceptMode(QFileDialog::AcceptSave);
+    pDlg->setFileMode(QFileDialog::AnyFile);
+    QStringList filters;
+    for (const auto& type : kPictureTypes)
+        filters << U(type.szFilter);
+    pDlg->setNameFilters(filters);
+    // A name typed without an extension takes the chosen type's, before the dialog asks
+    // whether to replace it.
+    pDlg->setDefaultSuffix(U(kPictureTypes[0].szSuffix));
+    QFileDialog* p = pDlg.get();
+    QObject::connect(p, &QFileDialog::filterSelected, p,
+                     [p](const QString& filter) { p->setDefaultSuffix(SuffixOfFilter(filter)); });
+    pDlg->selectFile(strSelect);
+    return pDlg;
+}
+
+} // namespace
+
+CPictureCommands::CPictureCommands(IFrameHost& app, QWidget* pParent, QWidget* pPlane)
+    : m_app(app), m_pParent(pParent) {
+    // Only on the plane: elsewhere Ctrl+C belongs to the text fields.
+    new QShortcut(
+        QKeySequence::Copy, pPlane, [this] { OnEditCopy(); }, Qt::WidgetShortcut);
+}
+
+CCurvistDoc& CPictureCommands::Doc() const {
+    return m_app.Doc();
+}
+
+const CCurvistView& CPictureCommands::View() const {
+    return *m_app.PlotView();
+}
+
+bool CPictureCommands::OnFileExport() {
+    const QString proposed = QFileInfo(m_app.GetTitle()).completeBaseName() + QStringLiteral(".") +
+                             U(kPictureTypes[0].szSuffix);
+    QString path;
+    do {
+        auto pDlg = CreateExportDialog(m_pParent, proposed);
+        QString chosen;
+        if (m_runDialog)
+            chosen = m_runDialog(*pDlg);
+        else if (pDlg->exec() == QDialog::Accepted && !pDlg->selectedFiles().isEmpty())
+            chosen = pDlg->selectedFiles().front();
+        if (chosen.isEmpty()) return false;
+        path = ConfirmSavePath(m_pParent, chosen, SuffixOfFilter(pDlg->selectedNameFilter()));
+    } while (path.isEmpty());
+    return ExportTo(path);
+}
+
+bool CPictureCommands::ExportTo(const QString& path) {
+    const std::string local = LocalPath(path);
+    const std::string format = PictureFormat(local);
+    if (format.empty()) {
+        AppMessageBox(m_pParent, QMessageBox::Warning,
+                      U("无法导出图像文件“") + QDir::toNativeSeparators(path) +
+                          U("”：请用 .png、.svg、.pdf 等图像扩展名。"));
+        return false;
+    }
+    // The whole picture is made first, so that a failure leaves any old file as it was.
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    std::string error;
+    if (!RenderScene(Doc(), SceneOf(View()), format, buffer, error)) {
+        AppMessageBox(m_pParent, QMessageBox::Warning,
+                      FileErrorMessage("无法导出图像", path, EFileError::Other, error));
+        return false;
+    }
+    const QByteArray& bytes = buffer.data();
+    if (!WriteFileAtomically(local, std::string_view(bytes.constData(), bytes.size()), &error)) {
+        AppMessageBox(m_pParent, QMessageBox::Warning,
+                      FileErrorMessage("无法导出图像", path, DiagnoseWriteFailure(local), error));
+        return false;
+    }
+    return true;
+}
+
+void CPictureCommands::OnEditCopy() {
+    const CPlotScene scene = SceneOf(View());
+    const QImage image = RenderSceneImage(Doc(), scene);
+    if (image.isNull()) {
+        AppMessageBox(m_pParent, QMessageBox::Warning, U("无法复制图像：内存不足。"));
+        return;
+    }
+    auto pData = std::make_unique<QMimeData>();
+    pData->setImageData(image);
+    // Word processors and drawing programs take the vector form where they can.
+    QBuffer svg;
+    svg.open(QIODevice::WriteOnly);
+    std::string error;
+    if (RenderScene(Doc(), scene, "svg", svg, error))
+        pData->setData(QStringLiteral("image/svg+xml"), svg.data());
+    QGuiApplication::clipboard()->setMimeData(pData.release());
+}

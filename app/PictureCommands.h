@@ -1,0 +1,40 @@
+#pragma once
+// The picture of the plane leaving the window: exported to a PNG, SVG or PDF file, or copied to
+// the clipboard. Both draw through the renderer of curvist-plot, from the plane, style and size
+// the window shows.
+
+#include <QString>
+#include <functional>
+
+class CCurvistDoc;
+class CCurvistView;
+class IFrameHost;
+class QFileDialog;
+class QWidget;
+
+class CPictureCommands {
+  public:
+    // pParent owns the dialogs and messages; Ctrl+C copies while pPlane has the focus.
+    CPictureCommands(IFrameHost& app, QWidget* pParent, QWidget* pPlane);
+
+    // Asks for a file name and type and writes the picture; false when cancelled or failed.
+    bool OnFileExport();
+    // Writes the picture in the format the name's extension names, replacing the file safely;
+    // shows the message of a failure.
+    bool ExportTo(const QString& path);
+    // Puts the picture on the clipboard as an image and as SVG.
+    void OnEditCopy();
+
+    // Runs the export dialog, set up but not shown, and returns the chosen name or empty.
+    // Tests replace the modal run.
+    using ExportDialogRunner = std::function<QString(QFileDialog& dlg)>;
+    void SetExportDialogRunner(ExportDialogRunner runner) { m_runDialog = std::move(runner); }
+
+  private:
+    CCurvistDoc& Doc() const;
+    const CCurvistView& View() const;
+
+    IFrameHost& m_app;
+    QWidget* m_pParent;
+    ExportDialogRunner m_runDialog;
+};
