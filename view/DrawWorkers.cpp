@@ -1,6 +1,5 @@
 #include "view/DrawWorkers.h"
 
-#include <cassert>
 #include <chrono>
 
 #if defined(__x86_64__) || defined(__i386__)
@@ -12,12 +11,13 @@
 
 namespace {
 
-constexpr std::uint64_t kMask16 = 0xFFFF;
+constexpr int kTaskBits = 20;
+constexpr std::uint64_t kTaskMask = (std::uint64_t(1) << kTaskBits) - 1;
 // About the gap between two rounds of one frame: longer would burn a core between frames.
 constexpr auto kSpin = std::chrono::microseconds(50);
 
 std::uint32_t RoundOf(std::uint64_t claim) {
-    return static_cast<std::uint32_t>(claim >> 32);
+    return static_cast<std::uint32_t>(claim >> (2 * kTaskBits));
 }
 
 // Calls `ready` until it is true, pausing; false if kSpin passed first.
@@ -53,8 +53,8 @@ void CDrawWorkers::Work(int worker) {
     std::uint64_t claim = m_claim.load(std::memory_order_acquire);
     for (;;) {
         // The claim names the round: a task taken is one of the round published last.
-        const int next = static_cast<int>(claim & kMask16);
-        const int nTasks = static_cast<int>((claim >> 16) & kMask16);
+        const int next = static_cast<int>(claim & kTaskMask);
+        const int nTasks = static_cast<int>((claim >> kTaskBits) & kTaskMask);
         if (next >= nTasks) return;
         if (!m_claim.compare_exchange_weak(claim, claim + 1, std::memory_order_acq_rel,
                                            std::memory_order_acquire))
@@ -88,19 +88,19 @@ void CDrawWorkers::Loop(int worker) {
 }
 
 void CDrawWorkers::Run(int nTasks, const std::function<void(int, int)>& fn) {
-    if (m_threads.empty() || nTasks <= 1) {
+    // More tasks than a claim can count run in order on the caller, which any caller allows.
+    if (m_threads.empty() || nTasks <= 1 || static_cast<std::uint64_t>(nTasks) > kTaskMask) {
         for (int t = 0; t < nTasks; ++t)
             fn(t, 0);
         return;
     }
-    assert(static_cast<std::uint64_t>(nTasks) <= kMask16);
-    const std::uint32_t round = RoundOf(m_claim.load(std::memory_order_relaxed)) + 1;
+    const std::uint64_t round = RoundOf(m_claim.load(std::memory_order_relaxed)) + 1;
     m_pFn = &fn;
     m_nDone.store(0, std::memory_order_relaxed);
     {
         // Under the lock, so that a helper about to sleep sees the round or is woken.
         std::lock_guard<std::mutex> lock(m_mutex);
-        m_claim.store(std::uint64_t(round) << 32 | std::uint64_t(nTasks) << 16,
+        m_claim.store(std::uint64_t(round) << (2 * kTaskBits) | std::uint64_t(nTasks) << kTaskBits,
                       std::memory_order_release);
         if (m_nSleeping) m_wake.notify_all();
     }

@@ -2,10 +2,12 @@
 // A few threads that stay for the life of a view and take turns at the tasks of one drawing
 // step. The calling thread works too; Run returns when every task is done.
 //
-// A round is published as one atomic word (round, task count, next task), so a helper that
-// wakes late claims nothing of a later round, and the caller does not wait for helpers that
-// never showed up: it waits only for the tasks that were taken. Helpers spin a little before
-// they sleep, because the rounds of one frame follow each other within microseconds.
+// A round is published as one atomic word (round, task count, next task) that tasks are
+// claimed from, so a helper that wakes late can only take tasks of the current round, and the
+// caller does not wait for helpers that never showed up: only for the tasks that were taken.
+// Tasks are handed out in order, so a task may wait for an earlier one, which some thread is
+// already running. Helpers spin a little before they sleep, because the rounds of one frame
+// follow each other within microseconds.
 
 #include <atomic>
 #include <condition_variable>
@@ -25,7 +27,8 @@ class CDrawWorkers {
 
     int Count() const { return static_cast<int>(m_threads.size()) + 1; }
     // Calls fn(task, worker) once for every task in [0, nTasks); worker is in [0, Count()) and
-    // no two calls at the same time share one. Which worker takes which task is not fixed.
+    // no two calls at the same time share one. Which worker takes which task is not fixed, but
+    // a task starts only after every earlier one has started.
     void Run(int nTasks, const std::function<void(int, int)>& fn);
 
   private:
@@ -34,7 +37,7 @@ class CDrawWorkers {
     void Work(int worker);
 
     std::vector<std::thread> m_threads;
-    // round << 32 | task count << 16 | next task
+    // round << 40 | task count << 20 | next task; the round wraps, which nobody minds
     std::atomic<std::uint64_t> m_claim{0};
     std::atomic<int> m_nDone{0}; // tasks of the current round finished
     const std::function<void(int, int)>* m_pFn = nullptr;
