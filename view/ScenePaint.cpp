@@ -17,7 +17,6 @@
 #include <atomic>
 #include <bit>
 #include <thread>
-#include <vector>
 
 namespace {
 
@@ -125,51 +124,33 @@ bool CCurvistView::PaintSceneShared(Dc& dc, int cx, int cy, bool bDraw) {
         return true;
     }
 
-    // The polylines, in the order of the records. The ones out of date are the first tasks of
-    // the one parallel step of the pass; a strip that reaches one before it is ready waits
-    // for it. Tasks are taken in order, so every such polyline is already being computed.
+    // The polylines, in the order of the records; the ones out of date are computed at once.
     const CSize win = WindowSize();
     m_scenePolys.clear();
     m_sceneTodo.clear();
-    std::vector<int> todoOf; // per polyline: its task, or -1
     if (m_pFunArray)
         for (const auto& f : *m_pFunArray) {
             if (bDraw && !f->m_bShow) continue;
             CCurvePolyline& poly = m_curveCache[f.get()];
             m_scenePolys.push_back({f.get(), &poly});
-            todoOf.push_back(-1);
-            if (!IsCurrent(poly, *f, win)) {
-                todoOf.back() = static_cast<int>(m_sceneTodo.size());
-                m_sceneTodo.push_back({f.get(), &poly});
-            }
+            if (!IsCurrent(poly, *f, win)) m_sceneTodo.push_back({f.get(), &poly});
         }
     Scratch(workers.Count() - 1);
-    const int nTodo = static_cast<int>(m_sceneTodo.size());
-    std::vector<std::atomic<int>> ready(m_sceneTodo.size());
-    for (auto& r : ready)
-        r.store(0, std::memory_order_relaxed);
+    workers.Run(static_cast<int>(m_sceneTodo.size()), [&](int t, int w) {
+        bool bEvalError = false;
+        ComputePolyline(*m_sceneTodo[static_cast<std::size_t>(t)].first,
+                        *m_sceneTodo[static_cast<std::size_t>(t)].second, win,
+                        m_scratch[static_cast<std::size_t>(w)], bEvalError);
+    });
 
     const COLORREF clrGrid = bDraw ? m_style.m_clrGrid : m_style.m_clrBack;
     const COLORREF clrAxis = bDraw ? m_style.m_clrAxis : m_style.m_clrBack;
-    workers.Run(nTodo + nStrips, [&](int t, int w) {
-        if (t < nTodo) {
-            const auto [fun, poly] = m_sceneTodo[static_cast<std::size_t>(t)];
-            bool bEvalError = false;
-            ComputePolyline(*fun, *poly, win, m_scratch[static_cast<std::size_t>(w)], bEvalError);
-            ready[static_cast<std::size_t>(t)].store(1, std::memory_order_release);
-            ready[static_cast<std::size_t>(t)].notify_all();
-            return;
-        }
-        const int x0 = (t - nTodo) * stripW;
-        RasterDc strip(*raster, x0, t - nTodo == nStrips - 1 ? W : x0 + stripW);
+    forStrips([&](RasterDc& strip, int x0, int x1) {
         DrawGrid(strip, cx, cy, clrGrid);
         DrawAxes(strip, cx, cy, clrAxis);
-        for (std::size_t i = 0; i < m_scenePolys.size(); ++i) {
-            const auto [fun, poly] = m_scenePolys[i];
-            if (todoOf[i] >= 0)
-                ready[static_cast<std::size_t>(todoOf[i])].wait(0, std::memory_order_acquire);
+        for (const auto& [fun, poly] : m_scenePolys) {
             const COLORREF old = strip.SelectPen(bDraw ? fun->m_clrFun : m_style.m_clrBack);
-            ReplayStrip(strip, poly->ops, x0, x0 + stripW);
+            ReplayStrip(strip, poly->ops, x0, x1);
             strip.SelectPen(old);
         }
     });
