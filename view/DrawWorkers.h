@@ -5,9 +5,8 @@
 // A round is published as one atomic word (round, task count, next task) that tasks are
 // claimed from, so a helper that wakes late can only take tasks of the current round, and the
 // caller does not wait for helpers that never showed up: only for the tasks that were taken.
-// Tasks are handed out in order: a task may wait for an earlier one, which a thread has taken
-// and runs before anything else. Helpers spin a little before they sleep, because the rounds of one
-// frame follow each other within microseconds.
+// Helpers spin a little before they sleep, because the rounds of one frame follow each other
+// within microseconds.
 
 #include <atomic>
 #include <condition_variable>
@@ -27,8 +26,7 @@ class CDrawWorkers {
 
     int Count() const { return static_cast<int>(m_threads.size()) + 1; }
     // Calls fn(task, worker) once for every task in [0, nTasks); worker is in [0, Count()) and
-    // no two calls at the same time share one. Which worker takes which task is not fixed, but
-    // when a task starts, every earlier one has been taken: a task may wait for an earlier one.
+    // no two calls at the same time share one. Which worker takes which task is not fixed.
     void Run(int nTasks, const std::function<void(int, int)>& fn);
 
   private:
