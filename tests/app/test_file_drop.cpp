@@ -115,9 +115,10 @@ TEST_F(FileDropTest, OtherDropsAreRefusedWithNothingChanged) {
         m_answers = {QMessageBox::No};
         EXPECT_EQ(Drop(Frame(), c.urls), c.bTaken) << c.name;
         ASSERT_EQ(m_messages.size(), c.nMessages) << c.name;
-        if (c.nMessages)
+        if (c.nMessages) {
             EXPECT_TRUE(m_messages.back().contains(QString::fromUtf8(c.message)))
                 << c.name << ": " << m_messages.back().toStdString();
+        }
         EXPECT_EQ(Rows(), 1) << c.name;
         EXPECT_EQ(m_app->GetPathName(), QString()) << c.name;
         EXPECT_TRUE(m_app->Doc().IsModified()) << c.name;
