@@ -346,7 +346,9 @@ TEST_F(MouseNavigationTest, RestingNearACurveShowsItsTip) {
         QApplication::sendEvent(Plot(), &help);
         EXPECT_EQ(help.isAccepted(), !c.text.isEmpty()) << c.name;
         EXPECT_EQ(QToolTip::isVisible(), !c.text.isEmpty()) << c.name;
-        if (!c.text.isEmpty()) EXPECT_EQ(QToolTip::text(), c.text) << c.name;
+        if (!c.text.isEmpty()) {
+            EXPECT_EQ(QToolTip::text(), c.text) << c.name;
+        }
         if (c.bDragging) {
             Release(Qt::MiddleButton, c.p);
         } else {
