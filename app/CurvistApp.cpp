@@ -3,6 +3,7 @@
 #include "app/AboutDlg.h"
 #include "app/AppMessage.h"
 #include "app/FileMessage.h"
+#include "app/FileDrop.h"
 #include "app/MainFrame.h"
 #include "app/PlotWindow.h"
 #include "doc/DocumentFile.h"
@@ -43,6 +44,7 @@ CCurvistApp::~CCurvistApp() {
 
 bool CCurvistApp::InitInstance(const QStringList& args, bool bShow) {
     m_pFrame = std::make_unique<CMainFrame>(this);
+    new CFileDrop(m_pFrame.get(), [this](const QString& path) { return OpenDocumentFile(path); });
     m_pFrame->SetRecentFiles(m_recent);
     m_doc.OnNewDocument();
     SetPathName({});

@@ -5,6 +5,8 @@
 #include "app/PictureCommands.h"
 #include "app/PlotSplitter.h"
 #include "app/PlotWindow.h"
+#include "app/ReadOut.h"
+#include "app/ScreenKeys.h"
 #include "app/ToolbarImages.h"
 #include "app/UndoCommands.h"
 #include "help/HelpWindow.h"
@@ -104,6 +106,9 @@ CMainFrame::CMainFrame(IFrameHost* pApp) : m_pApp(pApp) {
     // while full-screen display hides the menu bar.
     for (const auto& entry : m_actions)
         addAction(entry.second);
+    new CScreenKeys(
+        this, [this] { return m_pPlotWnd->IsFullScreen(); }, Action(ID_FULL_SCREEN),
+        Action(ID_NORMAL_SCREEN));
 
     ShowClock();
     m_pClock = new QTimer(this);
@@ -315,8 +320,8 @@ std::unique_ptr<QMenu> CMainFrame::BuildContextMenu(QWidget* pParent, bool bFull
 }
 
 void CMainFrame::ShowXY(double x, double y) {
-    m_pPaneX->setText(QString::asprintf("  X = %.2f", x));
-    m_pPaneY->setText(QString::asprintf("  Y = %.2f", y));
+    m_pPaneX->setText(QStringLiteral("  X = ") + ReadOutNumber(x));
+    m_pPaneY->setText(QStringLiteral("  Y = ") + ReadOutNumber(y));
 }
 
 void CMainFrame::ShowScale(int nScale) {

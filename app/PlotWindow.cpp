@@ -2,9 +2,13 @@
 
 #include "app/AppMessage.h"
 #include "app/PlotCursors.h"
+#include "app/PlotKeys.h"
+#include "app/ReadOut.h"
 #include "doc/CurvistDoc.h"
 #include "platform/qt/QPainterDc.h"
+#include "platform/qt/QtStrings.h"
 #include "settings/VisParamDlg.h"
+#include "view/CurveTip.h"
 #include "view/CurvistView.h"
 
 #include <QAction>
@@ -14,6 +18,7 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QTimer>
+#include <QToolTip>
 #include <QWheelEvent>
 
 #include <algorithm>
@@ -207,6 +212,20 @@ void CPlotWindow::focusOutEvent(QFocusEvent* pEvent) {
 bool CPlotWindow::event(QEvent* pEvent) {
     if (pEvent->type() == QEvent::UngrabMouse || pEvent->type() == QEvent::WindowDeactivate)
         EndDrags(m_dragButtons);
+    if (pEvent->type() == QEvent::ToolTip) {
+        const auto* pHelp = static_cast<QHelpEvent*>(pEvent);
+        const QString text = m_dragButtons ? QString() : CurveTipAt(pHelp->pos());
+        if (text.isEmpty()) {
+            QToolTip::hideText();
+            pEvent->ignore();
+        } else {
+            // The tip goes as soon as the pointer leaves the reach it was found in.
+            const QPoint reach(kCurveTipReach, kCurveTipReach);
+            QToolTip::showText(pHelp->globalPos(), text, this,
+                               QRect(pHelp->pos() - reach, pHelp->pos() + reach));
+        }
+        return true;
+    }
     return QWidget::event(pEvent);
 }
 
@@ -232,6 +251,8 @@ void CPlotWindow::mouseMoveEvent(QMouseEvent* pEvent) {
     EndDrags(m_dragButtons & ~pEvent->buttons());
     m_ptPendingMove = ToPoint(pEvent->position());
     m_bMovePending = true;
+    m_ptPointer = m_ptPendingMove;
+    m_bPointerIn = true;
     if (!m_pMoveTimer->isActive()) m_pMoveTimer->start();
 }
 
@@ -262,4 +283,31 @@ void CPlotWindow::OnContextMenu(const QPoint& ptGlobal) {
         pMenu->exec(ptGlobal);
     pMenu.reset();
     if (pChosen) pChosen->trigger();
+}
+
+void CPlotWindow::keyPressEvent(QKeyEvent* pEvent) {
+    const std::optional<CPlotKeyPress> press = PlotKeyOf(*pEvent);
+    if (!press) {
+        QWidget::keyPressEvent(pEvent);
+        return;
+    }
+    FlushMouseMove();
+    std::optional<CPoint> pointer;
+    if (m_bPointerIn && rect().contains(m_ptPointer.x, m_ptPointer.y)) pointer = m_ptPointer;
+    m_pMouse->OnKey(press->key, press->bCell, pointer);
+    pEvent->accept();
+}
+
+void CPlotWindow::leaveEvent(QEvent* pEvent) {
+    m_bPointerIn = false;
+    QWidget::leaveEvent(pEvent);
+}
+
+QString CPlotWindow::CurveTipAt(const QPoint& p) const {
+    const CFunArray& funs = m_pDoc->m_arFuns;
+    const std::optional<CCurveHit> hit = CurveNear(m_pView->Plane(), funs, {p.x(), p.y()});
+    if (!hit) return {};
+    // The function as the list names it, the point as the read-out panes show it.
+    return FromCp936(FunRowText(*funs[hit->nIndex])) + QStringLiteral("  x = ") +
+           ReadOutNumber(hit->x) + QStringLiteral("  y = ") + ReadOutNumber(hit->y);
 }

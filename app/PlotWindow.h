@@ -72,6 +72,8 @@ class CPlotWindow : public QWidget, public IViewHost {
     // Shows the menu and returns the chosen entry or null. Tests pick an entry through this.
     using MenuRunner = std::function<QAction*(QMenu&, const QPoint&)>;
     void SetMenuRunner(MenuRunner runner) { m_runMenu = std::move(runner); }
+    // The tip for the pointer resting at p: the nearest visible curve there, or empty.
+    QString CurveTipAt(const QPoint& p) const;
 
     // --- IViewHost -----------------------------------------------------------------------
     Dc* ClientDc() override { return m_pDc.get(); }
@@ -88,6 +90,8 @@ class CPlotWindow : public QWidget, public IViewHost {
     void mouseMoveEvent(QMouseEvent* pEvent) override;
     void mouseDoubleClickEvent(QMouseEvent* pEvent) override;
     void wheelEvent(QWheelEvent* pEvent) override;
+    void keyPressEvent(QKeyEvent* pEvent) override;
+    void leaveEvent(QEvent* pEvent) override;
     void focusOutEvent(QFocusEvent* pEvent) override;
     bool event(QEvent* pEvent) override;
 
@@ -118,4 +122,6 @@ class CPlotWindow : public QWidget, public IViewHost {
     bool m_bMovePending = false;
     Qt::MouseButtons m_dragButtons; // left and middle buttons pressed here and not released
     MenuRunner m_runMenu;
+    CPoint m_ptPointer; // the last place the pointer was seen, for the keys' read-out
+    bool m_bPointerIn = false;
 };

@@ -81,3 +81,39 @@ void CPlotNavigation::OnMouseWheel(int nDelta, CPoint p) {
     ReadOut(p);
     m_frame.ShowScale(m_view.GetScale());
 }
+
+void CPlotNavigation::OnKey(EPlotKey key, bool bCell, std::optional<CPoint> pointer) {
+    const CPlane& plane = m_view.Plane();
+    const int dx = bCell ? plane.m_nCellW : kKeyPanPixels;
+    const int dy = bCell ? plane.m_nCellH : kKeyPanPixels;
+    switch (key) {
+    case EPlotKey::Left:
+        m_view.MoveOrigin(-dx, 0);
+        break;
+    case EPlotKey::Right:
+        m_view.MoveOrigin(dx, 0);
+        break;
+    case EPlotKey::Up:
+        m_view.MoveOrigin(0, -dy);
+        break;
+    case EPlotKey::Down:
+        m_view.MoveOrigin(0, dy);
+        break;
+    case EPlotKey::ZoomIn:
+    case EPlotKey::ZoomOut:
+        m_view.ZoomStep(key == EPlotKey::ZoomIn ? 1 : -1);
+        m_frame.ShowScale(m_view.GetScale());
+        break;
+    case EPlotKey::Home: {
+        // The reset zoom's rule for the cells, and the origin where a new document puts it.
+        CPlane next = plane;
+        next.TakeScale(100);
+        const CSize size = m_view.ClientSize();
+        next.PlaceOrigin(m_view.OriginPlace(), EOriginCode::Ini, size.cx, size.cy);
+        m_view.ChangePlane(next, size);
+        m_frame.ShowScale(m_view.GetScale());
+        break;
+    }
+    }
+    if (pointer) ReadOut(*pointer);
+}

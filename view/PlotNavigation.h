@@ -7,6 +7,8 @@
 #include "platform/Dc.h"
 #include "platform/WheelSteps.h"
 
+#include <optional>
+
 class CCurvistView;
 
 // What the navigation needs from the frame: its two mode flags and its read-out panes.
@@ -20,6 +22,10 @@ class IPlotFrame {
 };
 
 enum class ECursor { Arrow, Move, Zoom };
+
+// The keys of the plane, whatever key of the keyboard stands for them.
+enum class EPlotKey { Left, Right, Up, Down, ZoomIn, ZoomOut, Home };
+inline constexpr int kKeyPanPixels = 10;
 
 class CPlotNavigation {
   public:
@@ -38,6 +44,11 @@ class CPlotNavigation {
     // Vertical wheel delta in eighths of a degree; one zoom step per 120, small touchpad
     // deltas add up. p is the pointer in client pixels.
     void OnMouseWheel(int nDelta, CPoint p);
+
+    // A key on the plane. The arrows move the plane that way by ten pixels, or by one cell
+    // with bCell; the zoom keys step like the toolbar; Home goes back to 100 % and the origin
+    // preset. The read-out follows for the pointer when it is over the plane.
+    void OnKey(EPlotKey key, bool bCell, std::optional<CPoint> pointer);
 
     // World coordinates of a client pixel, as the read-out shows them.
     double WorldX(int x) const;

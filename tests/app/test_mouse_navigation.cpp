@@ -6,6 +6,8 @@
 #include "app/PlotCursors.h"
 #include "app/PlotSplitter.h"
 
+#include <QToolTip>
+
 namespace {
 
 const char* Name(ECursor c) {
@@ -313,4 +315,45 @@ TEST_F(MouseNavigationTest, WheelZoomsOneStepPerNotch) {
         EXPECT_EQ(PaneX(), QString::asprintf("  X = %.2f", 50 / cell)) << c.name;
         EXPECT_EQ(PaneY(), QString::asprintf("  Y = %.2f", 50 / cell)) << c.name;
     }
+}
+
+// A pointer resting near a curve names it in a tip: at 100-pixel cells column 477 is
+// x = 1.57, where sin x = 1.00 lies on row 160. The read-out panes keep their own values.
+TEST_F(MouseNavigationTest, RestingNearACurveShowsItsTip) {
+    AddFunction("sinx");
+    EditPlane(*View(),
+              [](CPlane& p) { p.m_nBaseCellW = p.m_nBaseCellH = p.m_nCellW = p.m_nCellH = 100; });
+    PlaceOrigin();
+    const QString tip = QStringLiteral("Y=sinx  x = 1.57  y = 1.00");
+    EXPECT_EQ(Plot()->CurveTipAt({477, 162}), tip);
+    EXPECT_EQ(Plot()->CurveTipAt({477, 156}), QString());
+
+    // The tip event of Qt's timer: no tip far off or while a drag moves the plane, then one.
+    const struct {
+        const char* name;
+        QPoint p;
+        bool bDragging;
+        QString text; // empty: no tip
+    } cases[] = {
+        {"far", {477, 120}, false, {}},
+        {"near while dragging", {477, 162}, true, {}},
+        {"near", {477, 162}, false, tip},
+    };
+    for (const auto& c : cases) {
+        if (c.bDragging) Press(Qt::MiddleButton, c.p);
+        Move(c.p);
+        QHelpEvent help(QEvent::ToolTip, c.p, Global(c.p));
+        QApplication::sendEvent(Plot(), &help);
+        EXPECT_EQ(help.isAccepted(), !c.text.isEmpty()) << c.name;
+        EXPECT_EQ(QToolTip::isVisible(), !c.text.isEmpty()) << c.name;
+        if (!c.text.isEmpty()) {
+            EXPECT_EQ(QToolTip::text(), c.text) << c.name;
+        }
+        if (c.bDragging) {
+            Release(Qt::MiddleButton, c.p);
+        } else {
+            EXPECT_EQ(PaneX(), QStringLiteral("  X = 1.57")) << c.name;
+        }
+    }
+    QToolTip::hideText();
 }

@@ -5,6 +5,7 @@
 
 #include "view/PlotNavigation.h"
 
+#include <optional>
 #include <vector>
 
 namespace {
@@ -227,6 +228,107 @@ TEST_F(PlotNavigationTest, SequencesLeaveDragStatePlaneAndReadOut) {
             EXPECT_DOUBLE_EQ(frame.xy[i].first, c.xy[i].first) << c.name << " read-out " << i;
             EXPECT_DOUBLE_EQ(frame.xy[i].second, c.xy[i].second) << c.name << " read-out " << i;
         }
+        EXPECT_EQ(frame.scales, c.scales) << c.name;
+    }
+}
+
+// Keys on a plane of 40 x 30 cells whose file puts the origin top right (code 2; the menu's 2
+// is the right side). The read-out follows only when the pointer is over the plane.
+TEST_F(PlotNavigationTest, KeysPanZoomAndGoHome) {
+    WriteIni("[Coor]\nnOriginPlace=2\n[Pane]\nnWidth=40\nnHeight=30\n");
+    struct SKey {
+        EPlotKey key;
+        bool bCell = false;
+    };
+    const std::optional<CPoint> none;
+    const struct {
+        const char* name;
+        std::vector<SKey> keys;
+        std::optional<CPoint> pointer;
+        int ox, oy, scale, cellW, cellH;
+        std::vector<std::pair<double, double>> xy;
+        std::vector<int> scales;
+    } cases[] = {
+        {"right", {{EPlotKey::Right}}, none, 330, 260, 100, 40, 30, {}, {}},
+        {"left", {{EPlotKey::Left}}, none, 310, 260, 100, 40, 30, {}, {}},
+        {"up", {{EPlotKey::Up}}, none, 320, 250, 100, 40, 30, {}, {}},
+        {"down", {{EPlotKey::Down}}, none, 320, 270, 100, 40, 30, {}, {}},
+        {"a cell left is its width", {{EPlotKey::Left, true}}, none, 280, 260, 100, 40, 30, {}, {}},
+        {"a cell down is its height",
+         {{EPlotKey::Down, true}},
+         none,
+         320,
+         290,
+         100,
+         40,
+         30,
+         {},
+         {}},
+        {"zoom in", {{EPlotKey::ZoomIn}}, none, 320, 260, 110, 44, 33, {}, {110}},
+        {"zoom out", {{EPlotKey::ZoomOut}}, none, 320, 260, 95, 38, 28, {}, {95}},
+        {"a cell after zooming is the zoomed cell",
+         {{EPlotKey::ZoomIn}, {EPlotKey::Right, true}},
+         none,
+         364,
+         260,
+         110,
+         44,
+         33,
+         {},
+         {110}},
+        {"home: 100 % and the file's origin",
+         {{EPlotKey::Left}, {EPlotKey::ZoomIn}, {EPlotKey::ZoomIn}, {EPlotKey::Home}},
+         none,
+         641,
+         0,
+         100,
+         40,
+         30,
+         {},
+         {110, 120, 100}},
+        {"the read-out follows a pan",
+         {{EPlotKey::Right}},
+         CPoint{370, 200},
+         330,
+         260,
+         100,
+         40,
+         30,
+         {{1.0, 2.0}},
+         {}},
+        {"and a zoom",
+         {{EPlotKey::ZoomOut}},
+         CPoint{358, 260},
+         320,
+         260,
+         95,
+         38,
+         28,
+         {{1.0, 0.0}},
+         {95}},
+        {"and home",
+         {{EPlotKey::Home}},
+         CPoint{601, 60},
+         641,
+         0,
+         100,
+         40,
+         30,
+         {{-1.0, -2.0}},
+         {100}},
+    };
+    for (const auto& c : cases) {
+        CCurvistView& v = MakeView();
+        CFakeFrame frame;
+        CPlotNavigation nav(v, frame);
+        for (const SKey& k : c.keys)
+            nav.OnKey(k.key, k.bCell, c.pointer);
+        EXPECT_EQ(v.Plane().m_nOriginX, c.ox) << c.name;
+        EXPECT_EQ(v.Plane().m_nOriginY, c.oy) << c.name;
+        EXPECT_EQ(v.GetScale(), c.scale) << c.name;
+        EXPECT_EQ(v.Plane().m_nCellW, c.cellW) << c.name;
+        EXPECT_EQ(v.Plane().m_nCellH, c.cellH) << c.name;
+        EXPECT_EQ(frame.xy, c.xy) << c.name;
         EXPECT_EQ(frame.scales, c.scales) << c.name;
     }
 }
