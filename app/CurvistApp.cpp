@@ -2,8 +2,8 @@
 
 #include "app/AboutDlg.h"
 #include "app/AppMessage.h"
-#include "app/FileMessage.h"
 #include "app/FileDrop.h"
+#include "app/FileMessage.h"
 #include "app/MainFrame.h"
 #include "app/PlotWindow.h"
 #include "doc/DocumentFile.h"
