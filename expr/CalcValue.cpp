@@ -1,6 +1,7 @@
 #include "expr/CalcValue.h"
 
 #include "expr/Ops.h"
+#include "expr/VecMath.h"
 
 #include <algorithm>
 #include <cmath>
@@ -35,28 +36,28 @@ CStepsResult RunRegSteps(const CRegStep* s, const CRegStep* const end, double* r
         CURVIST_PUT(CURVIST_L);
         CURVIST_NEXT;
     sin:
-        CURVIST_PUT(std::sin(CURVIST_L));
+        CURVIST_PUT(vmath::Sin(CURVIST_L));
         CURVIST_NEXT;
     cos:
-        CURVIST_PUT(std::cos(CURVIST_L));
+        CURVIST_PUT(vmath::Cos(CURVIST_L));
         CURVIST_NEXT;
     tan:
-        CURVIST_PUT(std::tan(CURVIST_L));
+        CURVIST_PUT(vmath::Tan(CURVIST_L));
         CURVIST_NEXT;
     exp:
-        CURVIST_PUT(std::exp(CURVIST_L));
+        CURVIST_PUT(vmath::Exp(CURVIST_L));
         CURVIST_NEXT;
     ln:
-        CURVIST_PUT(std::log(CURVIST_L));
+        CURVIST_PUT(vmath::Log(CURVIST_L));
         CURVIST_NEXT;
     cot:
-        CURVIST_PUT(1.0 / std::tan(CURVIST_L));
+        CURVIST_PUT(1.0 / vmath::Tan(CURVIST_L));
         CURVIST_NEXT;
     sec:
-        CURVIST_PUT(1.0 / std::cos(CURVIST_L));
+        CURVIST_PUT(1.0 / vmath::Cos(CURVIST_L));
         CURVIST_NEXT;
     csc:
-        CURVIST_PUT(1.0 / std::sin(CURVIST_L));
+        CURVIST_PUT(1.0 / vmath::Sin(CURVIST_L));
         CURVIST_NEXT;
     add:
         CURVIST_PUT(CURVIST_L + CURVIST_R);
@@ -431,6 +432,20 @@ inline void WithOperands(const double* la, double lc, const double* ra, double r
         k(CConst{lc}, CConst{rc});
 }
 
+// A function over a chunk: the vector form on an array, the scalar form once on a constant.
+inline void Elementary(double* __restrict w, const double* a, double c, vmath::ChunkFn chunk,
+                       vmath::ScalarFn one) {
+    if (a)
+        chunk(a, w, kChunk);
+    else
+        std::fill(w, w + kChunk, one(c));
+}
+
+inline void Reciprocal(double* w) {
+    for (std::size_t i = 0; i < kChunk; ++i)
+        w[i] = 1.0 / w[i];
+}
+
 template <class K> inline void WithOperand(const double* a, double c, K k) {
     if (a)
         k(CArr{a});
@@ -442,6 +457,7 @@ template <class K> inline void WithOperand(const double* a, double c, K k) {
 
 void CalcValues(CNodeList& list, const double* xs, double* ys, bool* errs, std::size_t n) {
     const CProgram& prog = list.Program();
+    const vmath::CFns& fns = vmath::Fns();
     if (prog.bVecAllFail) {
         std::fill(ys, ys + n, 0.0);
         std::fill(errs, errs + n, true);
@@ -529,39 +545,31 @@ void CalcValues(CNodeList& list, const double* xs, double* ys, bool* errs, std::
                 WithOperand(la, lc, [&](auto a) { Unary(w, a, [](double v) { return v; }); });
                 break;
             case op::Sin:
-                WithOperand(la, lc,
-                            [&](auto a) { Unary(w, a, [](double v) { return std::sin(v); }); });
+                Elementary(w, la, lc, fns.sinN, fns.sin);
                 break;
             case op::Cos:
-                WithOperand(la, lc,
-                            [&](auto a) { Unary(w, a, [](double v) { return std::cos(v); }); });
+                Elementary(w, la, lc, fns.cosN, fns.cos);
                 break;
             case op::Tan:
-                WithOperand(la, lc,
-                            [&](auto a) { Unary(w, a, [](double v) { return std::tan(v); }); });
+                Elementary(w, la, lc, fns.tanN, fns.tan);
                 break;
             case op::Exp:
-                WithOperand(la, lc,
-                            [&](auto a) { Unary(w, a, [](double v) { return std::exp(v); }); });
+                Elementary(w, la, lc, fns.expN, fns.exp);
                 break;
             case op::Ln:
-                WithOperand(la, lc,
-                            [&](auto a) { Unary(w, a, [](double v) { return std::log(v); }); });
+                Elementary(w, la, lc, fns.logN, fns.log);
                 break;
             case op::Cot:
-                WithOperand(la, lc, [&](auto a) {
-                    Unary(w, a, [](double v) { return 1.0 / std::tan(v); });
-                });
+                Elementary(w, la, lc, fns.tanN, fns.tan);
+                Reciprocal(w);
                 break;
             case op::Sec:
-                WithOperand(la, lc, [&](auto a) {
-                    Unary(w, a, [](double v) { return 1.0 / std::cos(v); });
-                });
+                Elementary(w, la, lc, fns.cosN, fns.cos);
+                Reciprocal(w);
                 break;
             case op::Csc:
-                WithOperand(la, lc, [&](auto a) {
-                    Unary(w, a, [](double v) { return 1.0 / std::sin(v); });
-                });
+                Elementary(w, la, lc, fns.sinN, fns.sin);
+                Reciprocal(w);
                 break;
             case '+':
                 WithOperands(la, lc, ra, rc, [&](auto a, auto b) {

@@ -1,0 +1,120 @@
+#include "expr/VecMath.h"
+
+#include <cmath>
+#include <emmintrin.h>
+#include <sleef.h>
+
+namespace vmath {
+
+// The four-lane level, built for AVX2 in a file of its own (VecMathAvx2.cpp).
+extern const CFns kAvx2Fns;
+
+namespace {
+
+// The two-lane level: the library's SSE2 functions for chunks, its plain C ones for a value,
+// which compute the same operations in the same order.
+double Tan1(double x) {
+    return std::fabs(x) < kTanTiny ? x : Sleef_tand1_u10purec(x);
+}
+double Exp1(double x) {
+    return x > kExpGlibc ? std::exp(x) : Sleef_expd1_u10purec(x);
+}
+
+bool LanesBelow(__m128d v, double limit) {
+    const __m128d a = _mm_andnot_pd(_mm_set1_pd(-0.0), v);
+    return _mm_movemask_pd(_mm_cmplt_pd(a, _mm_set1_pd(limit))) == 3;
+}
+
+template <auto V, auto S> void TrigN(const double* in, double* out, std::size_t n) {
+    for (std::size_t i = 0; i < n; i += 2) {
+        const __m128d v = _mm_loadu_pd(in + i);
+        if (LanesBelow(v, kTrigLanes)) {
+            _mm_storeu_pd(out + i, V(v));
+        } else {
+            const double a = S(in[i]), b = S(in[i + 1]);
+            out[i] = a;
+            out[i + 1] = b;
+        }
+    }
+}
+
+void TanN(const double* in, double* out, std::size_t n) {
+    for (std::size_t i = 0; i < n; i += 2) {
+        const __m128d v = _mm_loadu_pd(in + i);
+        if (LanesBelow(v, kTrigLanes)) {
+            const __m128d tiny =
+                _mm_cmplt_pd(_mm_andnot_pd(_mm_set1_pd(-0.0), v), _mm_set1_pd(kTanTiny));
+            const __m128d t = Sleef_tand2_u10sse2(v);
+            _mm_storeu_pd(out + i, _mm_or_pd(_mm_and_pd(tiny, v), _mm_andnot_pd(tiny, t)));
+        } else {
+            const double a = Tan1(in[i]), b = Tan1(in[i + 1]);
+            out[i] = a;
+            out[i + 1] = b;
+        }
+    }
+}
+
+void ExpN(const double* in, double* out, std::size_t n) {
+    for (std::size_t i = 0; i < n; i += 2) {
+        const __m128d v = _mm_loadu_pd(in + i);
+        if (_mm_movemask_pd(_mm_cmpngt_pd(v, _mm_set1_pd(kExpGlibc))) == 3) {
+            _mm_storeu_pd(out + i, Sleef_expd2_u10sse2(v));
+        } else {
+            const double a = Exp1(in[i]), b = Exp1(in[i + 1]);
+            out[i] = a;
+            out[i + 1] = b;
+        }
+    }
+}
+
+void LogN(const double* in, double* out, std::size_t n) {
+    const __m128d nan = _mm_set1_pd(__builtin_nan(""));
+    for (std::size_t i = 0; i < n; i += 2) {
+        const __m128d v = _mm_loadu_pd(in + i);
+        const __m128d neg = _mm_cmplt_pd(v, _mm_setzero_pd());
+        if (_mm_movemask_pd(neg) == 3) {
+            _mm_storeu_pd(out + i, nan);
+        } else {
+            const __m128d r = Sleef_logd2_u10sse2(v);
+            _mm_storeu_pd(out + i, _mm_or_pd(_mm_and_pd(neg, nan), _mm_andnot_pd(neg, r)));
+        }
+    }
+}
+
+double Sin1(double x) {
+    return Sleef_sind1_u10purec(x);
+}
+double Cos1(double x) {
+    return Sleef_cosd1_u10purec(x);
+}
+double Log1(double x) {
+    return x < 0.0 ? __builtin_nan("") : Sleef_logd1_u10purec(x);
+}
+
+const CFns kSse2Fns = {Sin1,
+                       Cos1,
+                       Tan1,
+                       Exp1,
+                       Log1,
+                       TrigN<Sleef_sind2_u10sse2, Sin1>,
+                       TrigN<Sleef_cosd2_u10sse2, Cos1>,
+                       TanN,
+                       ExpN,
+                       LogN};
+
+} // namespace
+
+bool Supported(ELevel level) {
+    return level == ELevel::Sse2 ||
+           (__builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma"));
+}
+
+ELevel BestLevel() {
+    return Supported(ELevel::Avx2) ? ELevel::Avx2 : ELevel::Sse2;
+}
+
+const CFns& FnsFor(ELevel level) {
+    return level == ELevel::Avx2 ? kAvx2Fns : kSse2Fns;
+}
+
+} // namespace vmath
