@@ -2,7 +2,22 @@
 
 #include <cmath>
 #include <emmintrin.h>
-#include <sleef.h>
+
+// The library's entries this level calls. Declared here rather than taken from sleef.h, which
+// marks their results const: C++ keeps that in a function's type, and the scalar ones go into
+// the table of plain double(double) functions as they are, without a wrapper to jump through.
+extern "C" {
+double Sleef_sind1_u10purec(double);
+double Sleef_cosd1_u10purec(double);
+double Sleef_tand1_u10purec(double);
+double Sleef_expd1_u10purec(double);
+double Sleef_logd1_u10purec(double);
+__m128d Sleef_sind2_u10sse2(__m128d);
+__m128d Sleef_cosd2_u10sse2(__m128d);
+__m128d Sleef_tand2_u10sse2(__m128d);
+__m128d Sleef_expd2_u10sse2(__m128d);
+__m128d Sleef_logd2_u10sse2(__m128d);
+}
 
 namespace vmath {
 
@@ -81,23 +96,17 @@ void LogN(const double* in, double* out, std::size_t n) {
     }
 }
 
-double Sin1(double x) {
-    return Sleef_sind1_u10purec(x);
-}
-double Cos1(double x) {
-    return Sleef_cosd1_u10purec(x);
-}
 double Log1(double x) {
     return x < 0.0 ? __builtin_nan("") : Sleef_logd1_u10purec(x);
 }
 
-const CFns kSse2Fns = {Sin1,
-                       Cos1,
+const CFns kSse2Fns = {Sleef_sind1_u10purec,
+                       Sleef_cosd1_u10purec,
                        Tan1,
                        Exp1,
                        Log1,
-                       TrigN<Sleef_sind2_u10sse2, Sin1>,
-                       TrigN<Sleef_cosd2_u10sse2, Cos1>,
+                       TrigN<Sleef_sind2_u10sse2, Sleef_sind1_u10purec>,
+                       TrigN<Sleef_cosd2_u10sse2, Sleef_cosd1_u10purec>,
                        TanN,
                        ExpN,
                        LogN};

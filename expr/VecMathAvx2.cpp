@@ -6,7 +6,22 @@
 
 #include <immintrin.h>
 #include <math.h>
-#include <sleef.h>
+
+// The library's entries this level calls. Declared here rather than taken from sleef.h, which
+// marks their results const: C++ keeps that in a function's type, and the scalar ones go into
+// the table of plain double(double) functions as they are, without a wrapper to jump through.
+extern "C" {
+double Sleef_sind1_u10purecfma(double);
+double Sleef_cosd1_u10purecfma(double);
+double Sleef_tand1_u10purecfma(double);
+double Sleef_expd1_u10purecfma(double);
+double Sleef_logd1_u10purecfma(double);
+__m256d Sleef_sind4_u10avx2(__m256d);
+__m256d Sleef_cosd4_u10avx2(__m256d);
+__m256d Sleef_tand4_u10avx2(__m256d);
+__m256d Sleef_expd4_u10avx2(__m256d);
+__m256d Sleef_logd4_u10avx2(__m256d);
+}
 
 namespace vmath {
 namespace {
@@ -85,12 +100,6 @@ void LogN(const double* in, double* out, std::size_t n) {
     }
 }
 
-double Sin1(double x) {
-    return Sleef_sind1_u10purecfma(x);
-}
-double Cos1(double x) {
-    return Sleef_cosd1_u10purecfma(x);
-}
 double Log1(double x) {
     return x < 0.0 ? __builtin_nan("") : Sleef_logd1_u10purecfma(x);
 }
@@ -98,13 +107,13 @@ double Log1(double x) {
 } // namespace
 
 extern const CFns kAvx2Fns;
-const CFns kAvx2Fns = {Sin1,
-                       Cos1,
+const CFns kAvx2Fns = {Sleef_sind1_u10purecfma,
+                       Sleef_cosd1_u10purecfma,
                        Tan1,
                        Exp1,
                        Log1,
-                       TrigN<Sleef_sind4_u10avx2, Sin1>,
-                       TrigN<Sleef_cosd4_u10avx2, Cos1>,
+                       TrigN<Sleef_sind4_u10avx2, Sleef_sind1_u10purecfma>,
+                       TrigN<Sleef_cosd4_u10avx2, Sleef_cosd1_u10purecfma>,
                        TanN,
                        ExpN,
                        LogN};
