@@ -20,6 +20,7 @@ CStepsResult RunRegSteps(const CRegStep* s, const CRegStep* const end, double* r
                                   &&csc,  &&add, &&sub, &&mul, &&div,  &&pow, &&keep, &&fail};
     static_assert(sizeof kJump / sizeof kJump[0] == kHFail + 1);
     const CRegStep* const begin = s;
+    const vmath::CFns& fns = vmath::Fns();
     reg[0] = x;
     {
         double acc = 0.0; // the previous step's result
@@ -36,38 +37,44 @@ CStepsResult RunRegSteps(const CRegStep* s, const CRegStep* const end, double* r
         CURVIST_PUT(CURVIST_L);
         CURVIST_NEXT;
     sin:
-        CURVIST_PUT(vmath::Sin(CURVIST_L));
+        CURVIST_PUT(fns.sin(CURVIST_L));
         CURVIST_NEXT;
     cos:
-        CURVIST_PUT(vmath::Cos(CURVIST_L));
+        CURVIST_PUT(fns.cos(CURVIST_L));
         CURVIST_NEXT;
     tan:
-        CURVIST_PUT(vmath::Tan(CURVIST_L));
+        CURVIST_PUT(fns.tan(CURVIST_L));
         CURVIST_NEXT;
     exp:
-        CURVIST_PUT(vmath::Exp(CURVIST_L));
+        CURVIST_PUT(fns.exp(CURVIST_L));
         CURVIST_NEXT;
     ln:
-        CURVIST_PUT(vmath::Log(CURVIST_L));
+        CURVIST_PUT(fns.log(CURVIST_L));
         CURVIST_NEXT;
     cot:
-        CURVIST_PUT(1.0 / vmath::Tan(CURVIST_L));
+        CURVIST_PUT(1.0 / fns.tan(CURVIST_L));
         CURVIST_NEXT;
     sec:
-        CURVIST_PUT(1.0 / vmath::Cos(CURVIST_L));
+        CURVIST_PUT(1.0 / fns.cos(CURVIST_L));
         CURVIST_NEXT;
     csc:
-        CURVIST_PUT(1.0 / vmath::Sin(CURVIST_L));
+        CURVIST_PUT(1.0 / fns.sin(CURVIST_L));
         CURVIST_NEXT;
-    add:
-        CURVIST_PUT(CURVIST_L + CURVIST_R);
+    add : {
+        const double L = CURVIST_L, R = CURVIST_R;
+        CURVIST_PUT(L + R);
         CURVIST_NEXT;
-    sub:
-        CURVIST_PUT(CURVIST_L - CURVIST_R);
+    }
+    sub : {
+        const double L = CURVIST_L, R = CURVIST_R;
+        CURVIST_PUT(L - R);
         CURVIST_NEXT;
-    mul:
-        CURVIST_PUT(CURVIST_L * CURVIST_R);
+    }
+    mul : {
+        const double L = CURVIST_L, R = CURVIST_R;
+        CURVIST_PUT(L * R);
         CURVIST_NEXT;
+    }
     div : {
         const double R = CURVIST_R;
         if (R == 0.0 || std::isnan(R)) goto fail;
