@@ -114,6 +114,7 @@ const CFns kSse2Fns = {Sleef_sind1_u10purec,
 } // namespace
 
 bool Supported(ELevel level) {
+    __builtin_cpu_init(); // a static initialiser may evaluate before libgcc's has run
     return level == ELevel::Sse2 ||
            (__builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma"));
 }
