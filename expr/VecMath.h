@@ -1,13 +1,13 @@
 #pragma once
-// The elementary functions of the evaluators: SLEEF's 1-ulp functions, vectorised over a chunk
-// for the batch and one value at a time for the per-point path and constant folding. Both forms
-// give the same bits for every input, so the two paths of evaluation agree.
+// The elementary functions of the evaluators: SLEEF's 1-ulp sin, cos, tan and exp, vectorised
+// over a chunk for the batch and one value at a time for the per-point path and constant
+// folding. Both forms give the same bits for every input, so the two paths of evaluation agree.
+// ln stays glibc's log in both: SLEEF's is no faster over a chunk and slower for one value.
 //
 // A few inputs are ours to decide rather than the library's, the same way in both forms:
 // tan of |x| < 2^-27 is x (the correctly rounded value; the library flushes the smallest
 // subnormals to zero), and exp above 709.5 is glibc's (the library overflows to infinity a
-// little before the largest finite result). The log of a negative number is the positive quiet
-// NaN without a call.
+// little before the largest finite result).
 
 #include <cstddef>
 
@@ -50,6 +50,10 @@ inline double Exp(double x) {
 inline double Log(double x) {
     return Fns().log(x);
 }
+
+// glibc's log, shared by both levels.
+double LogOne(double x);
+void LogChunk(const double* in, double* out, std::size_t n);
 
 // Limits of the rules above, shared by both levels.
 inline constexpr double kTanTiny = 0x1p-27;

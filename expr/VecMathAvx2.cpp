@@ -15,12 +15,10 @@ double Sleef_sind1_u10purecfma(double);
 double Sleef_cosd1_u10purecfma(double);
 double Sleef_tand1_u10purecfma(double);
 double Sleef_expd1_u10purecfma(double);
-double Sleef_logd1_u10purecfma(double);
 __m256d Sleef_sind4_u10avx2(__m256d);
 __m256d Sleef_cosd4_u10avx2(__m256d);
 __m256d Sleef_tand4_u10avx2(__m256d);
 __m256d Sleef_expd4_u10avx2(__m256d);
-__m256d Sleef_logd4_u10avx2(__m256d);
 }
 
 namespace vmath {
@@ -88,22 +86,6 @@ void ExpN(const double* in, double* out, std::size_t n) {
     }
 }
 
-void LogN(const double* in, double* out, std::size_t n) {
-    const __m256d nan = _mm256_set1_pd(__builtin_nan(""));
-    for (std::size_t i = 0; i < n; i += 4) {
-        const __m256d v = _mm256_loadu_pd(in + i);
-        const __m256d neg = _mm256_cmp_pd(v, _mm256_setzero_pd(), _CMP_LT_OQ);
-        if (_mm256_movemask_pd(neg) == 15)
-            _mm256_storeu_pd(out + i, nan);
-        else
-            _mm256_storeu_pd(out + i, _mm256_blendv_pd(Sleef_logd4_u10avx2(v), nan, neg));
-    }
-}
-
-double Log1(double x) {
-    return x < 0.0 ? __builtin_nan("") : Sleef_logd1_u10purecfma(x);
-}
-
 } // namespace
 
 extern const CFns kAvx2Fns;
@@ -111,11 +93,11 @@ const CFns kAvx2Fns = {Sleef_sind1_u10purecfma,
                        Sleef_cosd1_u10purecfma,
                        Tan1,
                        Exp1,
-                       Log1,
+                       LogOne,
                        TrigN<Sleef_sind4_u10avx2, Sleef_sind1_u10purecfma>,
                        TrigN<Sleef_cosd4_u10avx2, Sleef_cosd1_u10purecfma>,
                        TanN,
                        ExpN,
-                       LogN};
+                       LogChunk};
 
 } // namespace vmath
