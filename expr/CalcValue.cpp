@@ -464,7 +464,6 @@ template <class K> inline void WithOperand(const double* a, double c, K k) {
 
 void CalcValues(CNodeList& list, const double* xs, double* ys, bool* errs, std::size_t n) {
     const CProgram& prog = list.Program();
-    const vmath::CFns& fns = vmath::Fns();
     if (prog.bVecAllFail) {
         std::fill(ys, ys + n, 0.0);
         std::fill(errs, errs + n, true);
@@ -552,30 +551,30 @@ void CalcValues(CNodeList& list, const double* xs, double* ys, bool* errs, std::
                 WithOperand(la, lc, [&](auto a) { Unary(w, a, [](double v) { return v; }); });
                 break;
             case op::Sin:
-                Elementary(w, la, lc, fns.sinN, fns.sin);
+                Elementary(w, la, lc, vmath::Fns().sinN, vmath::Fns().sin);
                 break;
             case op::Cos:
-                Elementary(w, la, lc, fns.cosN, fns.cos);
+                Elementary(w, la, lc, vmath::Fns().cosN, vmath::Fns().cos);
                 break;
             case op::Tan:
-                Elementary(w, la, lc, fns.tanN, fns.tan);
+                Elementary(w, la, lc, vmath::Fns().tanN, vmath::Fns().tan);
                 break;
             case op::Exp:
-                Elementary(w, la, lc, fns.expN, fns.exp);
+                Elementary(w, la, lc, vmath::Fns().expN, vmath::Fns().exp);
                 break;
             case op::Ln:
-                Elementary(w, la, lc, fns.logN, fns.log);
+                Elementary(w, la, lc, vmath::Fns().logN, vmath::Fns().log);
                 break;
             case op::Cot:
-                Elementary(w, la, lc, fns.tanN, fns.tan);
+                Elementary(w, la, lc, vmath::Fns().tanN, vmath::Fns().tan);
                 Reciprocal(w);
                 break;
             case op::Sec:
-                Elementary(w, la, lc, fns.cosN, fns.cos);
+                Elementary(w, la, lc, vmath::Fns().cosN, vmath::Fns().cos);
                 Reciprocal(w);
                 break;
             case op::Csc:
-                Elementary(w, la, lc, fns.sinN, fns.sin);
+                Elementary(w, la, lc, vmath::Fns().sinN, vmath::Fns().sin);
                 Reciprocal(w);
                 break;
             case '+':
