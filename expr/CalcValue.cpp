@@ -1,6 +1,7 @@
 #include "expr/CalcValue.h"
 
 #include "expr/Ops.h"
+#include "expr/VecMath.h"
 
 #include <algorithm>
 #include <cmath>
@@ -19,6 +20,7 @@ CStepsResult RunRegSteps(const CRegStep* s, const CRegStep* const end, double* r
                                   &&csc,  &&add, &&sub, &&mul, &&div,  &&pow, &&keep, &&fail};
     static_assert(sizeof kJump / sizeof kJump[0] == kHFail + 1);
     const CRegStep* const begin = s;
+    const vmath::CFns& fns = vmath::Fns();
     reg[0] = x;
     {
         double acc = 0.0; // the previous step's result
@@ -35,38 +37,44 @@ CStepsResult RunRegSteps(const CRegStep* s, const CRegStep* const end, double* r
         CURVIST_PUT(CURVIST_L);
         CURVIST_NEXT;
     sin:
-        CURVIST_PUT(std::sin(CURVIST_L));
+        CURVIST_PUT(fns.sin(CURVIST_L));
         CURVIST_NEXT;
     cos:
-        CURVIST_PUT(std::cos(CURVIST_L));
+        CURVIST_PUT(fns.cos(CURVIST_L));
         CURVIST_NEXT;
     tan:
-        CURVIST_PUT(std::tan(CURVIST_L));
+        CURVIST_PUT(fns.tan(CURVIST_L));
         CURVIST_NEXT;
     exp:
-        CURVIST_PUT(std::exp(CURVIST_L));
+        CURVIST_PUT(fns.exp(CURVIST_L));
         CURVIST_NEXT;
     ln:
-        CURVIST_PUT(std::log(CURVIST_L));
+        CURVIST_PUT(fns.log(CURVIST_L));
         CURVIST_NEXT;
     cot:
-        CURVIST_PUT(1.0 / std::tan(CURVIST_L));
+        CURVIST_PUT(1.0 / fns.tan(CURVIST_L));
         CURVIST_NEXT;
     sec:
-        CURVIST_PUT(1.0 / std::cos(CURVIST_L));
+        CURVIST_PUT(1.0 / fns.cos(CURVIST_L));
         CURVIST_NEXT;
     csc:
-        CURVIST_PUT(1.0 / std::sin(CURVIST_L));
+        CURVIST_PUT(1.0 / fns.sin(CURVIST_L));
         CURVIST_NEXT;
-    add:
-        CURVIST_PUT(CURVIST_L + CURVIST_R);
+    add : {
+        const double L = CURVIST_L, R = CURVIST_R;
+        CURVIST_PUT(L + R);
         CURVIST_NEXT;
-    sub:
-        CURVIST_PUT(CURVIST_L - CURVIST_R);
+    }
+    sub : {
+        const double L = CURVIST_L, R = CURVIST_R;
+        CURVIST_PUT(L - R);
         CURVIST_NEXT;
-    mul:
-        CURVIST_PUT(CURVIST_L * CURVIST_R);
+    }
+    mul : {
+        const double L = CURVIST_L, R = CURVIST_R;
+        CURVIST_PUT(L * R);
         CURVIST_NEXT;
+    }
     div : {
         const double R = CURVIST_R;
         if (R == 0.0 || std::isnan(R)) goto fail;
@@ -431,6 +439,20 @@ inline void WithOperands(const double* la, double lc, const double* ra, double r
         k(CConst{lc}, CConst{rc});
 }
 
+// A function over a chunk: the vector form on an array, the scalar form once on a constant.
+inline void Elementary(double* __restrict w, const double* a, double c, vmath::ChunkFn chunk,
+                       vmath::ScalarFn one) {
+    if (a)
+        chunk(a, w, kChunk);
+    else
+        std::fill(w, w + kChunk, one(c));
+}
+
+inline void Reciprocal(double* w) {
+    for (std::size_t i = 0; i < kChunk; ++i)
+        w[i] = 1.0 / w[i];
+}
+
 template <class K> inline void WithOperand(const double* a, double c, K k) {
     if (a)
         k(CArr{a});
@@ -529,39 +551,31 @@ void CalcValues(CNodeList& list, const double* xs, double* ys, bool* errs, std::
                 WithOperand(la, lc, [&](auto a) { Unary(w, a, [](double v) { return v; }); });
                 break;
             case op::Sin:
-                WithOperand(la, lc,
-                            [&](auto a) { Unary(w, a, [](double v) { return std::sin(v); }); });
+                Elementary(w, la, lc, vmath::Fns().sinN, vmath::Fns().sin);
                 break;
             case op::Cos:
-                WithOperand(la, lc,
-                            [&](auto a) { Unary(w, a, [](double v) { return std::cos(v); }); });
+                Elementary(w, la, lc, vmath::Fns().cosN, vmath::Fns().cos);
                 break;
             case op::Tan:
-                WithOperand(la, lc,
-                            [&](auto a) { Unary(w, a, [](double v) { return std::tan(v); }); });
+                Elementary(w, la, lc, vmath::Fns().tanN, vmath::Fns().tan);
                 break;
             case op::Exp:
-                WithOperand(la, lc,
-                            [&](auto a) { Unary(w, a, [](double v) { return std::exp(v); }); });
+                Elementary(w, la, lc, vmath::Fns().expN, vmath::Fns().exp);
                 break;
             case op::Ln:
-                WithOperand(la, lc,
-                            [&](auto a) { Unary(w, a, [](double v) { return std::log(v); }); });
+                Elementary(w, la, lc, vmath::Fns().logN, vmath::Fns().log);
                 break;
             case op::Cot:
-                WithOperand(la, lc, [&](auto a) {
-                    Unary(w, a, [](double v) { return 1.0 / std::tan(v); });
-                });
+                Elementary(w, la, lc, vmath::Fns().tanN, vmath::Fns().tan);
+                Reciprocal(w);
                 break;
             case op::Sec:
-                WithOperand(la, lc, [&](auto a) {
-                    Unary(w, a, [](double v) { return 1.0 / std::cos(v); });
-                });
+                Elementary(w, la, lc, vmath::Fns().cosN, vmath::Fns().cos);
+                Reciprocal(w);
                 break;
             case op::Csc:
-                WithOperand(la, lc, [&](auto a) {
-                    Unary(w, a, [](double v) { return 1.0 / std::sin(v); });
-                });
+                Elementary(w, la, lc, vmath::Fns().sinN, vmath::Fns().sin);
+                Reciprocal(w);
                 break;
             case '+':
                 WithOperands(la, lc, ra, rc, [&](auto a, auto b) {

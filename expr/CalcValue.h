@@ -27,13 +27,9 @@ inline double CalcValue(CNodeList& list, double x, bool& bEvalError) {
         if (list.empty()) return CalcValueAllFail(list, x, bEvalError);
         prog = &list.Program();
     }
-    if (prog->bVecAllFail) [[unlikely]]
-        return CalcValueAllFail(list, x, bEvalError);
     double y;
-    if (prog->pointSteps.empty()) {
-        // x itself or a constant: no register file to go through.
-        y = prog->pointResult == 0 ? x : prog->pointRegs[prog->pointResult];
-    } else {
+    const std::uint8_t mode = prog->pointMode;
+    if (mode == CProgram::kPointSteps) [[likely]] {
         double* const reg = prog->pointRegs.data();
         const CStepsResult r = RunRegSteps(
             prog->pointSteps.data(), prog->pointSteps.data() + prog->pointSteps.size(), reg, x);
@@ -43,6 +39,12 @@ inline double CalcValue(CNodeList& list, double x, bool& bEvalError) {
             return 0.0;
         }
         y = prog->bPointResultIsLast ? r.y : reg[prog->pointResult];
+    } else if (mode == CProgram::kPointX) {
+        y = x; // no register file to go through
+    } else if (mode == CProgram::kPointConst) {
+        y = prog->pointConst;
+    } else {
+        return CalcValueAllFail(list, x, bEvalError);
     }
     prog->NoteComplete(x);
     return y;

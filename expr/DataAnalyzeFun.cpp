@@ -216,6 +216,11 @@ void BuildPoint(CProgram& p) {
     }
     p.pointResult = reg(p.vecResult);
     p.bPointResultIsLast = !p.pointSteps.empty() && p.pointSteps.back().out == p.pointResult;
+    p.pointConst = p.pointRegs[p.pointResult];
+    p.pointMode = p.bVecAllFail           ? CProgram::kPointAllFail
+                  : !p.pointSteps.empty() ? CProgram::kPointSteps
+                  : p.pointResult == 0    ? CProgram::kPointX
+                                          : CProgram::kPointConst;
 }
 
 } // namespace

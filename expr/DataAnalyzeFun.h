@@ -124,6 +124,11 @@ struct CProgram {
     std::vector<double> pointRegs;
     std::uint32_t pointResult = 0;
     bool bPointResultIsLast = false; // the last step gives the result: no need to read it back
+    // What one x costs, decided once, so that CalcValue tests one byte: x itself, a constant
+    // (pointConst), the steps, or a failure at every x.
+    enum EPointMode : std::uint8_t { kPointSteps, kPointX, kPointConst, kPointAllFail };
+    std::uint8_t pointMode = kPointAllFail;
+    double pointConst = 0.0;
 
     // The node results are those of the plain node-by-node evaluation; the derived program
     // does not keep them, so the calls that decide them are remembered and replayed on
@@ -132,6 +137,7 @@ struct CProgram {
     struct CHistory {
         bool bComplete = false;
         bool bDirty = false;
+        bool bFails = false; // !fails.empty(), next to the flags a complete call writes
         double xComplete = 0.0;
         std::vector<std::pair<double, std::uint32_t>> fails; // x, node that failed
     };
@@ -140,13 +146,16 @@ struct CProgram {
         history.xComplete = x;
         history.bComplete = true; // next to bDirty: one store for both
         history.bDirty = true;
-        if (!history.fails.empty()) [[unlikely]]
+        if (history.bFails) [[unlikely]] {
             history.fails.clear();
+            history.bFails = false;
+        }
     }
     void NoteFailure(double x, std::uint32_t node) {
         while (!history.fails.empty() && history.fails.back().second <= node)
             history.fails.pop_back();
         history.fails.emplace_back(x, node);
+        history.bFails = true;
         history.bDirty = true;
     }
     // Brings regs up to date with the history (CalcValue.cpp).

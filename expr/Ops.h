@@ -2,6 +2,8 @@
 // The arithmetic of the operator codes, shared by the evaluators and by constant folding, so
 // that a value computed ahead of time has the bits an evaluation would give it.
 
+#include "expr/VecMath.h"
+
 #include <cmath>
 
 namespace ops {
@@ -33,21 +35,21 @@ inline double Apply(char op, double L, double R) {
     case 'A':
         return L;
     case 'B':
-        return std::sin(L);
+        return vmath::Sin(L);
     case 'C':
-        return std::cos(L);
+        return vmath::Cos(L);
     case 'D':
-        return std::tan(L);
+        return vmath::Tan(L);
     case 'F':
-        return std::exp(L);
+        return vmath::Exp(L);
     case 'G':
-        return std::log(L);
+        return vmath::Log(L);
     case 'H':
-        return 1.0 / std::tan(L);
+        return 1.0 / vmath::Tan(L);
     case 'I':
-        return 1.0 / std::cos(L);
+        return 1.0 / vmath::Cos(L);
     case 'J':
-        return 1.0 / std::sin(L);
+        return 1.0 / vmath::Sin(L);
     case '+':
         return L + R;
     case '-':

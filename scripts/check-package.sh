@@ -51,7 +51,7 @@ grep -q '\./usr/bin/curvist -> \.\./lib/curvist/curvist$' <<<"$listing" ||
 depends=$(dpkg-deb -f "$deb" Depends)
 # Found by dpkg-shlibdeps from the programs' own libraries, with versions ...
 for lib in libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6 libqt6printsupport6 \
-    libqt6svg6 libchm1; do
+    libqt6svg6 libchm1 libsleef3; do
     [[ ", $depends" == *", $lib (>= "* ]] || fail "Depends lacks $lib: $depends"
 done
 # ... plus the data the loader cannot see; never a build or test tool.

@@ -6,10 +6,11 @@ set -euo pipefail
 set_name=${1:-test}
 
 # Compilers and Qt; the manual's compiler chmcmd (Free Pascal) and chmlib, which reads it back;
-# the fonts the window draws with; Qt's own Chinese texts for its standard dialogs.
+# SLEEF, the evaluators' vectorised elementary functions; the fonts the window draws with; Qt's
+# own Chinese texts for its standard dialogs.
 run_packages=(
     cmake ninja-build g++ pkg-config
-    qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev
+    qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev libsleef-dev
     fonts-wqy-microhei fonts-liberation2 qt6-translations-l10n
     fp-utils-3.2.2 libchm-dev
 )
