@@ -8,7 +8,6 @@
 #include "view/CurvistView.h"
 #include "view/qt/PlotRender.h"
 
-#include <QBuffer>
 #include <QClipboard>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -99,15 +98,13 @@ bool CPictureCommands::ExportTo(const QString& path) {
         return false;
     }
     // The whole picture is made first, so that a failure leaves any old file as it was.
-    QBuffer buffer;
-    buffer.open(QIODevice::WriteOnly);
+    QByteArray bytes;
     std::string error;
-    if (!RenderScene(Doc(), SceneOf(View()), format, buffer, error)) {
+    if (!RenderScene(Doc(), SceneOf(View()), format, bytes, error)) {
         AppMessageBox(m_pParent, QMessageBox::Warning,
                       FileErrorMessage("无法导出图像", path, EFileError::Other, error));
         return false;
     }
-    const QByteArray& bytes = buffer.data();
     if (!WriteFileAtomically(local, std::string_view(bytes.constData(), bytes.size()), &error)) {
         AppMessageBox(m_pParent, QMessageBox::Warning,
                       FileErrorMessage("无法导出图像", path, DiagnoseWriteFailure(local), error));
@@ -126,10 +123,9 @@ void CPictureCommands::OnEditCopy() {
     auto pData = std::make_unique<QMimeData>();
     pData->setImageData(image);
     // Word processors and drawing programs take the vector form where they can.
-    QBuffer svg;
-    svg.open(QIODevice::WriteOnly);
+    QByteArray svg;
     std::string error;
     if (RenderScene(Doc(), scene, "svg", svg, error))
-        pData->setData(QStringLiteral("image/svg+xml"), svg.data());
+        pData->setData(QStringLiteral("image/svg+xml"), svg);
     QGuiApplication::clipboard()->setMimeData(pData.release());
 }

@@ -11,8 +11,8 @@
 namespace {
 
 constexpr int kFirstCol = -2;
-constexpr double kWorldLimit = 1e9;
-constexpr double kRowLimit = 2e9;
+constexpr double kWorldLimit = CCurvistView::kCurveWorldLimit;
+constexpr double kRowLimit = CCurvistView::kCurveRowLimit;
 constexpr std::int64_t kMarkAbove = -2000000000;
 constexpr std::int64_t kMarkBelow = 2000000000;
 constexpr std::int64_t kJump = 50;

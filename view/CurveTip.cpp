@@ -6,14 +6,6 @@
 #include <cmath>
 #include <cstdlib>
 
-namespace {
-
-// The curve pass lifts the pen beyond these, so nothing is drawn there to point at.
-constexpr double kWorldLimit = 1e9;
-constexpr double kRowLimit = 2e9;
-
-} // namespace
-
 std::optional<CCurveHit> CurveNear(const CPlane& plane, const CFunArray& funs, CPoint p,
                                    int nReach) {
     const double x = plane.ColToWorldX(p.x);
@@ -24,9 +16,10 @@ std::optional<CCurveHit> CurveNear(const CPlane& plane, const CFunArray& funs, C
         if (!fun.m_bShow || !fun.m_pNodes || x < fun.m_dMin || x > fun.m_dMax) continue;
         bool bFailed = false;
         const double y = CalcValue(*fun.m_pNodes, x, bFailed);
-        if (bFailed || !(std::abs(y) <= kWorldLimit)) continue;
+        // Where the curve pass lifts the pen, nothing is drawn to point at.
+        if (bFailed || !(std::abs(y) <= CCurvistView::kCurveWorldLimit)) continue;
         const double r = plane.WorldYToRow(y);
-        if (!(std::abs(r) <= kRowLimit)) continue;
+        if (!(std::abs(r) <= CCurvistView::kCurveRowLimit)) continue;
         const std::int64_t dist = std::llabs(std::int64_t{CCurvistView::RoundRow(r)} - p.y);
         if (dist > nReach || (best && dist > bestDist)) continue;
         best = CCurveHit{i, x, y};

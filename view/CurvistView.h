@@ -94,6 +94,10 @@ class CCurvistView : public IFunListListener {
     double ColToWorldX(double col) const { return m_plane.ColToWorldX(col); }
     double RowToWorldY(double row) const { return m_plane.RowToWorldY(row); }
     double WorldYToRow(double y) const { return m_plane.WorldYToRow(y); }
+    // The curve pass lifts the pen at values beyond kCurveWorldLimit and rows beyond
+    // kCurveRowLimit: nothing is drawn there.
+    static constexpr double kCurveWorldLimit = 1e9;
+    static constexpr double kCurveRowLimit = 2e9;
     // The rounding rule of the curve pass; r must lie within +-2e9.
     static int RoundRow(double r);
     static int ZoomedCell(int base, int scale) { return CPlane::ZoomedCell(base, scale); }

@@ -137,8 +137,10 @@ QImage RenderSceneImage(CCurvistDoc& doc, const CPlotScene& scene) {
 }
 
 bool RenderScene(CCurvistDoc& doc, const CPlotScene& scene, const std::string& format,
-                 QIODevice& out, std::string& error) {
+                 QByteArray& bytes, std::string& error) {
     EnsureGuiApplication();
+    QBuffer out(&bytes);
+    out.open(QIODevice::WriteOnly);
     const int w = scene.width, h = scene.height;
     if (format == "svg") {
         QSvgGenerator gen;
@@ -201,8 +203,7 @@ bool RenderPlot(CCurvistDoc& doc, const CPlotRenderOptions& opt, std::string& er
 
     // The picture is made whole before the file is touched, so a failure leaves it as it was;
     // the file is opened here, not by the writers, so that a failure can say why.
-    QBuffer picture;
-    picture.open(QIODevice::WriteOnly);
+    QByteArray picture;
     std::string why;
     if (!RenderScene(doc, scene, format, picture, why)) {
         error = FileErrorText("write", opt.out, why);
@@ -210,7 +211,7 @@ bool RenderPlot(CCurvistDoc& doc, const CPlotRenderOptions& opt, std::string& er
     }
     QFile file(QFile::decodeName(opt.out.c_str()));
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
-        file.write(picture.data()) != picture.data().size() || !file.flush()) {
+        file.write(picture) != picture.size() || !file.flush()) {
         error = FileErrorText("write", opt.out, file.errorString().toStdString());
         return false;
     }

@@ -9,7 +9,7 @@
 #include <QImage>
 #include <string>
 
-class QIODevice;
+class QByteArray;
 
 struct CPlotRenderOptions {
     std::string out; // its extension picks the format (PictureFormat)
@@ -51,10 +51,11 @@ struct CPlotScene {
 // The scene a view shows now, at its client size (at least 1 x 1).
 CPlotScene SceneOf(const CCurvistView& view);
 
-// The full repaint of doc in the scene, as a window of the scene's size would show it, written
-// to `out` (open for writing) in `format`, one that PictureFormat names. The document's one-shot
-// repaint flags are the screen's and stay as they are. On failure `error` says why.
+// The full repaint of doc in the scene, as a window of the scene's size would show it, made
+// whole in memory in `format` (one that PictureFormat names) before any file or clipboard is
+// touched. The document's one-shot repaint flags are the screen's and stay as they are. On
+// failure `error` says why.
 bool RenderScene(CCurvistDoc& doc, const CPlotScene& scene, const std::string& format,
-                 QIODevice& out, std::string& error);
+                 QByteArray& out, std::string& error);
 // The same repaint as a raster picture; null when it cannot be allocated.
 QImage RenderSceneImage(CCurvistDoc& doc, const CPlotScene& scene);
