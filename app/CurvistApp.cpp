@@ -6,7 +6,7 @@
 #include "app/FileMessage.h"
 #include "app/MainFrame.h"
 #include "app/PlotWindow.h"
-#include "doc/DocumentFile.h"
+#include "document/DocumentFile.h"
 #include "platform/FileError.h"
 #include "platform/qt/QtStrings.h"
 #include "settings/VisParam.h"

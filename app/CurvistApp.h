@@ -3,7 +3,7 @@
 // the file commands (New, Open, Save, Save As, the recent-file list) and About.
 
 #include "app/FrameHost.h"
-#include "doc/CurvistDoc.h"
+#include "document/CurvistDoc.h"
 
 #include <QString>
 #include <QStringList>

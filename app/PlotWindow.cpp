@@ -4,7 +4,7 @@
 #include "app/PlotCursors.h"
 #include "app/PlotKeys.h"
 #include "app/ReadOut.h"
-#include "doc/CurvistDoc.h"
+#include "document/CurvistDoc.h"
 #include "platform/qt/QPainterDc.h"
 #include "platform/qt/QtStrings.h"
 #include "settings/VisParamDlg.h"

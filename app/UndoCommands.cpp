@@ -1,7 +1,7 @@
 #include "app/UndoCommands.h"
 
-#include "doc/ColorTable.h"
-#include "doc/FunListEditor.h"
+#include "document/ColorTable.h"
+#include "document/FunListEditor.h"
 #include "platform/qt/QtStrings.h"
 
 #include <QAction>

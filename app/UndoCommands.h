@@ -2,7 +2,7 @@
 // The Edit menu's undo and redo follow the document's history: each is enabled only while
 // there is a step to take back or do again, and its status-bar prompt names that step.
 
-#include "doc/FunChange.h"
+#include "document/FunChange.h"
 
 #include <QObject>
 #include <QString>

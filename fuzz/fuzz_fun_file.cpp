@@ -1,7 +1,7 @@
 // Function files: the reader refuses or accepts any bytes without a fault, and every accepted
 // node list evaluates alike on both paths.
 #include "EvalOracle.h"
-#include "doc/FunFile.h"
+#include "document/FunFile.h"
 
 #include <cstdint>
 

@@ -1,7 +1,7 @@
 #include "panel/ControlView.h"
 
-#include "doc/ColorTable.h"
-#include "doc/CurvistDoc.h"
+#include "document/ColorTable.h"
+#include "document/CurvistDoc.h"
 #include "expr/InputFunDlg.h"
 #include "panel/ColorCombo.h"
 #include "panel/ColorListBox.h"

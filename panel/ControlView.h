@@ -3,7 +3,7 @@
 // properties of the selected function. Every change goes at once through the document's
 // editor, which tells the list here and the plot view; row i of the list is record i.
 
-#include "doc/FunListEditor.h"
+#include "document/FunListEditor.h"
 #include "expr/DataAnalyzeFun.h"
 #include "platform/Dc.h"
 #include "platform/WheelSteps.h"

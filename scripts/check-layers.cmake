@@ -26,16 +26,16 @@ endfunction()
 set(failures 0)
 # source of the library | header | whether it must be found
 set(cases
-    "doc/DataFun.cpp|expr/FunCompiler.h|yes"
-    "doc/DataFun.cpp|view/CurvistView.h|no"
-    "expr/FunCompiler.cpp|doc/CurvistDoc.h|no"
+    "document/DataFun.cpp|expr/FunCompiler.h|yes"
+    "document/DataFun.cpp|view/CurvistView.h|no"
+    "expr/FunCompiler.cpp|document/CurvistDoc.h|no"
     "platform/IniFile.cpp|expr/DataAnalyzeFun.h|no"
     "settings/VisParam.cpp|view/CurvistView.h|no"
     "view/CurvistView.cpp|settings/VisParam.h|yes"
     "view/CurvistView.cpp|panel/NumberText.h|no"
     "view/CurvistView.cpp|app/MainFrame.h|no"
     "panel/NumberText.cpp|app/MainFrame.h|no"
-    "help/HelpBundle.cpp|doc/CurvistDoc.h|no"
+    "help/HelpBundle.cpp|document/CurvistDoc.h|no"
     "view/CurvistView.cpp|QString|no"
     "expr/FunCompiler.cpp|platform/qt/QtStrings.h|no"
     "platform/qt/QtStrings.cpp|QString|yes")

@@ -4,8 +4,8 @@
 //
 // Messages are English and stable: scripts read them.
 
-#include "doc/ColorTable.h"
-#include "doc/DocumentFile.h"
+#include "document/ColorTable.h"
+#include "document/DocumentFile.h"
 #include "expr/CalcValue.h"
 #include "expr/FunCompiler.h"
 #include "platform/Cp936.h"

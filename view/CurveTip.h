@@ -2,7 +2,7 @@
 // The curve under the pointer: which visible function passes within a few pixels of it at the
 // pointer's column. One evaluation per visible function, so it can run at every pointer rest.
 
-#include "doc/CurvistDoc.h"
+#include "document/CurvistDoc.h"
 #include "platform/Dc.h"
 #include "view/Plane.h"
 

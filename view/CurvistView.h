@@ -2,7 +2,7 @@
 // The plot view: the coordinate model of the plane and all its drawing. It draws on the Dc it
 // is given and reaches its window only through IViewHost, so it runs without a display.
 
-#include "doc/CurvistDoc.h"
+#include "document/CurvistDoc.h"
 #include "platform/Dc.h"
 #include "view/CurveCache.h"
 #include "view/DrawWorkers.h"

@@ -3,7 +3,7 @@
 
 #include "AppFixture.h"
 
-#include "doc/DocumentFile.h"
+#include "document/DocumentFile.h"
 #include "view/CurvistView.h"
 
 #include <QFile>

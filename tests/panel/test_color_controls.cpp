@@ -1,4 +1,4 @@
-#include "doc/ColorTable.h"
+#include "document/ColorTable.h"
 #include "panel/ColorCombo.h"
 #include "panel/ColorListBox.h"
 

@@ -2,8 +2,8 @@
 
 #include "ViewFixture.h"
 
-#include "doc/ColorTable.h"
-#include "doc/CurvistDoc.h"
+#include "document/ColorTable.h"
+#include "document/CurvistDoc.h"
 #include "expr/FunCompiler.h"
 #include "panel/ColorCombo.h"
 #include "panel/ColorListBox.h"

@@ -3,10 +3,10 @@
 // write a "VisParam.ini" and add functions.
 
 #include "EditView.h"
+#include "RecordingDc.h"
 #include "TempDir.h"
 #include "expr/FunCompiler.h"
 #include "platform/RasterDc.h"
-#include "platform/RecordingDc.h"
 #include "view/CurvistView.h"
 
 #include <cstdio>

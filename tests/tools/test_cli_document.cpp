@@ -1,7 +1,7 @@
 #include "RunTool.h"
 #include "TempDir.h"
 
-#include "doc/FunFile.h"
+#include "document/FunFile.h"
 #include "expr/FunCompiler.h"
 
 #include <gtest/gtest.h>

@@ -6,8 +6,8 @@
 
 #include "RunTool.h"
 
-#include "doc/ColorTable.h"
-#include "doc/FunFile.h"
+#include "document/ColorTable.h"
+#include "document/FunFile.h"
 #include "expr/FunCompiler.h"
 
 #include <QImage>

@@ -3,7 +3,7 @@
 // (background fill, then the view's OnDraw) into a raster picture (PNG, JPEG, ...) through the
 // raster Dc, or into an SVG or PDF through QPainter.
 
-#include "doc/CurvistDoc.h"
+#include "document/CurvistDoc.h"
 #include "view/CurvistView.h"
 
 #include <QImage>

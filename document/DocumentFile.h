@@ -1,7 +1,7 @@
 #pragma once
 // Open and Save of the document as a function file.
 
-#include "doc/CurvistDoc.h"
+#include "document/CurvistDoc.h"
 #include "platform/AtomicFile.h"
 
 #include <cstddef>

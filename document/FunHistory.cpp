@@ -1,4 +1,4 @@
-#include "doc/FunHistory.h"
+#include "document/FunHistory.h"
 
 bool IsIdentity(const CFunChange& c) {
     switch (c.m_kind) {

@@ -1,6 +1,6 @@
-#include "doc/ColorTable.h"
+#include "document/ColorTable.h"
 
-#include "doc/CurvistDoc.h"
+#include "document/CurvistDoc.h"
 #include "platform/Cp936.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
-#include "doc/DocumentFile.h"
-#include "doc/FunFile.h"
+#include "document/DocumentFile.h"
+#include "document/FunFile.h"
 
 #include "TempDir.h"
 

@@ -1,4 +1,4 @@
-#include "doc/DataFun.h"
+#include "document/DataFun.h"
 
 #include "expr/StrToDouble.h"
 

@@ -1,6 +1,6 @@
-#include "doc/ColorTable.h"
-#include "doc/CurvistDoc.h"
-#include "doc/FunListEditor.h"
+#include "document/ColorTable.h"
+#include "document/CurvistDoc.h"
+#include "document/FunListEditor.h"
 
 #include <gtest/gtest.h>
 

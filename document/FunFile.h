@@ -3,7 +3,7 @@
 // first use, a back reference afterwards) and the record's fields, all little-endian, byte for
 // byte the layout that existing ".cvx" files have.
 
-#include "doc/CurvistDoc.h"
+#include "document/CurvistDoc.h"
 
 #include <cstddef>
 #include <optional>

@@ -1,4 +1,4 @@
-#include "doc/CurvistDoc.h"
+#include "document/CurvistDoc.h"
 
 void CCurvistDoc::DeleteContents() {
     // The steps name records by their place in a list that is gone.

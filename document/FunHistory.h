@@ -2,7 +2,7 @@
 // The undo history of the function list: the changes applied to the document in order, how
 // many of them are applied now, and which of those positions matches the file on disk.
 
-#include "doc/FunChange.h"
+#include "document/FunChange.h"
 
 #include <cstddef>
 #include <deque>

@@ -3,9 +3,9 @@
 // keeps it in the undo history and tells its listeners. The history also decides whether the
 // document differs from its file.
 
-#include "doc/DataFun.h"
-#include "doc/FunChange.h"
-#include "doc/FunHistory.h"
+#include "document/DataFun.h"
+#include "document/FunChange.h"
+#include "document/FunHistory.h"
 
 #include <cstddef>
 #include <memory>

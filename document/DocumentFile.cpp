@@ -1,6 +1,6 @@
-#include "doc/DocumentFile.h"
+#include "document/DocumentFile.h"
 
-#include "doc/FunFile.h"
+#include "document/FunFile.h"
 
 #include <new>
 

@@ -1,4 +1,4 @@
-#include "doc/FunFile.h"
+#include "document/FunFile.h"
 
 #include <cstdint>
 #include <cstring>

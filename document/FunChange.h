@@ -3,7 +3,7 @@
 // Applying it puts the after side into the document and keeps what it replaced on the before
 // side, so the inverted change puts it back; the undo history keeps these.
 
-#include "doc/DataFun.h"
+#include "document/DataFun.h"
 
 #include <cstddef>
 #include <cstdint>

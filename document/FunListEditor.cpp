@@ -1,7 +1,7 @@
-#include "doc/FunListEditor.h"
+#include "document/FunListEditor.h"
 
-#include "doc/ColorTable.h"
-#include "doc/CurvistDoc.h"
+#include "document/ColorTable.h"
+#include "document/CurvistDoc.h"
 
 #include <algorithm>
 #include <utility>

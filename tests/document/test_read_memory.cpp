@@ -1,8 +1,8 @@
 // Peak heap use while reading a function file, counted by replacing the global allocation
 // functions; this runs as its own executable so no other test pays for the counting.
 
-#include "doc/DocumentFile.h"
-#include "doc/FunFile.h"
+#include "document/DocumentFile.h"
+#include "document/FunFile.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // The editor's undo history: steps, the modified mark, the limit, typed bounds as one step.
 
-#include "doc/CurvistDoc.h"
-#include "doc/FunHistory.h"
+#include "document/CurvistDoc.h"
+#include "document/FunHistory.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 #pragma once
 // The document: all function records in list order.
 
-#include "doc/DataFun.h"
-#include "doc/FunListEditor.h"
+#include "document/DataFun.h"
+#include "document/FunListEditor.h"
 
 #include <cstddef>
 #include <memory>
