@@ -59,10 +59,12 @@ void ReplaceAll(std::string& s, const std::string& from, const std::string& to) 
     }
 }
 
-// The characters a typed text may hold; ':' and ';' are the internal spellings of x and e.
+// The characters a typed text may hold; ':' and ';', the internal spellings of x and e, act as
+// x and e when typed.
 bool IsTypedChar(char c) {
     if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || IsNumChar(c)) return true;
-    return c == '+' || c == '-' || c == '*' || c == '/' || c == '^' || c == '(' || c == ')';
+    return c == '+' || c == '-' || c == '*' || c == '/' || c == '^' || c == '(' || c == ')' ||
+           c == ':' || c == ';';
 }
 
 // A group directly beside a number, x or another group: reducing the group to its operand

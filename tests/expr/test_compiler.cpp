@@ -48,6 +48,9 @@ const CAccepted kAccepted[] = {
     {"sin(1)^(2)", "- A 1\n- A 2\na B 1\nb ^ _a 2"},
     {"(x)-(.5)", "- A :\n- A .5\na - : .5"},
     {"e(2)/(x)", "- A 2\n- A :\na F 2\nb / _a :"},
+    // Typed ':' and ';' act as x and e.
+    {":+;:", "a F :\nb + : _a"},
+    {"x+:", "a + : :"},
 };
 
 TEST(Compiler, AcceptedTextsGiveTheirNodeLists) {
@@ -66,8 +69,8 @@ TEST(Compiler, RefusedTexts) {
           // A group beside a number, x or another group, which would glue its digits on.
           "(2)(3)", "x*(1)(.5)", "sin(1)(2)", "x^(1)(2)", "1(2)(3)", "2(3)", "(2)3", "(2).5",
           ".5(2)", "x(2)", "(2)x", "(x+1)(x-1)", "((2))(3)",
-          // Characters outside the language, the internal spellings of x and e among them.
-          ":", ";:", "x+:", "sin;", "x ", "x\t", "x=1", "2%x"}) {
+          // Characters outside the language.
+          "sin;", "x ", "x\t", "x=1", "2%x"}) {
         EXPECT_EQ(CheckFunText(text).status, EFunCheck::Invalid) << text;
     }
 }

@@ -32,7 +32,7 @@ TEST(CurvistPlot, RefusedExpressionsAndUsageErrors) {
 
     // Texts the compiler refuses: a group glued to a number, a character outside the language,
     // a number too large for a double.
-    for (const char* text : {"(2)(3)", "sin(1)(2)", ":", "x;", "1e5"}) {
+    for (const char* text : {"(2)(3)", "sin(1)(2)", "x:", "x;", "1e5"}) {
         const CToolRun r = RunTool({"--eval", "1", text});
         EXPECT_EQ(r.status, 2) << text;
         EXPECT_EQ(r.out, "") << text;
