@@ -8,12 +8,14 @@
 #include "document/DocumentFile.h"
 #include "expr/CalcValue.h"
 #include "expr/FunCompiler.h"
+#include "expr/InputHints.h"
 #include "platform/Cp936.h"
 #include "view/qt/PlotRender.h"
 
 #include <charconv>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -174,6 +176,14 @@ bool AppendExpression(CCurvistDoc& doc, const std::string& utf8) {
     if (r.status != EFunCheck::Ok) {
         const char* msg = r.status == EFunCheck::Reserved ? kMsgReserved : kMsgInvalidFun;
         std::fprintf(stderr, "%s: %s\n", msg, utf8.c_str());
+        // A function file given without --file is read as an expression: say so first.
+        std::error_code ec;
+        const bool bFile = (utf8.size() > 4 && utf8.ends_with(".cvx")) ||
+                           std::filesystem::is_regular_file(utf8, ec);
+        if (bFile)
+            std::fprintf(stderr, "提示：要读取函数文件，请写 --file %s\n", utf8.c_str());
+        else if (const auto hint = InputHintFor(utf8))
+            std::fprintf(stderr, "%s\n", InputHintLine(*hint).c_str());
         return false;
     }
     doc.Editor().Add(*text, std::move(r.pNodes));

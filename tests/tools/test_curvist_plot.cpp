@@ -23,6 +23,34 @@ TEST(CurvistPlot, PrintsTheVersionOfTheAboutBox) {
     EXPECT_EQ(r.out, "curvist-plot 1.02\n");
 }
 
+// After the refusal a line says what to write instead; that text compiles.
+TEST(CurvistPlot, RefusedExpressionsGetAHint) {
+    const struct {
+        const char* text;
+        const char* hint;
+        const char* rewrite; // empty: the hint offers none
+    } cases[] = {
+        {"2x", "提示：第2个字符前缺少乘号，可写成 2*x", "2*x"},
+        {"sin 2x", "提示：第4个字符起，函数“sin”的运算对象是乘积或乘方，须加括号，可写成 sin(2*x)",
+         "sin(2*x)"},
+        {"x+y", "提示：第3个字符“y”不是式中可用的字符", ""},
+        {"some.cvx", "提示：要读取函数文件，请写 --file some.cvx", ""},
+    };
+    for (const auto& c : cases) {
+        const CToolRun r = RunTool({"--nodes", c.text});
+        EXPECT_EQ(r.status, 2) << c.text;
+        EXPECT_EQ(r.err, std::string("输入无效的函数式，请检验输入是否正确。: ") + c.text + "\n" +
+                             c.hint + "\n")
+            << c.text;
+        if (*c.rewrite) EXPECT_EQ(RunTool({"--nodes", c.rewrite}).status, 0) << c.rewrite;
+    }
+    // Valid texts print no hint, ':' and ';' among them as x and e.
+    const CToolRun ok = RunTool({"--eval", "0", ":+;:"});
+    EXPECT_EQ(ok.status, 0);
+    EXPECT_EQ(ok.out, "1\n");
+    EXPECT_EQ(ok.err, "");
+}
+
 TEST(CurvistPlot, RefusedExpressionsAndUsageErrors) {
     const CToolRun bad = RunTool({"--eval", "1", "x", "2x"});
     EXPECT_EQ(bad.status, 2);
