@@ -10,8 +10,10 @@
 #include <memory>
 #include <string>
 
+class QLabel;
 class QLineEdit;
 class QPushButton;
+class CHintEdit;
 
 class CInputFunDlg : public QDialog {
     Q_OBJECT
@@ -26,7 +28,11 @@ class CInputFunDlg : public QDialog {
     // The OK button and Enter come here: compiles the text, closes only on success.
     void accept() override { OnOK(); }
 
-    QLineEdit* Edit() const { return m_pEdit; }
+    QLineEdit* Edit() const;
+    // The line under the field that says what is wrong with the text and the button that
+    // applies the rewrite it offers.
+    QLabel* HintLabel() const { return m_pHint; }
+    QPushButton* RewriteButton() const { return m_pRewrite; }
 
     // The text as typed, CP936 bytes; preset by the caller, read back after OK.
     std::string m_strFun;
@@ -37,9 +43,14 @@ class CInputFunDlg : public QDialog {
     void OnOK();
 
   private:
+    void OnTextChanged();
+    void OnRewrite();
     void ShowMessage(QMessageBox::Icon icon, const QString& caption, const QString& text);
 
-    QLineEdit* m_pEdit = nullptr;
+    CHintEdit* m_pEdit = nullptr;
+    QLabel* m_pHint = nullptr;
+    QPushButton* m_pRewrite = nullptr;
+    QString m_strRewrite;
     QPushButton* m_pOk = nullptr;
     QPushButton* m_pCancel = nullptr;
 };

@@ -1,6 +1,7 @@
 #include "expr/InputFunDlg.h"
 #include "platform/qt/DialogUnits.h"
 
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -111,6 +112,38 @@ TEST_F(InputFunDlgTest, RefusedTextShowsItsMessageAndStaysOpen) {
         EXPECT_EQ(g_messages[0].text, QString::fromUtf8(c.text));
         EXPECT_EQ(m_dlg.Edit()->text(), QString::fromUtf8(c.typed)); // kept for correcting
     }
+}
+
+// While typing, the line under the field names the first problem; 改为 applies the rewrite,
+// which the field's undo takes back.
+TEST_F(InputFunDlgTest, HintLineAndRewriteWhileTyping) {
+    m_dlg.show();
+    QTest::keyClicks(m_dlg.Edit(), QStringLiteral("2x"));
+    EXPECT_EQ(m_dlg.HintLabel()->text(),
+              QString::fromUtf8("提示：第2个字符前缺少乘号，可写成 2*x"));
+    ASSERT_TRUE(m_dlg.RewriteButton()->isVisible());
+    EXPECT_EQ(m_dlg.RewriteButton()->text(), QString::fromUtf8("改为"));
+
+    QTest::mouseClick(m_dlg.RewriteButton(), Qt::LeftButton);
+    EXPECT_EQ(m_dlg.Edit()->text(), QStringLiteral("2*x"));
+    EXPECT_EQ(m_dlg.HintLabel()->text(), QString());
+    EXPECT_FALSE(m_dlg.RewriteButton()->isVisible());
+    m_dlg.Edit()->undo();
+    EXPECT_EQ(m_dlg.Edit()->text(), QStringLiteral("2x"));
+
+    // A problem with no one rewrite is named, with nothing to apply.
+    m_dlg.Edit()->clear();
+    QTest::keyClicks(m_dlg.Edit(), QStringLiteral("x+y"));
+    EXPECT_EQ(m_dlg.HintLabel()->text(), QString::fromUtf8("提示：第3个字符“y”不是式中可用的字符"));
+    EXPECT_FALSE(m_dlg.RewriteButton()->isVisible());
+
+    // The rewritten text is accepted.
+    m_dlg.Edit()->setText(QStringLiteral("sin 2x"));
+    QTest::mouseClick(m_dlg.RewriteButton(), Qt::LeftButton);
+    QTest::mouseClick(Button("确定(&Y)"), Qt::LeftButton);
+    EXPECT_EQ(m_dlg.result(), QDialog::Accepted);
+    EXPECT_EQ(m_dlg.m_strFun, "sin(2*x)");
+    EXPECT_TRUE(g_messages.empty());
 }
 
 TEST_F(InputFunDlgTest, EmptyTextDoesNothing) {
