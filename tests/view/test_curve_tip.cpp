@@ -11,7 +11,7 @@ namespace {
 class CurveTipTest : public ViewTest {};
 
 // The plane has its origin at (320, 260), 50-pixel cells and unit 1: column 370 is x = 1,
-// where y = x lies on row 210.
+// where y = x lies on row 210; y = x^5 climbs about ten rows a column at column 380.
 TEST_F(CurveTipTest, NearestVisibleCurveWithinThreePixels) {
     struct SFun {
         const char* text;
@@ -22,15 +22,24 @@ TEST_F(CurveTipTest, NearestVisibleCurveWithinThreePixels) {
         const char* name;
         std::vector<SFun> funs;
         CPoint p;
-        int nIndex; // -1: no curve
+        int nIndex;      // -1: no curve
+        int nHitCol = 0; // the column of the point named, when not the pointer's
     } cases[] = {
         {"on the curve", {{"x"}}, {370, 210}, 0},
         {"three pixels below", {{"x"}}, {370, 213}, 0},
-        {"four pixels above", {{"x"}}, {370, 206}, -1},
+        {"five pixels above: 3.5 from the line", {{"x"}}, {370, 205}, -1},
+        {"three pixels right of a steep climb", {{"x^5"}}, {383, 136}, 0},
+        {"four pixels right of it", {{"x^5"}}, {384, 136}, -1},
+        {"no line across a pole, where the pass breaks", {{"1/(x-1.011)"}}, {370, 260}, -1},
         {"the row is rounded as the curve is drawn: 247.5 is 248", {{"0.25"}}, {370, 251}, 0},
         {"hidden", {{"x", false}}, {370, 210}, -1},
-        {"right of the domain", {{"x", true, -kDomainOpen, 0.99}}, {370, 210}, -1},
-        {"left of the domain", {{"x", true, 1.01, kDomainOpen}}, {370, 210}, -1},
+        {"five columns right of the domain", {{"x", true, -kDomainOpen, 0.9}}, {370, 210}, -1},
+        {"five columns left of the domain", {{"x", true, 1.1, kDomainOpen}}, {370, 210}, -1},
+        {"a column right of the domain: its end is drawn",
+         {{"x", true, -kDomainOpen, 0.98}},
+         {370, 210},
+         0,
+         369},
         {"on its bound", {{"x", true, 1.0, 1.0}}, {370, 210}, 0},
         {"the evaluation fails", {{"1/x"}}, {320, 260}, -1},
         {"the nearer wins though listed first", {{"x"}, {"x+0.04"}}, {370, 210}, 0},
@@ -49,7 +58,7 @@ TEST_F(CurveTipTest, NearestVisibleCurveWithinThreePixels) {
         ASSERT_EQ(hit.has_value(), c.nIndex >= 0) << c.name;
         if (!hit) continue;
         EXPECT_EQ(hit->nIndex, static_cast<std::size_t>(c.nIndex)) << c.name;
-        EXPECT_DOUBLE_EQ(hit->x, (c.p.x - 320) / 50.0) << c.name;
+        EXPECT_DOUBLE_EQ(hit->x, ((c.nHitCol ? c.nHitCol : c.p.x) - 320) / 50.0) << c.name;
     }
 }
 
