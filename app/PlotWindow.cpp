@@ -5,6 +5,7 @@
 #include "app/PlotKeys.h"
 #include "app/ReadOut.h"
 #include "document/CurvistDoc.h"
+#include "document/PiBound.h"
 #include "platform/qt/QPainterDc.h"
 #include "platform/qt/QtStrings.h"
 #include "settings/VisParamDlg.h"
@@ -308,6 +309,18 @@ QString CPlotWindow::CurveTipAt(const QPoint& p) const {
     const std::optional<CCurveHit> hit = CurveNear(m_pView->Plane(), funs, {p.x(), p.y()});
     if (!hit) return {};
     // The function as the list names it, the point as the read-out panes show it.
-    return FromCp936(FunRowText(*funs[hit->nIndex])) + QStringLiteral("  x = ") +
-           ReadOutNumber(hit->x) + QStringLiteral("  y = ") + ReadOutNumber(hit->y);
+    const CDataFun& fun = *funs[hit->nIndex];
+    QString tip = FromCp936(FunRowText(fun)) + QStringLiteral("  x = ") + ReadOutNumber(hit->x) +
+                  QStringLiteral("  y = ") + ReadOutNumber(hit->y);
+    // A bounded domain is part of the curve; bounds of ±π read as π, as the lists show them.
+    if (fun.m_strMin != kStrMinusInf || fun.m_strMax != kStrPlusInf) {
+        auto bound = [](const std::string& text) {
+            const std::string_view pi = PiBoundName(text);
+            return pi.empty() ? FromCp936(text)
+                              : QString::fromUtf8(pi.data(), static_cast<qsizetype>(pi.size()));
+        };
+        tip += QString::fromUtf8("  定义域 ") + bound(fun.m_strMin) + QString::fromUtf8(" 到 ") +
+               bound(fun.m_strMax);
+    }
+    return tip;
 }

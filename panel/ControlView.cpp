@@ -2,6 +2,7 @@
 
 #include "document/ColorTable.h"
 #include "document/CurvistDoc.h"
+#include "document/PiBound.h"
 #include "expr/InputFunDlg.h"
 #include "panel/ColorCombo.h"
 #include "panel/ColorListBox.h"
@@ -23,8 +24,6 @@
 #include <QWheelEvent>
 
 namespace {
-
-constexpr const char* kPiDigits = "3.141592653589793";
 
 // An editable domain combo: no completion (it would turn "-" into "-∞" as it is typed) and no
 // new entries on Enter.
@@ -93,6 +92,22 @@ void SetBoundText(QComboBox* pCombo, const QString& text) {
     pCombo->lineEdit()->setCursorPosition(0);
 }
 
+// The bound a field's text stands for: "π", "-π" and "+π" are typed for the digits of π.
+std::string BoundOfField(const QComboBox* pCombo) {
+    const QString text = pCombo->currentText();
+    if (std::string pi = PiBoundFromTyped(text.toStdString()); !pi.empty()) return pi;
+    return ToCp936(text);
+}
+
+// The field is narrower than a bound of seventeen digits: its tip shows the whole bound.
+void ShowBoundTip(QComboBox* pCombo) {
+    const std::string bound = BoundOfField(pCombo);
+    const std::string_view pi = PiBoundName(bound);
+    QString tip = FromCp936(bound);
+    if (!pi.empty()) tip = QString::fromUtf8(pi.data(), qsizetype(pi.size())) + " = " + tip;
+    pCombo->lineEdit()->setToolTip(tip);
+}
+
 } // namespace
 
 CControlView::CControlView(QWidget* pParent) : QWidget(pParent) {
@@ -120,11 +135,11 @@ CControlView::CControlView(QWidget* pParent) : QWidget(pParent) {
     PlaceCombo(m_comboColor, 51, 164, 66, units);
     m_groupDomain = new QGroupBox(QString::fromUtf8("定义域"), this);
     PlaceAtTemplate(m_groupDomain, 14, 184, 105, 40, units);
-    m_comboMin = MakeBoundCombo(this, "-∞", "-л");
+    m_comboMin = MakeBoundCombo(this, "-∞", "-π");
     PlaceCombo(m_comboMin, 18, 200, 40, units);
     m_labelTo = new QLabel(QString::fromUtf8("到"), this);
     PlaceAtTemplate(m_labelTo, 61, 202, 9, 8, units);
-    m_comboMax = MakeBoundCombo(this, "+∞", "+л");
+    m_comboMax = MakeBoundCombo(this, "+∞", "+π");
     PlaceCombo(m_comboMax, 72, 200, 40, units);
 
     for (QWidget* p : std::initializer_list<QWidget*>{
@@ -224,8 +239,8 @@ void CControlView::SelectRow(int nRow) {
 
 void CControlView::ReadControls() {
     m_bCheckShow = m_checkShow->isChecked();
-    m_strDomainMin = ToCp936(m_comboMin->currentText());
-    m_strDomainMax = ToCp936(m_comboMax->currentText());
+    m_strDomainMin = BoundOfField(m_comboMin);
+    m_strDomainMax = BoundOfField(m_comboMax);
 }
 
 void CControlView::WriteControls() {
@@ -234,6 +249,8 @@ void CControlView::WriteControls() {
     m_checkShow->setChecked(m_bCheckShow);
     SetBoundText(m_comboMin, FromCp936(m_strDomainMin));
     SetBoundText(m_comboMax, FromCp936(m_strDomainMax));
+    ShowBoundTip(m_comboMin);
+    ShowBoundTip(m_comboMax);
 }
 
 // --- The list rebuild -------------------------------------------------------------------------
@@ -430,6 +447,7 @@ void CControlView::OnEditchangeComboMax() {
 void CControlView::OnEditchangeBound(QComboBox* pCombo, std::string& strBound, int nSide) {
     const std::string strBefore = strBound;
     ReadControls();
+    ShowBoundTip(pCombo);
     // The field's own undo (Ctrl+Z) takes the typing back to the open end it showed before:
     // that text stands for the unbounded side, as its list entry does.
     if (IsNumberText(strBound) || strBound == (nSide == 0 ? kStrMinusInf : kStrPlusInf)) {
@@ -457,6 +475,7 @@ void CControlView::OnSelchangeComboMax() {
 
 void CControlView::OnSelchangeBound(QComboBox* pCombo, int nSide) {
     ReadControls();
+    ShowBoundTip(pCombo);
     const int i = SelectedRow();
     if (i < 0 || !m_pDoc || !m_pView) return;
     const auto nRow = static_cast<std::size_t>(i);
@@ -465,7 +484,8 @@ void CControlView::OnSelchangeBound(QComboBox* pCombo, int nSide) {
         m_pDoc->Editor().SetDomain(nRow, nSide, nSide == 0 ? kStrMinusInf : kStrPlusInf);
         break;
     case 1:
-        m_pDoc->Editor().SetDomain(nRow, nSide, std::string(nSide == 0 ? "-" : "+") + kPiDigits);
+        m_pDoc->Editor().SetDomain(nRow, nSide,
+                                   std::string(nSide == 0 ? "-" : "+") + std::string(kPiDigits));
         break;
     default:
         break;

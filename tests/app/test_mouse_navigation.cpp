@@ -327,6 +327,12 @@ TEST_F(MouseNavigationTest, RestingNearACurveShowsItsTip) {
     const QString tip = QStringLiteral("Y=sinx  x = 1.57  y = 1.00");
     EXPECT_EQ(Plot()->CurveTipAt({477, 162}), tip);
     EXPECT_EQ(Plot()->CurveTipAt({477, 156}), QString());
+    // A bounded domain joins the tip, with bounds of ±π read as π.
+    m_app->Doc().Editor().SetDomain(0, 0, "-3.141592653589793");
+    m_app->Doc().Editor().SetDomain(0, 1, "+2");
+    EXPECT_EQ(Plot()->CurveTipAt({477, 162}), tip + QString::fromUtf8("  定义域 -π 到 +2"));
+    m_app->Doc().Editor().SetDomain(0, 0, "-\xA1\xDE");
+    m_app->Doc().Editor().SetDomain(0, 1, "+\xA1\xDE");
 
     // The tip event of Qt's timer: no tip far off or while a drag moves the plane, then one.
     const struct {

@@ -169,7 +169,7 @@ TEST_F(ControlViewTest, TemplateLayoutAndInitialStates) {
     const struct {
         QComboBox* combo;
         const char* entries[2];
-    } bounds[] = {{panel.ComboMin(), {"-∞", "-л"}}, {panel.ComboMax(), {"+∞", "+л"}}};
+    } bounds[] = {{panel.ComboMin(), {"-∞", "-π"}}, {panel.ComboMax(), {"+∞", "+π"}}};
     for (const auto& c : bounds) {
         ASSERT_EQ(c.combo->count(), 2);
         EXPECT_TRUE(c.combo->isEditable());
@@ -499,11 +499,34 @@ TEST_F(ControlViewTest, BoundEntriesStoreTheirTexts) {
         EXPECT_DOUBLE_EQ(c.min ? Fun(0).m_dMin : Fun(0).m_dMax, c.value);
         EXPECT_TRUE(m_doc.IsModified());
     }
-    // A stored pi text shows as typed text, not as the "-л" entry.
+    // A stored pi text shows as typed text, not as the "-π" entry; the tip shows it whole.
     ChooseEntry(m_panel.ComboMin(), 1);
     ClickRow(-1);
     ClickRow(0);
     EXPECT_EQ(MinText(), QStringLiteral("-3.141592653589793"));
+    EXPECT_EQ(m_panel.ComboMin()->lineEdit()->toolTip(),
+              QString::fromUtf8("-π = -3.141592653589793"));
+
+    // Typing π stands for the same digits as the entries.
+    const struct {
+        QComboBox* combo;
+        const char* typed;
+        const char* stored;
+    } typed[] = {
+        {m_panel.ComboMin(), "-π", "-3.141592653589793"},
+        {m_panel.ComboMax(), "π", "+3.141592653589793"},
+        {m_panel.ComboMax(), "+π", "+3.141592653589793"},
+    };
+    for (const auto& t : typed) {
+        SCOPED_TRACE(t.typed);
+        ChooseEntry(t.combo, 0);
+        t.combo->lineEdit()->selectAll();
+        for (QChar ch : QString::fromUtf8(t.typed)) // π arrives as text, as from an input method
+            QTest::sendKeyEvent(QTest::Click, t.combo->lineEdit(), Qt::Key_unknown, QString(ch),
+                                Qt::NoModifier);
+        EXPECT_EQ(t.combo == m_panel.ComboMin() ? Fun(0).m_strMin : Fun(0).m_strMax, t.stored);
+        EXPECT_EQ(t.combo->lineEdit()->toolTip().right(18), QString::fromUtf8(t.stored));
+    }
 }
 
 TEST_F(ControlViewTest, WheelOverTheListZoomsOneStepPerNotch) {
