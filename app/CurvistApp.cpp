@@ -9,6 +9,7 @@
 #include "document/DocumentFile.h"
 #include "platform/FileError.h"
 #include "platform/qt/QtStrings.h"
+#include "platform/qt/Translations.h"
 #include "settings/VisParam.h"
 #include "view/CurvistView.h"
 
@@ -85,6 +86,7 @@ std::unique_ptr<QFileDialog> CreateFileDialog(QWidget* pParent, bool bSave,
     // Qt's own dialog speaks the program's language; a desktop's native one follows the
     // system locale, which is often English.
     pDlg->setOption(QFileDialog::DontUseNativeDialog);
+    ShowFileDetailsInChinese(pDlg.get());
     pDlg->setNameFilters(U(kFilter).split(QStringLiteral(";;")));
     if (bSave) {
         pDlg->setAcceptMode(QFileDialog::AcceptSave);

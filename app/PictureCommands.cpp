@@ -5,6 +5,7 @@
 #include "app/FrameHost.h"
 #include "platform/AtomicFile.h"
 #include "platform/qt/QtStrings.h"
+#include "platform/qt/Translations.h"
 #include "view/CurvistView.h"
 #include "view/qt/PlotRender.h"
 
@@ -38,6 +39,7 @@ QString SuffixOfFilter(const QString& filter) {
 std::unique_ptr<QFileDialog> CreateExportDialog(QWidget* pParent, const QString& strSelect) {
     auto pDlg = std::make_unique<QFileDialog>(pParent, U("导出图像"));
     pDlg->setOption(QFileDialog::DontUseNativeDialog); // in the program's language, as Save As
+    ShowFileDetailsInChinese(pDlg.get());
     pDlg->setAcceptMode(QFileDialog::AcceptSave);
     pDlg->setFileMode(QFileDialog::AnyFile);
     QStringList filters;

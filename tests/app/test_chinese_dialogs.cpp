@@ -4,11 +4,14 @@
 #include "platform/qt/Translations.h"
 
 #include <QAbstractButton>
+#include <QAbstractProxyModel>
 #include <QApplication>
 #include <QComboBox>
 #include <QDialogButtonBox>
+#include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileSystemModel>
 #include <QLabel>
 #include <QLocale>
 #include <QMessageBox>
@@ -17,6 +20,7 @@
 #include <QPrinter>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
 
@@ -90,6 +94,39 @@ TEST_F(ChineseDialogs, StandardDialogsAreChinese) {
     // The desktop's native dialog would follow the system locale instead.
     EXPECT_TRUE(pOpen->testOption(QFileDialog::DontUseNativeDialog));
     EXPECT_TRUE(pSave->testOption(QFileDialog::DontUseNativeDialog));
+}
+
+// Sizes, types and dates in the file list: Qt writes them in the system's locale and in KiB.
+TEST_F(ChineseDialogs, FileDetailsAreChinese) {
+    QDir(m_dir.path()).mkdir(QStringLiteral("sub"));
+    for (const auto& [name, size] : {std::pair{"big.cvx", 5000}, std::pair{"small.cvx", 2}}) {
+        QFile f(m_dir.filePath(QString::fromUtf8(name)));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(QByteArray(size, 'x'));
+    }
+    auto pOpen = CreateFileDialog(nullptr, false);
+    pOpen->setNameFilter(U("全部 (*)"));
+    pOpen->setDirectory(m_dir.path());
+    pOpen->show();
+    QAbstractProxyModel* pModel = pOpen->proxyModel();
+    ASSERT_NE(pModel, nullptr);
+    auto* pFiles = qobject_cast<QFileSystemModel*>(pModel->sourceModel());
+    ASSERT_NE(pFiles, nullptr);
+    const QModelIndex root = pModel->mapFromSource(pFiles->index(m_dir.path()));
+    for (int i = 0; i < 100 && pModel->rowCount(root) < 3; ++i)
+        QTest::qWait(20);
+    QStringList details;
+    for (int row = 0; row < pModel->rowCount(root); ++row)
+        for (int col = 0; col < 4; ++col)
+            details << pModel->index(row, col, root).data().toString();
+    const QString all = details.join(u'|');
+    for (const char* english : {"KiB", "bytes", "Folder", "AM", "PM"})
+        EXPECT_FALSE(all.contains(QString::fromUtf8(english))) << all.toStdString();
+    EXPECT_TRUE(all.contains(U("4.88 KB"))) << all.toStdString();
+    EXPECT_TRUE(all.contains(U("2 字节"))) << all.toStdString();
+    const QString today = QLocale(QLocale::Chinese, QLocale::China)
+                              .toString(QDate::currentDate(), QLocale::ShortFormat);
+    EXPECT_TRUE(all.contains(today)) << all.toStdString();
 }
 
 TEST_F(ChineseDialogs, OverwriteQuestionIsChinese) {
