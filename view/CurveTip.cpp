@@ -78,7 +78,9 @@ std::optional<CCurveHit> CurveNear(const CPlane& plane, const CFunArray& funs, C
                 nNear = k;
             }
         }
-        if (dist < 0 || dist > double(nReach) * nReach || (best && dist > bestDist)) continue;
+        // The painted pixels lie up to half a pixel off the ideal segment.
+        const double reach = nReach + 0.5;
+        if (dist < 0 || dist > reach * reach || (best && dist > bestDist)) continue;
         // The tip names the point at the pointer's column when the curve is drawn there.
         const CColumnPoint& at = pts[static_cast<std::size_t>(p.x - nFirst)];
         const CColumnPoint& hit = at.bDrawn ? at : pts[nNear];
