@@ -103,7 +103,10 @@ void CInputFunDlg::OnRewrite() {
     // Through the field's own editing, so that its undo takes the rewrite back.
     m_pEdit->selectAll();
     m_pEdit->insert(m_strRewrite);
+    // Typing goes on after the rewrite, not over it.
     m_pEdit->setFocus();
+    m_pEdit->deselect();
+    m_pEdit->end(false);
 }
 
 void CInputFunDlg::setVisible(bool bVisible) {

@@ -126,6 +126,7 @@ TEST_F(InputFunDlgTest, HintLineAndRewriteWhileTyping) {
 
     QTest::mouseClick(m_dlg.RewriteButton(), Qt::LeftButton);
     EXPECT_EQ(m_dlg.Edit()->text(), QStringLiteral("2*x"));
+    EXPECT_FALSE(m_dlg.Edit()->hasSelectedText()); // the next key does not replace it
     EXPECT_EQ(m_dlg.HintLabel()->text(), QString());
     EXPECT_FALSE(m_dlg.RewriteButton()->isVisible());
     m_dlg.Edit()->undo();
