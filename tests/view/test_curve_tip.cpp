@@ -29,6 +29,7 @@ TEST_F(CurveTipTest, NearestVisibleCurveWithinThreePixels) {
         {"three pixels below", {{"x"}}, {370, 213}, 0},
         {"five pixels above: 3.5 from the line", {{"x"}}, {370, 205}, -1},
         {"three pixels right of a steep climb", {{"x^5"}}, {383, 136}, 0},
+        {"three right of a painted pixel, 3.1 from the ideal line", {{"x^5"}}, {383, 137}, 0},
         {"four pixels right of it", {{"x^5"}}, {384, 136}, -1},
         {"no line across a pole, where the pass breaks", {{"1/(x-1.011)"}}, {370, 260}, -1},
         {"the row is rounded as the curve is drawn: 247.5 is 248", {{"0.25"}}, {370, 251}, 0},
