@@ -362,7 +362,7 @@ void RuleAbsolute(CToks& t, CFixes& fixes) {
         t.insert(t.begin() + static_cast<std::ptrdiff_t>(from), Make(EKind::LP, "(", pos));
     };
     for (std::size_t i = 0; i < t.size(); ++i) {
-        if (t[i].k == EKind::Fun && t[i].name == "abs" && Is(t, i + 1, EKind::LP)) {
+        if (t[i].k == EKind::Fun && t[i].name == "abs" && IsOperandStart(t, i + 1)) {
             fixes.push_back(
                 {t[i].pos, "字符起的" + Quoted(t[i].s) + "不是式中的函数，|a| 写作 (a^2)^0.5"});
             const std::size_t pos = t[i].pos;
@@ -512,9 +512,10 @@ std::optional<CInputHint> FindHint(const std::string& utf8) {
     if (bRewrite && CheckFunText(rewrite).status == EFunCheck::Ok) {
         hint.strRewrite = rewrite;
     } else if (bRewrite) {
-        // The slips are mended and something else is still wrong: name that instead.
+        // The slips are mended and something else is still wrong: name that instead when it
+        // comes first, or has no one place.
         CInputHint other = Diagnose(t);
-        if (!other.nPos) return other;
+        if (!other.nPos || *other.nPos <= *hint.nPos) return other;
     }
     return hint;
 }
