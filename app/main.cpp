@@ -1,5 +1,6 @@
 // The desktop plotter: one document, one main window.
 #include "app/CurvistApp.h"
+#include "app/FileMessage.h"
 #include "platform/qt/Translations.h"
 
 #include <QApplication>
@@ -38,8 +39,11 @@ int main(int argc, char** argv) {
     QApplication qapp(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Curvist"));
     InstallChineseQtTranslation(&qapp);
-    QStringList args = QApplication::arguments();
-    args.removeFirst();
+    // Qt has taken its own options out of argv; the rest are read as bytes, since
+    // QApplication::arguments() would lose a file name that is not UTF-8.
+    QStringList args;
+    for (int i = 1; i < argc; ++i)
+        args << FromLocalPath(argv[i]);
     // "--" lets a file name begin with a dash; Qt has taken its own options already.
     if (!args.isEmpty() && args.front() == QStringLiteral("--")) {
         args.removeFirst();

@@ -89,6 +89,19 @@ TEST_F(PictureTest, ExportFollowsThePlaneOnScreen) {
     EXPECT_EQ(QImage(Path("now.png")).convertToFormat(QImage::Format_RGB32), Shown());
 }
 
+// The real dialog with a type chosen and a bare name typed: the file takes the type's suffix.
+TEST_F(PictureTest, ABareNameTakesTheChosenTypesSuffix) {
+    const auto pDlg = CreateExportDialog(nullptr, QStringLiteral("plot"));
+    pDlg->setDirectory(m_dir.path());
+    for (int type : {kSvg, kPdf, kPng}) {
+        const QString filter = pDlg->nameFilters().at(type);
+        pDlg->selectNameFilter(filter);
+        const QString chosen = pDlg->selectedFiles().value(0);
+        const QString expected = Path("plot.") + filter.section(u'.', -1).chopped(1);
+        EXPECT_EQ(ConfirmExportPath(nullptr, *pDlg, chosen).toStdString(), expected.toStdString());
+    }
+}
+
 TEST_F(PictureTest, VectorTypesByTheirExtensionOrTheChosenType) {
     AddFunction("sinx");
     const struct {
