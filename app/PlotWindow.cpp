@@ -308,6 +308,6 @@ QString CPlotWindow::CurveTipAt(const QPoint& p) const {
     const std::optional<CCurveHit> hit = CurveNear(m_pView->Plane(), funs, {p.x(), p.y()});
     if (!hit) return {};
     // The function as the list names it, the point as the read-out panes show it.
-    return FromCp936(FunRowText(*funs[hit->nIndex])) + QStringLiteral("  x = ") +
+    return U("Y=") + FromCp936Elided(funs[hit->nIndex]->m_strFun) + QStringLiteral("  x = ") +
            ReadOutNumber(hit->x) + QStringLiteral("  y = ") + ReadOutNumber(hit->y);
 }
