@@ -60,7 +60,7 @@ bool CCurvistApp::InitInstance(const QStringList& args, bool bShow) {
 }
 
 QString CCurvistApp::GetTitle() const {
-    return m_strPath.isEmpty() ? U(kUntitled) : QFileInfo(m_strPath).fileName();
+    return m_strPath.isEmpty() ? U(kUntitled) : DisplayPath(QFileInfo(m_strPath).fileName());
 }
 
 void CCurvistApp::SetPathName(const QString& path) {
@@ -182,10 +182,12 @@ bool CCurvistApp::OnFileSaveAs() {
 
 bool CCurvistApp::DoSave(const QString& path) {
     std::string error;
-    if (!SaveDocument(m_doc, LocalPath(path), &error)) {
-        AppMessageBox(
-            m_pFrame.get(), QMessageBox::Warning,
-            FileErrorMessage("无法保存", path, DiagnoseWriteFailure(LocalPath(path)), error));
+    CWriteReport report;
+    if (!SaveDocument(m_doc, LocalPath(path), &error, {}, &report)) {
+        AppMessageBox(m_pFrame.get(), QMessageBox::Warning,
+                      FileErrorMessage("无法保存", path,
+                                       DiagnoseWriteFailure(LocalPath(path), report.nErrno), error,
+                                       report.strBackup));
         return false;
     }
     m_doc.SetModifiedFlag(false);

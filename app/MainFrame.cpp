@@ -1,5 +1,6 @@
 #include "app/MainFrame.h"
 
+#include "app/AppMessage.h"
 #include "app/ContextMenu.h"
 #include "app/FrameHost.h"
 #include "app/PictureCommands.h"
@@ -25,6 +26,7 @@
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
+#include <new>
 
 namespace {
 
@@ -149,8 +151,17 @@ void CMainFrame::CreateActions() {
 
     // What each command does; the toolbar and status-bar toggles are wired with their bars.
     IFrameHost* app = m_pApp;
+    // Memory running out in a command ends the command, never the program: the document stays
+    // as it was and the user is told.
     auto on = [this](ECommand nId, auto&& fn) {
-        connect(Action(nId), &QAction::triggered, this, std::forward<decltype(fn)>(fn));
+        connect(Action(nId), &QAction::triggered, this,
+                [this, fn = std::forward<decltype(fn)>(fn)] {
+                    try {
+                        fn();
+                    } catch (const std::bad_alloc&) {
+                        OnOutOfMemory();
+                    }
+                });
     };
     on(ID_FILE_NEW, [app] { app->OnFileNew(); });
     on(ID_FILE_OPEN, [app] { app->OnFileOpen(); });
@@ -193,6 +204,15 @@ void CMainFrame::CreateActions() {
         NormalScreen();
         m_pPlotWnd->SetFullScreen(false);
     });
+}
+
+void CMainFrame::OnOutOfMemory() {
+    AppMessageBox(this, QMessageBox::Warning, U("内存不足。"));
+    try {
+        // What was drawn in place may be half done.
+        m_pPlotWnd->FullRepaint();
+    } catch (const std::bad_alloc&) {
+    }
 }
 
 void CMainFrame::CreateMenus() {

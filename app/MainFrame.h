@@ -62,6 +62,8 @@ class CMainFrame : public QMainWindow, public IPlotWindowFrame {
 
     // Moves the keyboard focus to the other pane (F6, Shift+F6).
     void OnNextPane(bool bPrevious);
+    // A command ran out of memory: says "内存不足" and redraws the plane whole.
+    void OnOutOfMemory();
 
     // The shared action of a command; null for ids that name none.
     QAction* Action(int nId) const;

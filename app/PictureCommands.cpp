@@ -36,6 +36,8 @@ QString SuffixOfFilter(const QString& filter) {
     return U(kPictureTypes[0].szSuffix);
 }
 
+} // namespace
+
 std::unique_ptr<QFileDialog> CreateExportDialog(QWidget* pParent, const QString& strSelect) {
     auto pDlg = std::make_unique<QFileDialog>(pParent, U("导出图像"));
     pDlg->setOption(QFileDialog::DontUseNativeDialog); // in the program's language, as Save As
@@ -46,17 +48,15 @@ std::unique_ptr<QFileDialog> CreateExportDialog(QWidget* pParent, const QString&
     for (const auto& type : kPictureTypes)
         filters << U(type.szFilter);
     pDlg->setNameFilters(filters);
-    // A name typed without an extension takes the chosen type's, before the dialog asks
-    // whether to replace it.
-    pDlg->setDefaultSuffix(U(kPictureTypes[0].szSuffix));
-    QFileDialog* p = pDlg.get();
-    QObject::connect(p, &QFileDialog::filterSelected, p,
-                     [p](const QString& filter) { p->setDefaultSuffix(SuffixOfFilter(filter)); });
+    // No default suffix: the dialog would add one that need not follow the chosen type, and a
+    // bare name then keeps the name of the wrong format. ConfirmExportPath adds the type's.
     pDlg->selectFile(strSelect);
     return pDlg;
 }
 
-} // namespace
+QString ConfirmExportPath(QWidget* pParent, const QFileDialog& dlg, const QString& chosen) {
+    return ConfirmSavePath(pParent, chosen, SuffixOfFilter(dlg.selectedNameFilter()));
+}
 
 CPictureCommands::CPictureCommands(IFrameHost& app, QWidget* pParent, QWidget* pPlane)
     : m_app(app), m_pParent(pParent) {
@@ -85,7 +85,7 @@ bool CPictureCommands::OnFileExport() {
         else if (pDlg->exec() == QDialog::Accepted && !pDlg->selectedFiles().isEmpty())
             chosen = pDlg->selectedFiles().front();
         if (chosen.isEmpty()) return false;
-        path = ConfirmSavePath(m_pParent, chosen, SuffixOfFilter(pDlg->selectedNameFilter()));
+        path = ConfirmExportPath(m_pParent, *pDlg, chosen);
     } while (path.isEmpty());
     return ExportTo(path);
 }
@@ -107,9 +107,13 @@ bool CPictureCommands::ExportTo(const QString& path) {
                       FileErrorMessage("无法导出图像", path, EFileError::Other, error));
         return false;
     }
-    if (!WriteFileAtomically(local, std::string_view(bytes.constData(), bytes.size()), &error)) {
+    CWriteReport report;
+    if (!WriteFileAtomically(local, std::string_view(bytes.constData(), bytes.size()), &error, {},
+                             &report)) {
         AppMessageBox(m_pParent, QMessageBox::Warning,
-                      FileErrorMessage("无法导出图像", path, DiagnoseWriteFailure(local), error));
+                      FileErrorMessage("无法导出图像", path,
+                                       DiagnoseWriteFailure(local, report.nErrno), error,
+                                       report.strBackup));
         return false;
     }
     return true;

@@ -5,12 +5,19 @@
 
 #include <QString>
 #include <functional>
+#include <memory>
 
 class CCurvistDoc;
 class CCurvistView;
 class IFrameHost;
 class QFileDialog;
 class QWidget;
+
+// The export dialog, set up but not shown, proposing strSelect.
+std::unique_ptr<QFileDialog> CreateExportDialog(QWidget* pParent, const QString& strSelect);
+// The file the export dialog's chosen name stands for: a name without an extension takes the
+// selected type's, and replacing a file that the suffix made is asked. Empty when declined.
+QString ConfirmExportPath(QWidget* pParent, const QFileDialog& dlg, const QString& chosen);
 
 class CPictureCommands {
   public:

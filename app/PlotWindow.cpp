@@ -310,8 +310,8 @@ QString CPlotWindow::CurveTipAt(const QPoint& p) const {
     if (!hit) return {};
     // The function as the list names it, the point as the read-out panes show it.
     const CDataFun& fun = *funs[hit->nIndex];
-    QString tip = FromCp936(FunRowText(fun)) + QStringLiteral("  x = ") + ReadOutNumber(hit->x) +
-                  QStringLiteral("  y = ") + ReadOutNumber(hit->y);
+    QString tip = U("Y=") + FromCp936Elided(fun.m_strFun) + QStringLiteral("  x = ") +
+                  ReadOutNumber(hit->x) + QStringLiteral("  y = ") + ReadOutNumber(hit->y);
     // A bounded domain is part of the curve; bounds of ±π read as π, as the lists show them.
     if (fun.m_strMin != kStrMinusInf || fun.m_strMax != kStrPlusInf) {
         auto bound = [](const std::string& text) {

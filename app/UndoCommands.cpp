@@ -9,7 +9,7 @@
 namespace {
 
 QString Row(const CDataFun* fun) {
-    return fun ? FromCp936(FunRowText(*fun)) : QString();
+    return fun ? U("Y=") + FromCp936Elided(fun->m_strFun) : QString();
 }
 
 QString ColorName(COLORREF clr) {
@@ -27,8 +27,8 @@ QString StepName(const CFunChange& step, const CFunListEditor& editor) {
     case EFunChange::Delete:
         return U("删除函数 ") + fun;
     case EFunChange::Modify:
-        return U("把函数 Y=") + FromCp936(step.m_before.m_str) + U(" 修改为 Y=") +
-               FromCp936(step.m_after.m_str);
+        return U("把函数 Y=") + FromCp936Elided(step.m_before.m_str) + U(" 修改为 Y=") +
+               FromCp936Elided(step.m_after.m_str);
     case EFunChange::Show:
         return (step.m_after.m_bShow ? U("显示函数 ") : U("隐藏函数 ")) + fun;
     case EFunChange::Color: {
@@ -39,7 +39,7 @@ QString StepName(const CFunChange& step, const CFunListEditor& editor) {
     case EFunChange::Domain:
         return U("把函数 ") + fun +
                (step.m_nSide == 0 ? U(" 的定义域下限改为 ") : U(" 的定义域上限改为 ")) +
-               FromCp936(step.m_after.m_str);
+               FromCp936Elided(step.m_after.m_str);
     }
     return {};
 }

@@ -1,10 +1,15 @@
 // The desktop plotter: one document, one main window.
 #include "app/CurvistApp.h"
+#include "app/FileMessage.h"
+#include "app/MainFrame.h"
 #include "platform/qt/Translations.h"
 
 #include <QApplication>
+#include <QTimer>
 #include <cstdio>
 #include <cstring>
+#include <functional>
+#include <new>
 
 namespace {
 
@@ -30,16 +35,37 @@ bool AnswerInfoOption(int argc, char** argv, int& nExit) {
     return false;
 }
 
+// Memory running out in any event (a panel button, the mouse, a repaint) ends that event's work,
+// never the program; the menu commands catch it themselves.
+class CCurvistApplication : public QApplication {
+  public:
+    using QApplication::QApplication;
+    std::function<void()> m_onOutOfMemory;
+
+    bool notify(QObject* pReceiver, QEvent* pEvent) override {
+        try {
+            return QApplication::notify(pReceiver, pEvent);
+        } catch (const std::bad_alloc&) {
+            // Told once the event is over: a message box inside a repaint would nest.
+            if (m_onOutOfMemory) QTimer::singleShot(0, this, m_onOutOfMemory);
+            return true;
+        }
+    }
+};
+
 } // namespace
 
 int main(int argc, char** argv) {
     int nExit = 0;
     if (AnswerInfoOption(argc, argv, nExit)) return nExit;
-    QApplication qapp(argc, argv);
+    CCurvistApplication qapp(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Curvist"));
     InstallChineseQtTranslation(&qapp);
-    QStringList args = QApplication::arguments();
-    args.removeFirst();
+    // Qt has taken its own options out of argv; the rest are read as bytes, since
+    // QApplication::arguments() would lose a file name that is not UTF-8.
+    QStringList args;
+    for (int i = 1; i < argc; ++i)
+        args << FromLocalPath(argv[i]);
     // "--" lets a file name begin with a dash; Qt has taken its own options already.
     if (!args.isEmpty() && args.front() == QStringLiteral("--")) {
         args.removeFirst();
@@ -49,6 +75,9 @@ int main(int argc, char** argv) {
         return 1;
     }
     CCurvistApp app;
+    qapp.m_onOutOfMemory = [&app] {
+        if (app.MainFrame()) app.MainFrame()->OnOutOfMemory();
+    };
     if (!app.InitInstance(args)) return 1;
     return QApplication::exec();
 }

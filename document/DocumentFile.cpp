@@ -24,6 +24,6 @@ bool LoadDocument(CCurvistDoc& doc, const std::string& path, std::string* error)
 }
 
 bool SaveDocument(const CCurvistDoc& doc, const std::string& path, std::string* error,
-                  const CWriteFn& write) {
-    return WriteFileAtomically(path, WriteFunFile(doc.m_arFuns), error, write);
+                  const CWriteFn& write, CWriteReport* report) {
+    return WriteFileAtomically(path, WriteFunFile(doc.m_arFuns), error, write, report);
 }

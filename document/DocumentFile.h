@@ -18,4 +18,4 @@ bool LoadDocument(CCurvistDoc& doc, const std::string& path, std::string* error)
 // Writes the document so that the file is replaced only once every byte is on disk; a failed
 // save leaves the old file as it was. The caller clears the modified mark on success.
 bool SaveDocument(const CCurvistDoc& doc, const std::string& path, std::string* error,
-                  const CWriteFn& write = {});
+                  const CWriteFn& write = {}, CWriteReport* report = nullptr);

@@ -1,5 +1,7 @@
 #include "document/FunListEditor.h"
 
+#include <new>
+
 #include "document/ColorTable.h"
 #include "document/CurvistDoc.h"
 
@@ -140,24 +142,60 @@ bool CFunListEditor::Apply(CFunChange& change) {
     for (IFunListListener* p : m_listeners)
         p->OnFunListChanging(change);
     Exchange(change);
-    for (IFunListListener* p : m_listeners)
-        p->OnFunListChanged(change);
+    std::size_t nTold = 0;
+    try {
+        for (; nTold < m_listeners.size(); ++nTold)
+            m_listeners[nTold]->OnFunListChanged(change);
+    } catch (const std::bad_alloc&) {
+        // Memory ran out while the listeners followed: the document goes back to where it was,
+        // those already told see the change taken back, and the caller, who started the
+        // action, says so and redraws.
+        change.Invert();
+        const auto tell = [&](void (IFunListListener::*fn)(const CFunChange&)) {
+            try {
+                for (std::size_t k = 0; k < nTold; ++k)
+                    (m_listeners[k]->*fn)(change);
+            } catch (const std::bad_alloc&) {
+                // The caller's full redraw follows.
+            }
+        };
+        tell(&IFunListListener::OnFunListChanging);
+        Exchange(change);
+        tell(&IFunListListener::OnFunListChanged);
+        change.Invert();
+        throw;
+    }
     return true;
 }
 
+namespace {
+
+// Marks a step as replayed while Undo or Redo applies it, also when that ends early.
+struct CReplay {
+    explicit CReplay(CFunChange& c) : step(c) { step.m_bReplay = true; }
+    ~CReplay() { step.m_bReplay = false; }
+    CReplay(const CReplay&) = delete;
+    CReplay& operator=(const CReplay&) = delete;
+    CFunChange& step;
+};
+
+} // namespace
+
 bool CFunListEditor::Revert(CFunChange& change) {
+    // The step stays as recorded even when memory runs out inside Apply.
+    struct CInverted {
+        CFunChange& c;
+        ~CInverted() { c.Invert(); }
+    } const inverted{change};
     change.Invert();
-    const bool bDone = Apply(change);
-    change.Invert();
-    return bDone;
+    return Apply(change);
 }
 
 bool CFunListEditor::Undo() {
     if (!m_history.CanUndo()) return false;
     CFunChange& step = m_history.UndoStep();
-    step.m_bReplay = true;
+    const CReplay replay{step};
     const bool bDone = Revert(step);
-    step.m_bReplay = false;
     if (!bDone) return false;
     m_history.StepBack();
     HistoryChanged();
@@ -167,9 +205,8 @@ bool CFunListEditor::Undo() {
 bool CFunListEditor::Redo() {
     if (!m_history.CanRedo()) return false;
     CFunChange& step = m_history.RedoStep();
-    step.m_bReplay = true;
+    const CReplay replay{step};
     const bool bDone = Apply(step);
-    step.m_bReplay = false;
     if (!bDone) return false;
     m_history.StepForward();
     HistoryChanged();

@@ -21,6 +21,8 @@
 #include <algorithm>
 #include <filesystem>
 #include <map>
+#include <signal.h>
+#include <unistd.h>
 
 namespace {
 
@@ -89,7 +91,18 @@ std::string CanonicalPath(const std::string& strPath) {
 
 constexpr int kLocalRole = Qt::UserRole;
 
+std::string g_strReader;
+bool g_bReaderFailedToStart = false;
+
 } // namespace
+
+bool HelpReaderFailedToStart() {
+    return g_bReaderFailedToStart;
+}
+
+void SetHelpReaderProgram(const std::string& strProgram) {
+    g_strReader = strProgram;
+}
 
 QUrl CHelpWindow::TopicUrl(const std::string& strObjectPath) {
     const std::size_t hash = strObjectPath.find('#');
@@ -105,9 +118,22 @@ std::optional<CHelpBundle> ReadHelpInHelper(const std::string& strPath) {
     QProcess helper;
     helper.setProcessChannelMode(QProcess::SeparateChannels);
     helper.setStandardErrorFile(QProcess::nullDevice());
-    helper.start(QString::fromStdString(GetExeDir() + "curvist-chm"),
-                 {QString::fromStdString(strPath)});
-    if (!helper.waitForStarted(kHelpReadLimitMs)) return std::nullopt;
+    // Its own process group, so that what a stalled reader has forked is stopped with it.
+    helper.setChildProcessModifier([] { setpgid(0, 0); });
+    g_bReaderFailedToStart = false;
+    helper.start(
+        QString::fromStdString(g_strReader.empty() ? GetExeDir() + "curvist-chm" : g_strReader),
+        {QString::fromStdString(strPath)});
+    if (!helper.waitForStarted(kHelpReadLimitMs)) {
+        g_bReaderFailedToStart = helper.error() == QProcess::FailedToStart;
+        return std::nullopt;
+    }
+    const pid_t group = static_cast<pid_t>(helper.processId());
+    // The group outlives its leader only through what the reader forked; none of that may stay.
+    struct CGroupKill {
+        pid_t group;
+        ~CGroupKill() { kill(-group, SIGKILL); }
+    } const groupKill{group};
     QByteArray out;
     QElapsedTimer clock;
     clock.start();
@@ -116,6 +142,7 @@ std::optional<CHelpBundle> ReadHelpInHelper(const std::string& strPath) {
     while (helper.state() != QProcess::NotRunning) {
         const qint64 left = kHelpReadLimitMs - clock.elapsed();
         if (left <= 0 || out.size() > static_cast<qsizetype>(2 * kMaxHelpBundleBytes)) {
+            kill(-group, SIGKILL);
             helper.kill();
             helper.waitForFinished(-1);
             return std::nullopt;
@@ -252,6 +279,7 @@ void CHelpWindow::OnAnchorClicked(const QUrl& url) {
 QWidget* CurvistHtmlHelp(QWidget* pCaller, const std::string& strPath, unsigned nCommand,
                          std::uintptr_t data) {
     if (nCommand != HH_DISPLAY_TOPIC) return nullptr;
+    g_bReaderFailedToStart = false;
     auto& windows = OpenHelp();
     const std::string key = CanonicalPath(strPath);
     const std::optional<CFileStamp> stamp = StampOf(strPath);
@@ -296,7 +324,9 @@ QWidget* ShowHelpTopics(QWidget* pFrame, const std::string& strExeDir) {
     // The viewer is a window of its own, as when the desktop is the caller.
     if (QWidget* pHelp = CurvistHtmlHelp(nullptr, path, HH_DISPLAY_TOPIC, 0)) return pHelp;
     ShowMessageBox(pFrame, QMessageBox::Critical, QString::fromUtf8("消息"),
-                   QString::fromUtf8("联机帮助文档 “函数作图器说明书.chm” 已丢失。"));
+                   QString::fromUtf8(HelpReaderFailedToStart()
+                                         ? "无法启动说明书阅读程序 “curvist-chm”。"
+                                         : "联机帮助文档 “函数作图器说明书.chm” 已丢失。"));
     return nullptr;
 }
 

@@ -27,7 +27,13 @@ inline constexpr int kHelpReadLimitMs = 2000;
 
 // Reads the file in the "curvist-chm" process beside the executable, within the time limit.
 // Nothing when that process is missing, fails, crashes, stalls or hands back damaged bytes.
+// The process and whatever it starts form a process group of their own, stopped whole.
 std::optional<CHelpBundle> ReadHelpInHelper(const std::string& strPath);
+// Whether the last read could not start the reader at all (missing, not executable, not a
+// program), as opposed to a reader that started and refused the file.
+bool HelpReaderFailedToStart();
+// The reader program; empty: "curvist-chm" beside the executable. Tests give a stand-in.
+void SetHelpReaderProgram(const std::string& strProgram);
 
 class CHelpWindow : public QWidget {
     Q_OBJECT

@@ -262,7 +262,8 @@ void CControlView::DeleteAllRows() {
 
 void CControlView::AddItem(const std::string& text, bool bShow, COLORREF clr) {
     const QSignalBlocker blocker(m_listFun);
-    m_listFun->AddItem(FromCp936(text), bShow, clr, -1);
+    // The row text is "Y=" and the function's text, which alone is cut as everywhere else.
+    m_listFun->AddItem(FromCp936Elided(text, kShownChars + 2), bShow, clr, -1);
 }
 
 void CControlView::EnableProperties(bool bEnable) {
@@ -353,7 +354,8 @@ void CControlView::OnFunListChanged(const CFunChange& change) {
         const QSignalBlocker blocker(m_listFun);
         const bool bSelected = change.m_kind == EFunChange::Modify && SelectedRow() == i;
         if (change.m_kind == EFunChange::Modify) m_listFun->DeleteItem(i);
-        m_listFun->AddItem(FromCp936(FunRowText(*fun)), fun->m_bShow == 1, fun->m_clrFun, i);
+        m_listFun->AddItem(U("Y=") + FromCp936Elided(fun->m_strFun), fun->m_bShow == 1,
+                           fun->m_clrFun, i);
         if (bSelected) m_listFun->setCurrentRow(i);
         break;
     }

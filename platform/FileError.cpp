@@ -41,6 +41,8 @@ const char* FileErrorReason(EFileError e) {
         return "磁盘是只读的";
     case EFileError::IsFolder:
         return "这是一个文件夹";
+    case EFileError::NotRegular:
+        return "不是普通文件";
     case EFileError::TooLarge:
         return "文件太大";
     case EFileError::Damaged:
@@ -63,17 +65,23 @@ EFileError DiagnoseReadFailure(const std::string& path, std::size_t maxBytes) {
     const bool bStat = fstat(fd, &st) == 0;
     close(fd);
     if (bStat && S_ISDIR(st.st_mode)) return EFileError::IsFolder;
+    if (bStat && !S_ISREG(st.st_mode)) return EFileError::NotRegular;
     if (bStat && S_ISREG(st.st_mode) && static_cast<unsigned long long>(st.st_size) > maxBytes)
         return EFileError::TooLarge;
     return EFileError::Damaged;
 }
 
-EFileError DiagnoseWriteFailure(const std::string& path) {
+EFileError DiagnoseWriteFailure(const std::string& path, int err) {
     const std::size_t slash = path.rfind('/');
     const std::string dir = slash == std::string::npos ? "." : path.substr(0, slash + 1);
     struct stat st;
-    if (stat(path.c_str(), &st) == 0) {
-        if (S_ISDIR(st.st_mode)) return EFileError::IsFolder;
+    const bool bExists = stat(path.c_str(), &st) == 0;
+    if (bExists && S_ISDIR(st.st_mode)) return EFileError::IsFolder;
+    if (bExists && !S_ISREG(st.st_mode)) return EFileError::NotRegular;
+    if (const EFileError known = FileErrorFromErrno(err);
+        err != 0 && known != EFileError::Other && known != EFileError::NotFound)
+        return known;
+    if (bExists) {
         if (access(path.c_str(), W_OK) != 0) return FileErrorFromErrno(errno);
     } else if (stat(dir.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
         return EFileError::NoFolder;

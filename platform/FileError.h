@@ -12,6 +12,7 @@ enum class EFileError {
     DiskFull,     // no space (or quota) left
     ReadOnlyDisk, // the file system is mounted read-only
     IsFolder,     // the name is a folder
+    NotRegular,   // a FIFO, a device or a socket: no file to read or replace
     TooLarge,     // larger than any real document
     Damaged,      // read, but not a function file
     Other,        // anything else: the technical detail says what
@@ -31,5 +32,7 @@ bool FileErrorNeedsDetail(EFileError e);
 EFileError DiagnoseReadFailure(const std::string& path, std::size_t maxBytes);
 
 // Looks again at a file that could not be saved: a missing folder, a folder or file the user
-// may not write, a full or read-only disk; Other when none of these shows.
-EFileError DiagnoseWriteFailure(const std::string& path);
+// may not write, a full or read-only disk; Other when none of these shows. err, when known, is
+// the errno of the failure, which tells more than the disk does once the write has given up
+// (a temporary file removed after a full disk leaves room again).
+EFileError DiagnoseWriteFailure(const std::string& path, int err = 0);

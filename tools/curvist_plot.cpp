@@ -17,6 +17,7 @@
 #include <cstring>
 #include <filesystem>
 #include <string>
+#include <sys/stat.h>
 #include <vector>
 
 namespace {
@@ -213,6 +214,17 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "curvist-plot: -o needs a file name ending in one of %s\n",
                      PictureFormatList().c_str());
         return kExitUsage;
+    }
+    // A FIFO or device named by -o is refused before any drawing, not after it.
+    struct stat outStat;
+    if (!o.render.out.empty() && stat(o.render.out.c_str(), &outStat) == 0 &&
+        !S_ISREG(outStat.st_mode)) {
+        std::fprintf(
+            stderr, "curvist-plot: %s\n",
+            FileErrorText("write", o.render.out,
+                          S_ISDIR(outStat.st_mode) ? "is a directory" : "is not a regular file")
+                .c_str());
+        return kExitFile;
     }
 
     CCurvistDoc doc;

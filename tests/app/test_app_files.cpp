@@ -3,12 +3,16 @@
 
 #include "AppFixture.h"
 
+#include "app/FileMessage.h"
 #include "document/DocumentFile.h"
 #include "view/CurvistView.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QMenu>
+#include <cstdio>
+#include <filesystem>
+#include <sys/stat.h>
 
 namespace {
 QString U(const char* sz) {
@@ -198,7 +202,9 @@ TEST_F(AppFilesTest, AFileThatCannotBeOpenedChangesNothing) {
         const char* message;
         const char* detail;
     } cases[] = {{"bad.cvx", "：文件已损坏。\n（", "at byte"},
-                 {"absent.cvx", "：文件不存在。", nullptr}};
+                 {"absent.cvx", "：文件不存在。", nullptr},
+                 {"pipe.cvx", "：不是普通文件。", nullptr}};
+    ASSERT_EQ(mkfifo(Path("pipe.cvx").toUtf8().constData(), 0666), 0);
     for (const auto& c : cases) {
         const char* name = c.name;
         m_messages.clear();
@@ -223,10 +229,13 @@ TEST_F(AppFilesTest, AFileThatCannotBeOpenedChangesNothing) {
 TEST_F(AppFilesTest, AFailedSaveSaysWhyInChinese) {
     AddFunction("x^2");
     ASSERT_EQ(QDir(m_dir.path()).mkdir(QStringLiteral("folder.cvx")), true);
+    ASSERT_EQ(mkfifo(Path("pipe.cvx").toUtf8().constData(), 0666), 0);
     const struct {
         const char* name;
         const char* reason;
-    } cases[] = {{"missing/a.cvx", "：文件夹不存在。"}, {"folder.cvx", "：这是一个文件夹。"}};
+    } cases[] = {{"missing/a.cvx", "：文件夹不存在。"},
+                 {"folder.cvx", "：这是一个文件夹。"},
+                 {"pipe.cvx", "：不是普通文件。"}};
     for (const auto& c : cases) {
         m_messages.clear();
         m_names.push_back(Path(c.name));
@@ -249,4 +258,30 @@ TEST_F(AppFilesTest, CommandLinePathOpensTheDocument) {
 
     CCurvistApp missing(Path("VisParam.ini").toStdString());
     EXPECT_FALSE(missing.InitInstance({Path("nothing.cvx")}, false));
+}
+
+// A name that is not UTF-8 ("函数.cvx" in GBK, as a Windows archive leaves it) opens, shows
+// decoded, and saves back under its own bytes.
+TEST_F(AppFilesTest, AFileNameIsItsBytes) {
+    AddFunction("x^2");
+    m_names.push_back(Path("start.cvx"));
+    Trigger(ID_FILE_SAVE_AS);
+    m_app.reset();
+    const std::string gbk = LocalPath(m_dir.path()) + "/\xba\xaf\xca\xfd.cvx";
+    ASSERT_EQ(std::rename(LocalPath(Path("start.cvx")).c_str(), gbk.c_str()), 0);
+
+    CCurvistApp app(Path("VisParam.ini").toStdString());
+    ASSERT_TRUE(app.InitInstance({FromLocalPath(gbk)}, false));
+    EXPECT_EQ(app.Doc().m_arFuns.size(), 1u);
+    EXPECT_EQ(app.MainFrame()->windowTitle(), Title(U("函数.cvx")));
+    EXPECT_EQ(LocalPath(app.GetPathName()), gbk);
+    app.Doc().Editor().Delete(0);
+    ASSERT_TRUE(app.OnFileSave());
+    CCurvistDoc reread;
+    ASSERT_TRUE(LoadDocument(reread, gbk, nullptr));
+    EXPECT_TRUE(reread.m_arFuns.empty());
+    int nDocuments = 0; // no second file under a name decoded and encoded again
+    for (const auto& e : std::filesystem::directory_iterator(LocalPath(m_dir.path())))
+        nDocuments += e.path().extension() == ".cvx";
+    EXPECT_EQ(nDocuments, 1);
 }

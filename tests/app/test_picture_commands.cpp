@@ -2,6 +2,7 @@
 // curvist-plot, and copy to the clipboard (the menu command and Ctrl+C on the plane).
 
 #include "PlotFixture.h"
+#include "SmallTmpfs.h"
 
 #include "app/PictureCommands.h"
 
@@ -89,6 +90,19 @@ TEST_F(PictureTest, ExportFollowsThePlaneOnScreen) {
     EXPECT_EQ(QImage(Path("now.png")).convertToFormat(QImage::Format_RGB32), Shown());
 }
 
+// The real dialog with a type chosen and a bare name typed: the file takes the type's suffix.
+TEST_F(PictureTest, ABareNameTakesTheChosenTypesSuffix) {
+    const auto pDlg = CreateExportDialog(nullptr, QStringLiteral("plot"));
+    pDlg->setDirectory(m_dir.path());
+    for (int type : {kSvg, kPdf, kPng}) {
+        const QString filter = pDlg->nameFilters().at(type);
+        pDlg->selectNameFilter(filter);
+        const QString chosen = pDlg->selectedFiles().value(0);
+        const QString expected = Path("plot.") + filter.section(u'.', -1).chopped(1);
+        EXPECT_EQ(ConfirmExportPath(nullptr, *pDlg, chosen).toStdString(), expected.toStdString());
+    }
+}
+
 TEST_F(PictureTest, VectorTypesByTheirExtensionOrTheChosenType) {
     AddFunction("sinx");
     const struct {
@@ -158,6 +172,24 @@ TEST_F(PictureTest, AFailedExportSaysWhyAndWritesNothing) {
         EXPECT_EQ(m_messages[0], U8("无法导出图像文件“") + Path(c.name) + U8(c.reason));
     }
     EXPECT_FALSE(QFile::exists(Path("notes.txt")));
+}
+
+// A full disk is named as such, although the failed write has made room again by the time the
+// message is written.
+TEST_F(PictureTest, AFullDiskIsNamed) {
+    AddFunction("sinx");
+    ASSERT_TRUE(QDir(m_dir.path()).mkdir(QStringLiteral("small")));
+    const CSmallTmpfs fs(Path("small").toStdString(), 64 * 1024);
+    if (!fs.Mounted()) GTEST_SKIP() << fs.Why();
+    fs.Fill("filler");
+    // One page free: the picture's first bytes fit, the rest do not.
+    QFile filler(Path("small/filler"));
+    ASSERT_TRUE(filler.resize(filler.size() - 4096));
+    const QString path = Path("small/p.png");
+    EXPECT_FALSE(Frame()->Picture().ExportTo(path));
+    ASSERT_EQ(m_messages.size(), 1u);
+    EXPECT_EQ(m_messages[0], U8("无法导出图像文件“") + path + U8("”：磁盘已满。"));
+    EXPECT_FALSE(QFile::exists(path));
 }
 
 TEST_F(PictureTest, CopyPutsTheImageAndItsSvgOnTheClipboard) {

@@ -4,12 +4,16 @@
 
 #include "PlotFixture.h"
 
+#include "app/PictureCommands.h"
 #include "panel/ColorCombo.h"
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFileDialog>
 #include <QLineEdit>
 #include <QStatusBar>
+#include <new>
+#include <utility>
 
 namespace {
 
@@ -175,6 +179,55 @@ TEST_F(UndoCommandsTest, KeysReachTheDocumentButATextFieldKeepsItsOwn) {
     EXPECT_EQ(pMin->text(), U("2.5"));
     EXPECT_EQ(m_app->Doc().m_arFuns[0]->m_strMin, "2.5");
     EXPECT_EQ(Rows(), 2);
+}
+
+// Memory running out in the middle of a command (forced here by a listener that throws) ends the
+// command with "内存不足", the document and its history as they were and the picture whole.
+TEST_F(UndoCommandsTest, RunningOutOfMemoryKeepsTheDocument) {
+    PlaceOrigin();
+    AddFunction("sinx");
+    AddFunction("x/2");
+    struct CFailOnce : IFunListListener {
+        bool bArmed = true;
+        void OnFunListChanged(const CFunChange&) override {
+            if (std::exchange(bArmed, false)) throw std::bad_alloc();
+        }
+    } fail;
+    CFunListEditor& editor = m_app->Doc().Editor();
+    editor.AddListener(&fail);
+    Trigger(ID_EDIT_UNDO);
+    editor.RemoveListener(&fail);
+    EXPECT_EQ(m_messages, std::vector<QString>{U("内存不足。")});
+    EXPECT_EQ(m_app->Doc().m_arFuns.size(), 2u);
+    EXPECT_EQ(Rows(), 2);
+    EXPECT_EQ(UndoAction()->statusTip(), U("撤销添加函数 Y=x/2"));
+    EXPECT_TRUE(PictureIsFresh());
+
+    m_messages.clear();
+    Frame()->Picture().SetExportDialogRunner(
+        [](QFileDialog&) -> QString { throw std::bad_alloc(); });
+    Trigger(ID_FILE_EXPORT);
+    EXPECT_EQ(m_messages, std::vector<QString>{U("内存不足。")});
+    EXPECT_EQ(m_app->Doc().m_arFuns.size(), 2u);
+    Trigger(ID_EDIT_UNDO);
+    EXPECT_EQ(m_app->Doc().m_arFuns.size(), 1u);
+    EXPECT_EQ(Rows(), 1);
+}
+
+// A long text is shown cut, with "…", in its row and in the names of its steps; the document
+// keeps it whole.
+TEST_F(UndoCommandsTest, ALongTextIsShownCut) {
+    const std::string text = "x+0." + std::string(300, '0') + "1";
+    m_typed.push_back(text);
+    Trigger(ID_FUN_ADD);
+    ASSERT_EQ(m_app->Doc().m_arFuns.size(), 1u);
+    EXPECT_EQ(m_app->Doc().m_arFuns[0]->m_strFun, text);
+    const QString shown = U("Y=") + U(text.substr(0, 200).c_str()) + QChar(0x2026);
+    EXPECT_EQ(Panel()->ListFun()->item(0)->text(), shown);
+    EXPECT_EQ(UndoAction()->statusTip(), U("撤销添加函数 ") + shown);
+    Trigger(ID_EDIT_UNDO);
+    Trigger(ID_EDIT_REDO);
+    EXPECT_EQ(Panel()->ListFun()->item(0)->text(), shown);
 }
 
 } // namespace

@@ -124,6 +124,26 @@ TEST(UndoHistory, KeepsTheNewestStepsUpToItsLimit) {
     EXPECT_EQ(doc.m_arFuns[0]->m_strMax, std::to_string(nSteps));
 }
 
+// At the limit every new step pushes the oldest out, and the saved position moves with the steps.
+TEST(UndoHistory, TheSavedStateIsFoundAtTheLimit) {
+    CCurvistDoc doc;
+    Fill(doc);
+    CFunListEditor& e = doc.Editor();
+    for (std::size_t n = 1; n <= CFunHistory::kLimit; ++n)
+        e.SetDomain(0, 1, std::to_string(n));
+    doc.SetModifiedFlag(false);
+    const CState saved = State(doc);
+    e.SetShow(0, false);
+    EXPECT_TRUE(doc.IsModified());
+    e.Undo();
+    EXPECT_FALSE(doc.IsModified());
+    EXPECT_EQ(State(doc), saved);
+    e.Undo();
+    EXPECT_TRUE(doc.IsModified());
+    e.Redo();
+    EXPECT_FALSE(doc.IsModified());
+}
+
 TEST(UndoHistory, ANewChangeDropsTheUndoneSteps) {
     CCurvistDoc doc;
     Fill(doc);

@@ -134,8 +134,10 @@ std::vector<double> Sweep(std::size_t n, std::uint64_t seed) {
 // with a value, a huge or not finite neighbour included, must not change its result.
 TEST(VecMath, ChunksGiveTheScalarBitsWhateverTheNeighbours) {
     std::vector<double> xs = Edges();
-    const std::vector<double> partners = {0.5,   14.9, 15.1,     1e5, 1e9,  2e9,    1e14,
-                                          1e300, 710,  INFINITY, NAN, -0.0, 1e-320, -DBL_MAX};
+    // 709.7827128: exp is finite there, but the library's vector overflows before glibc does.
+    const std::vector<double> partners = {0.5, 14.9, 15.1,   1e5,      1e9,
+                                          2e9, 1e14, 1e300,  710,      INFINITY,
+                                          NAN, -0.0, 1e-320, -DBL_MAX, 709.7827128};
     // Each swept value shares its vector of four with a partner (and of two with another
     // swept value or the partner).
     const std::vector<double> sweep = Sweep(60000, 1);

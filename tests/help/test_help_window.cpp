@@ -218,6 +218,48 @@ TEST_F(HelpWindowTest, AManualThatCrashesOrStallsTheReaderGivesTheMessage) {
     EXPECT_FALSE(pHelp->Contents()->findItems("*", Qt::MatchWildcard).isEmpty());
 }
 
+// A reader that cannot start is named as the cause, not the manual.
+TEST_F(HelpWindowTest, AReaderThatCannotStartIsNamed) {
+    InstallManual();
+    std::ofstream(m_dir / "not-a-program") << "neither executable nor a program";
+    std::ofstream(m_dir / "garbage") << "\x7f"
+                                        "ELF garbage";
+    fs::permissions(m_dir / "garbage", fs::perms::owner_all);
+    for (const char* reader : {"missing", "not-a-program", "garbage"}) {
+        SetHelpReaderProgram((m_dir / reader).string());
+        m_boxes.clear();
+        EXPECT_EQ(Help(), nullptr) << reader;
+        ASSERT_EQ(m_boxes.size(), 1u) << reader;
+        EXPECT_EQ(m_boxes[0].text.toUtf8().toStdString(), "无法启动说明书阅读程序 “curvist-chm”。")
+            << reader;
+    }
+    SetHelpReaderProgram({});
+    ASSERT_NE(Help(), nullptr);
+}
+
+// A reader that stalls is stopped at the time limit together with what it started.
+TEST_F(HelpWindowTest, AStalledReaderIsStoppedWhole) {
+    InstallManual();
+    const fs::path script = m_dir / "stalls.sh";
+    const fs::path pidFile = m_dir / "forked.pid";
+    std::ofstream(script) << "#!/bin/sh\nsleep 60 &\necho $! > '" << pidFile.string()
+                          << "'\nsleep 60\n";
+    fs::permissions(script, fs::perms::owner_all);
+    SetHelpReaderProgram(script.string());
+    EXPECT_EQ(Help(), nullptr);
+    SetHelpReaderProgram({});
+    ASSERT_EQ(m_boxes.size(), 1u);
+    EXPECT_EQ(m_boxes[0].text.toUtf8().toStdString(), kMissingText);
+    std::string pid;
+    std::ifstream(pidFile) >> pid;
+    ASSERT_FALSE(pid.empty());
+    // Gone, or a zombie waiting for a parent that reaps it.
+    std::string stat;
+    std::getline(std::ifstream("/proc/" + pid + "/stat"), stat);
+    const std::size_t state = stat.rfind(") ");
+    EXPECT_TRUE(stat.empty() || stat.substr(state + 2, 1) == "Z") << stat;
+}
+
 // A window stays with the file it read: when the manual is removed or replaced, the next request
 // looks at the file again.
 TEST_F(HelpWindowTest, RemovedOrReplacedManualIsNoticed) {

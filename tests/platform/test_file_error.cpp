@@ -28,6 +28,7 @@ TEST(FileError, ErrnoGivesTheChineseReason) {
     }
     EXPECT_STREQ(FileErrorReason(EFileError::Damaged), "文件已损坏");
     EXPECT_TRUE(FileErrorNeedsDetail(EFileError::Damaged)); // where the damage lies
+    EXPECT_STREQ(FileErrorReason(EFileError::NotRegular), "不是普通文件");
 }
 
 class FileErrorDiagnosis : public CTempDirTest {};
@@ -35,6 +36,7 @@ class FileErrorDiagnosis : public CTempDirTest {};
 TEST_F(FileErrorDiagnosis, ReadFailures) {
     WriteText(PathOf("bad.cvx"), "not a function file");
     ASSERT_EQ(mkdir(PathOf("folder.cvx").c_str(), 0755), 0);
+    ASSERT_EQ(mkfifo(PathOf("fifo.cvx").c_str(), 0666), 0);
     struct Case {
         std::string path;
         std::size_t maxBytes;
@@ -45,6 +47,8 @@ TEST_F(FileErrorDiagnosis, ReadFailures) {
         {PathOf("folder.cvx"), 100, EFileError::IsFolder},
         {PathOf("bad.cvx"), 100, EFileError::Damaged},
         {PathOf("bad.cvx"), 5, EFileError::TooLarge},
+        {PathOf("fifo.cvx"), 100, EFileError::NotRegular},
+        {"/dev/zero", 100, EFileError::NotRegular},
     };
     for (const Case& c : cases)
         EXPECT_EQ(DiagnoseReadFailure(c.path, c.maxBytes), c.expected) << c.path;
@@ -55,6 +59,11 @@ TEST_F(FileErrorDiagnosis, WriteFailures) {
     EXPECT_EQ(DiagnoseWriteFailure(PathOf("missing/a.cvx")), EFileError::NoFolder);
     EXPECT_EQ(DiagnoseWriteFailure(PathOf("folder.cvx")), EFileError::IsFolder);
     EXPECT_EQ(DiagnoseWriteFailure(PathOf("a.cvx")), EFileError::Other);
+    ASSERT_EQ(mkfifo(PathOf("fifo.cvx").c_str(), 0666), 0);
+    EXPECT_EQ(DiagnoseWriteFailure(PathOf("fifo.cvx")), EFileError::NotRegular);
+    // The failure's own errno outweighs a disk that has room again.
+    EXPECT_EQ(DiagnoseWriteFailure(PathOf("a.cvx"), ENOSPC), EFileError::DiskFull);
+    EXPECT_EQ(DiagnoseWriteFailure(PathOf("a.cvx"), EIO), EFileError::Other);
 }
 
 TEST_F(FileErrorDiagnosis, PermissionIsTheUsersNotRoots) {

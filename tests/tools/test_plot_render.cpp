@@ -1,12 +1,14 @@
 // curvist-plot -o: the full repaint written as a picture.
 
 #include "RunTool.h"
+#include "SmallTmpfs.h"
 #include "TempDir.h"
 
 #include <QColor>
 #include <QImage>
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -101,6 +103,36 @@ TEST_F(PlotRenderTest, TheExtensionPicksTheFormat) {
         EXPECT_NE(r.err.find(".png, .svg, .pdf"), std::string::npos) << r.err;
         EXPECT_FALSE(std::filesystem::exists(out)) << name;
     }
+}
+
+// The picture replaces a file only once it is whole: a FIFO is refused at once and stays, a full
+// disk keeps the old picture and says so, and a name is used as the bytes given.
+TEST_F(PlotRenderTest, TheOldPictureSurvivesAFailedWrite) {
+    const std::string fifo = Dir() + "/pipe.png";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0666), 0);
+    const CToolRun piped = RunTool({"x", "-o", fifo}, CURVIST_PLOT, "timeout 20");
+    EXPECT_EQ(piped.status, 3) << piped.err;
+    EXPECT_NE(piped.err.find("is not a regular file"), std::string::npos) << piped.err;
+    struct stat st {};
+    EXPECT_TRUE(stat(fifo.c_str(), &st) == 0 && S_ISFIFO(st.st_mode));
+
+    const std::string gbk = Dir() + "/\xba\xaf.png";
+    EXPECT_EQ(RunTool({"x", "-o", gbk, "--size", "40x30"}).status, 0);
+    EXPECT_EQ(ReadWhole(gbk).rfind("\x89PNG", 0), 0u);
+
+    ASSERT_TRUE(std::filesystem::create_directory(Dir() + "/small"));
+    const CSmallTmpfs fs(Dir() + "/small", 64 * 1024);
+    if (!fs.Mounted()) GTEST_SKIP() << fs.Why();
+    const std::string png = Dir() + "/small/p.png";
+    ASSERT_EQ(RunTool({"x", "-o", png, "--size", "40x30"}).status, 0);
+    const std::string old = ReadWhole(png);
+    fs.Fill("filler");
+    const CToolRun full = RunTool({"sin(x)", "x^2", "-o", png, "--size", "800x600"});
+    EXPECT_EQ(full.status, 3);
+    EXPECT_NE(full.err.find("cannot write \"" + png + "\": No space left on device"),
+              std::string::npos)
+        << full.err;
+    EXPECT_TRUE(ReadWhole(png) == old); // (a picture: no print of either)
 }
 
 } // namespace

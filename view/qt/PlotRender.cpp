@@ -1,5 +1,6 @@
 #include "view/qt/PlotRender.h"
 
+#include "platform/AtomicFile.h"
 #include "platform/RasterDc.h"
 #include "platform/qt/QPainterDc.h"
 #include "platform/qt/QtTextRenderer.h"
@@ -201,19 +202,18 @@ bool RenderPlot(CCurvistDoc& doc, const CPlotRenderOptions& opt, std::string& er
     scene.plane.SetScale(opt.scale);
     scene.plane.PlaceOrigin(view.OriginPlace(), EOriginCode::Ini, opt.width, opt.height);
 
-    // The picture is made whole before the file is touched, so a failure leaves it as it was;
-    // the file is opened here, not by the writers, so that a failure can say why.
+    // The picture is made whole before the file is touched, and the file is replaced only once
+    // the new one is complete: a failure leaves the old one as it was.
     QByteArray picture;
     std::string why;
     if (!RenderScene(doc, scene, format, picture, why)) {
         error = FileErrorText("write", opt.out, why);
         return false;
     }
-    QFile file(QFile::decodeName(opt.out.c_str()));
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
-        file.write(picture) != picture.size() || !file.flush()) {
-        error = FileErrorText("write", opt.out, file.errorString().toStdString());
+    if (!WriteFileAtomically(
+            opt.out,
+            std::string_view(picture.constData(), static_cast<std::size_t>(picture.size())),
+            &error))
         return false;
-    }
     return true;
 }
