@@ -37,6 +37,8 @@ int main(int argc, char** argv) {
     if (AnswerInfoOption(argc, argv, nExit)) return nExit;
     QApplication qapp(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Curvist"));
+    // The Wayland app id and X11 hint that tie the window to its launcher and icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.lumivo.Curvist"));
     InstallChineseQtTranslation(&qapp);
     QStringList args = QApplication::arguments();
     args.removeFirst();
