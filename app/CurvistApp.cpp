@@ -13,6 +13,7 @@
 #include "settings/VisParam.h"
 #include "view/CurvistView.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -21,9 +22,36 @@
 
 namespace {
 
+const QString kRecentGroup = QStringLiteral("Recent File List");
+
+// The user's $XDG_CONFIG_HOME/curvist/Curvist.conf, beside the user's "VisParam.ini".
 QSettings AppSettings() {
-    return QSettings(QStringLiteral("Local AppWizard-Generated Applications"),
-                     QStringLiteral("Curvist"));
+    return QSettings(QStringLiteral("curvist"), QStringLiteral("Curvist"));
+}
+
+// Earlier versions kept the list in a folder named after the framework's registry key. It
+// moves once: the old list is removed, and the old file and folder with it once empty.
+void TakeOverOldRecentFiles(QSettings& settings) {
+    QSettings old(QStringLiteral("Local AppWizard-Generated Applications"),
+                  QStringLiteral("Curvist"));
+    if (!old.childGroups().contains(kRecentGroup)) return;
+    old.beginGroup(kRecentGroup);
+    if (!settings.childGroups().contains(kRecentGroup)) {
+        settings.beginGroup(kRecentGroup);
+        for (const QString& key : old.childKeys())
+            settings.setValue(key, old.value(key));
+        settings.endGroup();
+        settings.sync();
+        if (settings.status() != QSettings::NoError) return;
+    }
+    old.remove(QString());
+    old.endGroup();
+    old.sync();
+    if (old.allKeys().isEmpty()) {
+        const QFileInfo file(old.fileName());
+        QFile::remove(file.filePath());
+        QDir().rmdir(file.path());
+    }
 }
 
 const char kFilter[] = "方程文件(*.cvx);;所有文件 (*)";
@@ -216,7 +244,8 @@ void CCurvistApp::RemoveRecentFile(const QString& path) {
 
 void CCurvistApp::LoadRecentFiles() {
     QSettings settings = AppSettings();
-    settings.beginGroup(QStringLiteral("Recent File List"));
+    TakeOverOldRecentFiles(settings);
+    settings.beginGroup(kRecentGroup);
     m_recent.clear();
     for (int i = 1; i <= kRecentFileCount; ++i) {
         const QString path = settings.value(QStringLiteral("File%1").arg(i)).toString();
@@ -226,7 +255,7 @@ void CCurvistApp::LoadRecentFiles() {
 
 void CCurvistApp::SaveRecentFiles() const {
     QSettings settings = AppSettings();
-    settings.beginGroup(QStringLiteral("Recent File List"));
+    settings.beginGroup(kRecentGroup);
     for (int i = 1; i <= kRecentFileCount; ++i) {
         const QString key = QStringLiteral("File%1").arg(i);
         if (i <= m_recent.size())

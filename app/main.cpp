@@ -60,6 +60,8 @@ int main(int argc, char** argv) {
     if (AnswerInfoOption(argc, argv, nExit)) return nExit;
     CCurvistApplication qapp(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Curvist"));
+    // The Wayland app id and X11 hint that tie the window to its launcher and icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.lumivo.Curvist"));
     InstallChineseQtTranslation(&qapp);
     // Qt has taken its own options out of argv; the rest are read as bytes, since
     // QApplication::arguments() would lose a file name that is not UTF-8.

@@ -22,33 +22,58 @@ std::uint32_t UsableSpeed(std::uint32_t n) {
 }
 
 CVisParamLocation ChooseVisParamLocation(const std::string& exeDir, const std::string& configHome,
-                                         const std::function<bool(const std::string&)>& writable,
+                                         const std::vector<std::string>& configDirs,
                                          const std::function<bool(const std::string&)>& exists) {
     const std::string beside = exeDir + kVisParamFileName;
-    if (configHome.empty() || writable(exeDir.empty() ? std::string(".") : exeDir))
-        return {beside, beside, false};
-    const std::string user = configHome + "curvist/" + kVisParamFileName;
-    return {exists(user) ? user : beside, user, true};
+    if (exists(exeDir + kPortableMarkerName)) return {beside, beside, false};
+    const std::string tail = std::string("curvist/") + kVisParamFileName;
+    const std::string user = configHome.empty() ? std::string() : configHome + tail;
+    if (!user.empty() && exists(user)) return {user, user, true};
+    for (const std::string& dir : configDirs)
+        if (exists(dir + tail)) return {dir + tail, user, !user.empty()};
+    return {beside, user, !user.empty()};
 }
 
+namespace {
+
+std::string WithSlash(std::string s) {
+    return s.back() == '/' ? s : s + '/';
+}
+
+} // namespace
+
 std::string UserConfigHome(const char* xdgConfigHome, const char* home) {
-    auto withSlash = [](std::string s) { return s.back() == '/' ? s : s + '/'; };
-    if (xdgConfigHome && xdgConfigHome[0] == '/') return withSlash(xdgConfigHome);
-    if (home && home[0] == '/') return withSlash(std::string(home) + "/.config");
+    if (xdgConfigHome && xdgConfigHome[0] == '/') return WithSlash(xdgConfigHome);
+    if (home && home[0] == '/') return WithSlash(std::string(home) + "/.config");
     return {};
 }
 
-CVisParamLocation VisParamLocationIn(const std::string& exeDir, const std::string& configHome) {
-    // access() asks with the real user's rights, which is what a later write meets.
-    return ChooseVisParamLocation(
-        exeDir, configHome,
-        [](const std::string& dir) { return access(dir.c_str(), W_OK | X_OK) == 0; },
-        [](const std::string& file) { return access(file.c_str(), F_OK) == 0; });
+std::vector<std::string> SystemConfigDirs(const char* xdgConfigDirs) {
+    std::vector<std::string> dirs;
+    const std::string list = xdgConfigDirs ? xdgConfigDirs : "";
+    for (std::size_t start = 0; start <= list.size();) {
+        std::size_t end = list.find(':', start);
+        if (end == std::string::npos) end = list.size();
+        // Relative entries are invalid by the XDG rules and would depend on the working folder.
+        if (end > start && list[start] == '/')
+            dirs.push_back(WithSlash(list.substr(start, end - start)));
+        start = end + 1;
+    }
+    if (dirs.empty()) dirs.push_back("/etc/xdg/");
+    return dirs;
+}
+
+CVisParamLocation VisParamLocationIn(const std::string& exeDir, const std::string& configHome,
+                                     const std::vector<std::string>& configDirs) {
+    return ChooseVisParamLocation(exeDir, configHome, configDirs, [](const std::string& file) {
+        return access(file.c_str(), F_OK) == 0;
+    });
 }
 
 CVisParamLocation DefaultVisParamLocation() {
     return VisParamLocationIn(GetExeDir(),
-                              UserConfigHome(std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME")));
+                              UserConfigHome(std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME")),
+                              SystemConfigDirs(std::getenv("XDG_CONFIG_DIRS")));
 }
 
 CVisParamLocation VisParamLocationFor(const std::string& readPath) {
@@ -87,6 +112,7 @@ bool SaveVisParam(const CVisParam& p, const std::string& path) {
 }
 
 bool SaveVisParam(const CVisParam& param, const CVisParamLocation& location) {
+    if (location.strWrite.empty()) return false;
     if (location.bMakeFolder) {
         // Each missing folder on the way, private to the user as configuration folders are.
         const std::string& path = location.strWrite;

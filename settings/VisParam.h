@@ -7,6 +7,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 inline constexpr char kVisParamFileName[] = "VisParam.ini";
 
@@ -75,19 +76,28 @@ struct CVisParamLocation {
     friend bool operator==(const CVisParamLocation&, const CVisParamLocation&) = default;
 };
 
-// Beside the executable while its folder is writable (a build tree, a portable copy). An
-// installed copy the user cannot write uses configHome + "curvist/VisParam.ini": read once it
-// exists (until then the file beside the executable, if any, still gives the values) and always
-// the one written. exeDir and configHome end in '/'; an empty configHome keeps the file beside
-// the executable.
+// A file beside the executable that makes its folder a portable copy (the build tree writes
+// one; an installed copy has none).
+inline constexpr char kPortableMarkerName[] = "curvist-portable";
+
+// A portable copy reads and writes the file beside the executable. An installed copy never
+// writes where it is installed, whoever runs it: it reads and writes the user's
+// configHome + "curvist/VisParam.ini" once that exists; until then the first of
+// configDirs[i] + "curvist/VisParam.ini" and the file beside the executable that exists gives
+// the defaults. Without a configHome it reads those and has nowhere to write (strWrite empty).
+// Folders end in '/'.
 CVisParamLocation ChooseVisParamLocation(const std::string& exeDir, const std::string& configHome,
-                                         const std::function<bool(const std::string&)>& writable,
+                                         const std::vector<std::string>& configDirs,
                                          const std::function<bool(const std::string&)>& exists);
 // The user's configuration folder with a trailing '/': $XDG_CONFIG_HOME when it is absolute,
 // else $HOME/.config; empty when neither is usable. Arguments are the two variables (or null).
 std::string UserConfigHome(const char* xdgConfigHome, const char* home);
-// The choice with the real file system and the calling user's rights.
-CVisParamLocation VisParamLocationIn(const std::string& exeDir, const std::string& configHome);
+// The system's configuration folders, most important first, each with a trailing '/': the
+// absolute entries of $XDG_CONFIG_DIRS, or /etc/xdg/ when it names none.
+std::vector<std::string> SystemConfigDirs(const char* xdgConfigDirs);
+// The choice with the real file system.
+CVisParamLocation VisParamLocationIn(const std::string& exeDir, const std::string& configHome,
+                                     const std::vector<std::string>& configDirs = {});
 // The choice for this process: its executable's folder and its environment.
 CVisParamLocation DefaultVisParamLocation();
 // Where a dialog opened on readPath writes: the default location's file for the default

@@ -10,6 +10,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QMenu>
+#include <QSettings>
 #include <cstdio>
 #include <filesystem>
 #include <sys/stat.h>
@@ -81,13 +82,45 @@ TEST_F(AppFilesTest, RecentFilesKeepFourMostRecentFirstAcrossRestarts) {
 
     Start();
     EXPECT_EQ(m_app->RecentFiles(), expected);
-    QSettings settings(QStringLiteral("Local AppWizard-Generated Applications"),
-                       QStringLiteral("Curvist"));
+    QSettings settings(m_dir.filePath(QStringLiteral("curvist/Curvist.conf")),
+                       QSettings::IniFormat);
     EXPECT_EQ(settings.value(QStringLiteral("Recent File List/File1")).toString(), Path("c.cvx"));
 
     ASSERT_TRUE(m_app->OnOpenRecentFile(2));
     EXPECT_EQ(m_app->GetPathName(), Path("d.cvx"));
     EXPECT_EQ(m_app->RecentFiles().front(), Path("d.cvx"));
+}
+
+// The list kept by earlier versions moves into the user's curvist folder once, and the old
+// folder goes when nothing else is in it.
+TEST_F(AppFilesTest, OldRecentFileListIsTakenOverOnce) {
+    const QString oldFile =
+        m_dir.filePath(QStringLiteral("Local AppWizard-Generated Applications/Curvist.conf"));
+    const QStringList list = {Path("old1.cvx"), Path("old2.cvx")};
+    for (bool bNewListExists : {false, true}) {
+        SCOPED_TRACE(bNewListExists);
+        m_app.reset();
+        QFile::remove(m_dir.filePath(QStringLiteral("curvist/Curvist.conf")));
+        if (bNewListExists) {
+            QSettings now(m_dir.filePath(QStringLiteral("curvist/Curvist.conf")),
+                          QSettings::IniFormat);
+            now.setValue(QStringLiteral("Recent File List/File1"), Path("new.cvx"));
+        }
+        {
+            QSettings old(oldFile, QSettings::IniFormat);
+            old.setValue(QStringLiteral("Recent File List/File1"), list[0]);
+            old.setValue(QStringLiteral("Recent File List/File2"), list[1]);
+        }
+        Start();
+        const QStringList expected = bNewListExists ? QStringList{Path("new.cvx")} : list;
+        EXPECT_EQ(m_app->RecentFiles(), expected);
+        EXPECT_FALSE(QFileInfo::exists(oldFile));
+        EXPECT_FALSE(QFileInfo::exists(QFileInfo(oldFile).path()));
+        m_names.push_back(Path("fresh.cvx"));
+        Trigger(ID_FILE_SAVE_AS);
+        Start();
+        EXPECT_EQ(m_app->RecentFiles(), QStringList{Path("fresh.cvx")} + expected);
+    }
 }
 
 // What each answer to "save the changes?" does to New, Open and closing the window.

@@ -3,6 +3,7 @@
 #include "AsUser.h"
 #include "TempDir.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <limits>
@@ -119,36 +120,45 @@ void PrintTo(const CVisParamLocation& l, std::ostream* os) {
 
 namespace {
 
-TEST(VisParamLocation, ChoiceBetweenTheProgramFolderAndTheUsersCopy) {
+TEST(VisParamLocation, PortableCopyBesideTheProgramInstalledCopyInTheUsersFolder) {
     const std::string exe = "/opt/curvist/", home = "/home/u/.config/";
     const std::string beside = exe + "VisParam.ini", user = home + "curvist/VisParam.ini";
+    const std::string sys1 = "/etc/xdg/curvist/VisParam.ini",
+                      sys2 = "/usr/etc/curvist/VisParam.ini";
+    const std::vector<std::string> dirs = {"/etc/xdg/", "/usr/etc/"};
     struct Case {
-        bool bWritable;     // the program's folder
-        bool bUserExists;   // the user's copy
+        std::vector<std::string> existing;
         std::string config; // the user's configuration folder
         CVisParamLocation expected;
     };
     const Case cases[] = {
-        {true, false, home, {beside, beside, false}},
-        {true, true, home, {beside, beside, false}}, // a portable copy ignores the user's file
-        {false, false, home, {beside, user, true}},
-        {false, true, home, {user, user, true}},
-        {false, false, "", {beside, beside, false}}, // nowhere else to go
+        // Portable: the marker alone decides; the user's and the system's files are ignored.
+        {{exe + "curvist-portable", user, sys1}, home, {beside, beside, false}},
+        {{exe + "curvist-portable"}, "", {beside, beside, false}},
+        // Installed: the user's file once it exists, else the first default found.
+        {{}, home, {beside, user, true}},
+        {{beside, sys2}, home, {sys2, user, true}},
+        {{beside, sys1, sys2}, home, {sys1, user, true}},
+        {{beside, sys1, user}, home, {user, user, true}},
+        // No home at all: defaults are read, nothing is written beside the program.
+        {{beside, sys1}, "", {sys1, "", false}},
+        {{beside}, "", {beside, "", false}},
     };
     for (const Case& c : cases) {
-        std::string asked;
-        const CVisParamLocation loc = ChooseVisParamLocation(
-            exe, c.config,
-            [&](const std::string& dir) {
-                asked = dir;
-                return c.bWritable;
-            },
-            [&](const std::string& file) { return c.bUserExists && file == user; });
-        EXPECT_EQ(loc, c.expected) << c.bWritable << c.bUserExists << c.config;
-        if (!c.config.empty()) {
-            EXPECT_EQ(asked, exe);
-        }
+        const CVisParamLocation loc =
+            ChooseVisParamLocation(exe, c.config, dirs, [&](const std::string& file) {
+                return std::find(c.existing.begin(), c.existing.end(), file) != c.existing.end();
+            });
+        EXPECT_EQ(loc, c.expected) << c.existing.size() << " files, config " << c.config;
     }
+}
+
+TEST(VisParamLocation, SystemConfigDirsFollowTheXdgRules) {
+    using Dirs = std::vector<std::string>;
+    EXPECT_EQ(SystemConfigDirs(nullptr), Dirs{"/etc/xdg/"});
+    EXPECT_EQ(SystemConfigDirs(""), Dirs{"/etc/xdg/"});
+    EXPECT_EQ(SystemConfigDirs("relative:also/relative"), Dirs{"/etc/xdg/"});
+    EXPECT_EQ(SystemConfigDirs("/a:rel::/b/"), (Dirs{"/a/", "/b/"}));
 }
 
 TEST(VisParamLocation, UserConfigHomeFollowsTheXdgRules) {
@@ -210,12 +220,43 @@ TEST_F(VisParamInstalled, ReadOnlyProgramFolderKeepsSettingsInTheUsersFile) {
     EXPECT_EQ(failure, "");
 }
 
-TEST_F(VisParamInstalled, WritableProgramFolderKeepsSettingsBesideTheProgram) {
+// Root may write the program's folder: the settings still go to root's own folder, so that
+// they neither become every user's defaults nor outlive the package.
+TEST_F(VisParamInstalled, WritableProgramFolderIsNeverWritten) {
     const std::string exe = m_dir.string() + "/", config = PathOf("home") + "/.config/";
     const CVisParamLocation loc = VisParamLocationIn(exe, config);
+    EXPECT_EQ(loc.strWrite, config + "curvist/VisParam.ini");
+    EXPECT_TRUE(SaveVisParam(CVisParam{}, loc));
+    EXPECT_TRUE(std::filesystem::exists(loc.strWrite));
+    EXPECT_FALSE(std::filesystem::exists(exe + "VisParam.ini"));
+    EXPECT_FALSE(SaveVisParam(CVisParam{}, VisParamLocationIn(exe, "")));
+}
+
+TEST_F(VisParamInstalled, PortableMarkerKeepsSettingsBesideTheProgram) {
+    const std::string exe = m_dir.string() + "/", config = PathOf("home") + "/.config/";
+    WriteText(exe + "curvist-portable", "");
+    const CVisParamLocation loc = VisParamLocationIn(exe, config, {PathOf("etc") + "/"});
     EXPECT_EQ(loc, (CVisParamLocation{exe + "VisParam.ini", exe + "VisParam.ini", false}));
     EXPECT_TRUE(SaveVisParam(CVisParam{}, loc));
     EXPECT_FALSE(std::filesystem::exists(PathOf("home")));
+}
+
+// A system-wide file in a configuration folder gives the defaults until the user saves.
+TEST_F(VisParamInstalled, SystemDefaultsUntilTheUserSaves) {
+    const std::string exe = PathOf("lib") + "/", config = PathOf("home") + "/.config/";
+    const std::string etc = PathOf("etc") + "/";
+    ASSERT_EQ(mkdir(exe.c_str(), 0755), 0);
+    ASSERT_EQ(mkdir(etc.c_str(), 0755), 0);
+    ASSERT_EQ(mkdir((etc + "curvist").c_str(), 0755), 0);
+    WriteText(exe + "VisParam.ini", "[Pane]\nnWidth=77\n");
+    WriteText(etc + "curvist/VisParam.ini", "[Pane]\nnWidth=66\n");
+    const CVisParamLocation first = VisParamLocationIn(exe, config, {etc});
+    EXPECT_EQ(LoadVisParam(first.strRead).nWidth, 66);
+    CVisParam p;
+    p.nWidth = 33;
+    ASSERT_TRUE(SaveVisParam(p, first));
+    EXPECT_EQ(LoadVisParam(VisParamLocationIn(exe, config, {etc}).strRead).nWidth, 33);
+    EXPECT_EQ(LoadVisParam(etc + "curvist/VisParam.ini").nWidth, 66);
 }
 
 } // namespace
