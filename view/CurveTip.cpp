@@ -1,7 +1,7 @@
 #include "view/CurveTip.h"
 
 #include "expr/CalcValue.h"
-#include "view/CurvistView.h"
+#include "view/SceneRenderer.h"
 
 #include <cmath>
 #include <cstdlib>
@@ -17,10 +17,10 @@ std::optional<CCurveHit> CurveNear(const CPlane& plane, const CFunArray& funs, C
         bool bFailed = false;
         const double y = CalcValue(*fun.m_pNodes, x, bFailed);
         // Where the curve pass lifts the pen, nothing is drawn to point at.
-        if (bFailed || !(std::abs(y) <= CCurvistView::kCurveWorldLimit)) continue;
+        if (bFailed || !(std::abs(y) <= CSceneRenderer::kCurveWorldLimit)) continue;
         const double r = plane.WorldYToRow(y);
-        if (!(std::abs(r) <= CCurvistView::kCurveRowLimit)) continue;
-        const std::int64_t dist = std::llabs(std::int64_t{CCurvistView::RoundRow(r)} - p.y);
+        if (!(std::abs(r) <= CSceneRenderer::kCurveRowLimit)) continue;
+        const std::int64_t dist = std::llabs(std::int64_t{CSceneRenderer::RoundRow(r)} - p.y);
         if (dist > nReach || (best && dist > bestDist)) continue;
         best = CCurveHit{i, x, y};
         bestDist = dist;

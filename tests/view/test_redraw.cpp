@@ -25,7 +25,7 @@ class RedrawTest : public ViewTest {
         CCurvistView w(m_ini);
         const CCurvistView& v = *m_view;
         w.SetDocument(&m_doc);
-        w.EnableCurveCache(false);
+        w.Renderer().EnableCurveCache(false);
         w.OnSize(0, v.ClientSize().cx, v.ClientSize().cy);
         w.SetPlane(v.Plane());
         w.SetStyle(v.Style());
@@ -52,7 +52,7 @@ TEST_F(RedrawTest, ErasingLeavesOnlyBackground) {
         CSurface s(320, 240);
         m_doc.m_arFuns.clear();
         CCurvistView& v = MakeView(320, 240);
-        v.EnableCurveCache(c.cache);
+        v.Renderer().EnableCurveCache(c.cache);
         m_host.dc = &s.dc;
         AddMix();
         m_doc.m_bResetOrigin = false;

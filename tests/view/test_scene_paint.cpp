@@ -5,6 +5,7 @@
 #include "ViewFixture.h"
 #include "view/DrawWorkers.h"
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <memory>
@@ -26,7 +27,7 @@ struct CPane {
         host.dc = &surface.dc;
         host.size = {w, h};
         view->OnSize(0, w, h);
-        view->SetDrawThreads(threads);
+        view->Renderer().SetDrawThreads(threads);
     }
 };
 
@@ -174,6 +175,30 @@ TEST_F(ScenePaintTest, SharedPainterMatchesTheSerialOrder) {
     for (const auto& sc : scenes) {
         Check(sc);
         if (HasFatalFailure()) return;
+    }
+}
+
+// A picture from the renderer alone, as export and print make it, is the window's full
+// repaint pixel for pixel, on the serial order and shared between threads.
+TEST_F(ScenePaintTest, RendererAloneDrawsWhatTheViewShows) {
+    WriteIni("[Scale]\nnPlace_X=1\nnSpeed_Y=50\n");
+    for (int threads : {0, 2}) {
+        CPane pane(m_ini, 300, 200, threads);
+        for (const char* text : {"sin(x)", "1/x", "lnx"}) {
+            auto f = std::make_unique<CDataFun>();
+            f->SetFunction(text, std::move(CheckFunText(text).pNodes));
+            f->m_clrFun = RGB(255, 255, 0);
+            pane.doc.AppendFunction(std::move(f));
+        }
+        pane.doc.m_arFuns[1]->m_bShow = 0;
+        pane.view->FullRepaint(pane.surface.dc);
+        CSurface picture(300, 200);
+        std::fill(picture.bits.begin(), picture.bits.end(), 0xFFFFFFFFu); // no background yet
+        CSceneRenderer renderer;
+        renderer.SetDrawThreads(threads);
+        renderer.Render(picture.dc, pane.view->Scene());
+        EXPECT_TRUE(picture.bits == pane.surface.bits) << threads << " threads";
+        EXPECT_GT(picture.Count(RGB(255, 255, 0)), 300);
     }
 }
 

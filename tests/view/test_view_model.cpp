@@ -61,7 +61,7 @@ TEST_F(ViewTest, RoundingRule) {
                  {0.5, 0},         {1.5, 2},   {-1999999999.6, -2000000000},
                  {3e9, 2000000000}};
     for (const auto& c : cases)
-        EXPECT_EQ(CCurvistView::RoundRow(c.r), c.row) << c.r;
+        EXPECT_EQ(CSceneRenderer::RoundRow(c.r), c.row) << c.r;
 }
 
 TEST_F(ViewTest, InitialOriginCodesRunRowByRow) {
