@@ -36,22 +36,16 @@ void CCurvistView::TakeVisParam(const CVisParam& vp) {
 
 CViewStyle StyleFromVisParam(const CVisParam& vp) {
     CViewStyle style;
-    style.m_bShowAxisX = vp.bShowAxisX;
-    style.m_bShowAxisY = vp.bShowAxisY;
-    style.m_bShowGridX = vp.bShowGridX;
-    style.m_bShowGridY = vp.bShowGridY;
-    style.m_bShowScaleX = vp.bShowScaleX;
-    style.m_bShowScaleY = vp.bShowScaleY;
-    style.m_nScalePlaceX = vp.nPlaceX;
-    style.m_nScalePlaceY = vp.nPlaceY;
+    style.m_x = vp.x;
+    style.m_y = vp.y;
     return style;
 }
 
 void TakeVisMeasures(CPlane& plane, const CVisParam& vp) {
-    plane.m_nBaseCellW = UsableCellSize(vp.nWidth);
-    plane.m_nBaseCellH = UsableCellSize(vp.nHeight);
-    plane.m_dUnitX = UnitFromSpeed(UsableSpeed(vp.nSpeedX));
-    plane.m_dUnitY = UnitFromSpeed(UsableSpeed(vp.nSpeedY));
+    plane.m_nBaseCellW = UsableCellSize(vp.x.nCell);
+    plane.m_nBaseCellH = UsableCellSize(vp.y.nCell);
+    plane.m_dUnitX = UnitFromSpeed(UsableSpeed(vp.x.nSpeed));
+    plane.m_dUnitY = UnitFromSpeed(UsableSpeed(vp.y.nSpeed));
 }
 
 void CCurvistView::TakeDisplayParams(const CVisParam& vp) {

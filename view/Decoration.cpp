@@ -44,14 +44,14 @@ void CSceneRenderer::DrawGrid(Dc& dc, const CScene& scene, COLORREF clr) {
     const int cx = scene.size.cx, cy = scene.size.cy;
     const COLORREF oldPen = dc.SelectPen(clr);
     const bool erase = clr == style.m_clrBack;
-    if (style.m_bShowGridX || erase) {
+    if (style.m_x.bShowGrid || erase) {
         const std::int64_t cell = std::max(1, plane.m_nCellH);
         for (std::int64_t y = plane.m_nOriginY % cell; y < cy; y += cell) {
             dc.MoveTo(0, Px(y));
             dc.LineTo(cx, Px(y));
         }
     }
-    if (style.m_bShowGridY || erase) {
+    if (style.m_y.bShowGrid || erase) {
         const std::int64_t cell = std::max(1, plane.m_nCellW);
         for (std::int64_t x = plane.m_nOriginX % cell; x <= cx; x += cell) {
             dc.MoveTo(Px(x), 0);
@@ -68,14 +68,14 @@ void CSceneRenderer::DrawAxes(Dc& dc, const CScene& scene, COLORREF clr) {
     const COLORREF oldPen = dc.SelectPen(clr);
     const bool erase = clr == style.m_clrBack;
     const std::int64_t ox = plane.m_nOriginX, oy = plane.m_nOriginY, w = cx;
-    if (style.m_bShowAxisX || erase) {
+    if (style.m_x.bShowAxis || erase) {
         dc.MoveTo(0, Px(oy));
         dc.LineTo(cx, Px(oy));
         dc.LineTo(Px(w - kArrowLen), Px(oy - kArrowHalf));
         dc.MoveTo(cx, Px(oy));
         dc.LineTo(Px(w - kArrowLen), Px(oy + kArrowHalf));
     }
-    if (style.m_bShowAxisY || erase) {
+    if (style.m_y.bShowAxis || erase) {
         dc.MoveTo(Px(ox), 0);
         dc.LineTo(Px(ox), cy);
         dc.MoveTo(Px(ox), 0);
@@ -103,7 +103,7 @@ void CSceneRenderer::DrawScale(Dc& dc, const CScene& scene, COLORREF clr) {
             -(static_cast<double>(row - oy) / static_cast<double>(ch) * plane.m_dUnitY));
         const CSize ext = dc.GetTextExtent(text);
         std::int64_t left;
-        switch (style.m_nScalePlaceY) {
+        switch (style.m_y.nPlace) {
         case 0:
             left = ox - ext.cx - 1;
             break;
@@ -126,7 +126,7 @@ void CSceneRenderer::DrawScale(Dc& dc, const CScene& scene, COLORREF clr) {
             FormatScale(static_cast<double>(col - ox) / static_cast<double>(cw) * plane.m_dUnitX);
         const CSize ext = dc.GetTextExtent(text);
         std::int64_t top;
-        switch (style.m_nScalePlaceX) {
+        switch (style.m_x.nPlace) {
         case 0:
             top = oy + 2;
             break;
@@ -145,9 +145,9 @@ void CSceneRenderer::DrawScale(Dc& dc, const CScene& scene, COLORREF clr) {
         dc.TextOut(Px(col - ext.cx / 2), Px(top), text);
     };
 
-    const bool placedY = style.m_nScalePlaceY >= 0 && style.m_nScalePlaceY <= 3;
-    const bool placedX = style.m_nScalePlaceX >= 0 && style.m_nScalePlaceX <= 3;
-    if (style.m_bShowScaleY && placedY) {
+    const bool placedY = style.m_y.nPlace >= 0 && style.m_y.nPlace <= 3;
+    const bool placedX = style.m_x.nPlace >= 0 && style.m_x.nPlace <= 3;
+    if (style.m_y.bShowScale && placedY) {
         // Below the origin: rows oy + i*ch while row < H - 1.
         for (std::int64_t i = std::max<std::int64_t>(1, CeilDiv(-kLabelMargin - oy, ch));
              oy + i * ch < H - 1; ++i)
@@ -157,7 +157,7 @@ void CSceneRenderer::DrawScale(Dc& dc, const CScene& scene, COLORREF clr) {
              oy - i * ch > 0; ++i)
             if (i % period == 0) yLabel(oy - i * ch, false);
     }
-    if (style.m_bShowScaleX && placedX) {
+    if (style.m_x.bShowScale && placedX) {
         // Left of the origin: columns ox - i*cw while col > 0.
         for (std::int64_t i = std::max<std::int64_t>(1, CeilDiv(ox - W - kLabelMargin, cw));
              ox - i * cw > 0; ++i)

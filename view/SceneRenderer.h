@@ -6,6 +6,7 @@
 
 #include "document/CurvistDoc.h"
 #include "platform/Dc.h"
+#include "settings/VisParam.h"
 #include "view/CurveCache.h"
 #include "view/DrawWorkers.h"
 #include "view/Plane.h"
@@ -16,16 +17,11 @@
 #include <unordered_map>
 #include <vector>
 
-// What the decorations show and where, and the colours of the scene.
+// What the decorations show and where (the display parameters' record of each side), and the
+// colours of the scene.
 struct CViewStyle {
-    std::int32_t m_bShowScaleY = 1;
-    std::int32_t m_bShowScaleX = 1;
-    int m_nScalePlaceY = 2;
-    int m_nScalePlaceX = 2;
-    std::int32_t m_bShowGridY = 1;
-    std::int32_t m_bShowGridX = 1;
-    std::int32_t m_bShowAxisY = 1;
-    std::int32_t m_bShowAxisX = 1;
+    CVisAxis m_x;
+    CVisAxis m_y;
     COLORREF m_clrScale = RGB(0, 128, 0);
     COLORREF m_clrAxis = RGB(255, 255, 255);
     COLORREF m_clrGrid = RGB(98, 0, 100);
@@ -116,6 +112,7 @@ class CSceneRenderer {
     // by default, at most 8). The pixels are the same for any count, and the same as with 0,
     // which draws every primitive in order on the calling thread, erases included.
     void SetDrawThreads(int nThreads);
+    void UseOpenMP(bool on) { m_bOpenMP = on; }
 
   private:
     // The curve's polyline for the scene: the cached one, or a new pass.
@@ -143,4 +140,5 @@ class CSceneRenderer {
     std::vector<std::pair<CDataFun*, CCurvePolyline*>> m_scenePolys, m_sceneTodo;
     int m_nDrawThreads = 0; // 0: not chosen yet; -1: every primitive in order
     std::unique_ptr<CDrawWorkers> m_pWorkers;
+    bool m_bOpenMP = false;
 };

@@ -67,7 +67,7 @@ TEST_F(DecorationTest, ThinningFollowsTheCellWidth) {
             p.m_nCellW = c.cellW;
             p.m_nCellH = c.cellH;
         });
-        EditStyle(v, [&](CViewStyle& s) { s.m_bShowScaleY = 0; });
+        EditStyle(v, [&](CViewStyle& s) { s.m_y.bShowScale = 0; });
         auto texts = Texts(Labels(v));
         // The right run follows the left one: its texts are the positive ones.
         std::vector<std::string> pos;
@@ -76,8 +76,8 @@ TEST_F(DecorationTest, ThinningFollowsTheCellWidth) {
         pos.resize(3);
         EXPECT_EQ(pos, c.firstRight) << c.cellW;
         EditStyle(v, [&](CViewStyle& s) {
-            s.m_bShowScaleY = 1;
-            s.m_bShowScaleX = 0;
+            s.m_y.bShowScale = 1;
+            s.m_x.bShowScale = 0;
         });
         EXPECT_EQ(Labels(v).size(), c.yCount) << c.cellW << "x" << c.cellH;
     }
@@ -97,8 +97,8 @@ TEST_F(DecorationTest, PlacementCodes) {
     for (const auto& c : cases) {
         CCurvistView& v = MakeView();
         EditStyle(v, [&](CViewStyle& s) {
-            s.m_nScalePlaceX = c.code;
-            s.m_nScalePlaceY = c.code;
+            s.m_x.nPlace = c.code;
+            s.m_y.nPlace = c.code;
         });
         const auto labels = Labels(v);
         if (c.xTop < 0) {
@@ -155,7 +155,7 @@ TEST_F(DecorationTest, GridFromNegativeOrigin) {
 
     // Erasing draws every line whatever the show flags; drawing follows them.
     EditStyle(v, [&](CViewStyle& s) {
-        s.m_bShowGridX = s.m_bShowGridY = s.m_bShowAxisX = s.m_bShowAxisY = 0;
+        s.m_x.bShowGrid = s.m_y.bShowGrid = s.m_x.bShowAxis = s.m_y.bShowAxis = 0;
     });
     dc.Clear();
     CSceneRenderer::DrawGrid(dc, v.Scene(), v.Style().m_clrGrid);

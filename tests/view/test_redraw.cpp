@@ -63,8 +63,8 @@ TEST_F(RedrawTest, ErasingLeavesOnlyBackground) {
             p.m_nOriginY = c.oy;
         });
         EditStyle(v, [&](CViewStyle& s) {
-            s.m_nScalePlaceX = c.placeX;
-            s.m_nScalePlaceY = c.placeY;
+            s.m_x.nPlace = c.placeX;
+            s.m_y.nPlace = c.placeY;
         });
         EditPlane(v, [&](CPlane& p) { p.m_dUnitY = c.unitY; });
         FullRepaint(s.dc);
@@ -101,9 +101,9 @@ TEST_F(RedrawTest, InPlaceChangesMatchAFreshRepaint) {
         {"settings",
          [](CCurvistView& w) {
              CVisParam vp;
-             vp.nWidth = 23;
-             vp.nPlaceY = 0;
-             vp.bShowGridX = 0;
+             vp.x.nCell = 23;
+             vp.y.nPlace = 0;
+             vp.x.bShowGrid = 0;
              w.ApplyDisplaySettings(vp);
          }},
     };
