@@ -11,6 +11,7 @@
 // to erase, the erase leaves nothing but background: a fill gives the same pixels for less.
 
 #include "platform/RasterDc.h"
+#include "view/ParallelFor.h"
 #include "view/SceneRenderer.h"
 
 #include <algorithm>
@@ -82,17 +83,22 @@ bool CSceneRenderer::PaintShared(Dc& dc, const CScene& scene, bool bDraw,
         m_nDrawThreads =
             std::clamp(static_cast<int>(std::thread::hardware_concurrency()), 1, kMaxThreads);
     if (m_nDrawThreads < 0) return false;
-    if (!m_pWorkers) m_pWorkers = std::make_unique<CDrawWorkers>(m_nDrawThreads);
-    CDrawWorkers& workers = *m_pWorkers;
+    const int nThreads = m_nDrawThreads;
+    if (!m_bOpenMP && !m_pWorkers) m_pWorkers = std::make_unique<CDrawWorkers>(nThreads);
+    auto run = [&](int nTasks, const auto& fn) {
+        if (m_bOpenMP)
+            ParallelFor(nThreads, nTasks, fn);
+        else
+            m_pWorkers->Run(nTasks, fn);
+    };
     const CViewStyle& style = scene.style;
 
     const int W = raster->Width();
-    const int stripW =
-        std::max(kStripAlign, (W / (workers.Count() * kStripsPerThread) + kStripAlign - 1) /
-                                  kStripAlign * kStripAlign);
+    const int stripW = std::max(kStripAlign, (W / (nThreads * kStripsPerThread) + kStripAlign - 1) /
+                                                 kStripAlign * kStripAlign);
     const int nStrips = std::max(1, (W + stripW - 1) / stripW);
     auto forStrips = [&](auto paint) {
-        workers.Run(nStrips, [&](int t, int) {
+        run(nStrips, [&](int t, int) {
             const int x0 = t * stripW;
             RasterDc strip(*raster, x0, t == nStrips - 1 ? W : x0 + stripW);
             paint(strip, x0, x0 + stripW);
@@ -102,8 +108,8 @@ bool CSceneRenderer::PaintShared(Dc& dc, const CScene& scene, bool bDraw,
     const EState before = pSurface ? pSurface->m_eState : EState::Unknown;
     if (!bDraw && before == EState::Scene && MakeSceneKey(dc, scene) == pSurface->m_key) {
         // Bands of whole rows, which the surface fills as one block each.
-        const int H = raster->Height(), n = workers.Count();
-        workers.Run(n, [&](int t, int) {
+        const int H = raster->Height(), n = nThreads;
+        run(n, [&](int t, int) {
             raster->FillSolidRect({0, H * t / n, W, H * (t + 1) / n}, style.m_clrBack);
         });
         pSurface->m_eState = EState::Blank;
@@ -120,8 +126,8 @@ bool CSceneRenderer::PaintShared(Dc& dc, const CScene& scene, bool bDraw,
             m_scenePolys.push_back({f.get(), &poly});
             if (!IsCurrent(poly, *f, scene)) m_sceneTodo.push_back({f.get(), &poly});
         }
-    Scratch(workers.Count() - 1);
-    workers.Run(static_cast<int>(m_sceneTodo.size()), [&](int t, int w) {
+    Scratch(nThreads - 1);
+    run(static_cast<int>(m_sceneTodo.size()), [&](int t, int w) {
         ComputePolyline(*m_sceneTodo[static_cast<std::size_t>(t)].first,
                         *m_sceneTodo[static_cast<std::size_t>(t)].second, scene,
                         m_scratch[static_cast<std::size_t>(w)]);
