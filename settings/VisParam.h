@@ -52,7 +52,7 @@ struct CVisParamKey {
 
 // The rows in the order they are written, each side's X key before its Y key; reading and
 // writing both follow it.
-inline constexpr std::array<CVisParamKey, 7> kVisParamKeys = {{
+inline constexpr auto kVisParamKeys = std::to_array<CVisParamKey>({
     {"Coor", "bShow_X", "bShow_Y", EVisKey::Flag, 1, 0, 1, &CVisAxis::bShowAxis},
     {"Coor", "nOriginPlace", nullptr, EVisKey::Code, 4, 0, 8, nullptr, nullptr,
      &CVisParam::nOriginPlace},
@@ -61,7 +61,7 @@ inline constexpr std::array<CVisParamKey, 7> kVisParamKeys = {{
     {"Scale", "bShow_X", "bShow_Y", EVisKey::Flag, 1, 0, 1, &CVisAxis::bShowScale},
     {"Scale", "nSpeed_X", "nSpeed_Y", EVisKey::Step, 100, 1, 100000000, nullptr, &CVisAxis::nSpeed},
     {"Scale", "nPlace_X", "nPlace_Y", EVisKey::Code, 2, 0, 3, &CVisAxis::nPlace},
-}};
+});
 
 constexpr const CVisParamKey& VisParamKey(std::string_view section, std::string_view key) {
     for (const CVisParamKey& k : kVisParamKeys)
