@@ -23,7 +23,7 @@ namespace {
 
 using NativeFn = double (*)(double);
 
-enum EMode { kNodes, kNodesOpenMP, kNodesNoCache, kNodesOneThread, kNodesSerial, kNative };
+enum EMode { kNodes, kNodesNoCache, kNodesOneThread, kNodesSerial, kNative };
 
 // Trigonometric, rational, logarithmic and polynomial; curve i adds 0.25 * (i / 9).
 const struct {
@@ -66,7 +66,6 @@ struct CBenchScene {
         view.Renderer().EnableCurveCache(mode != kNodesNoCache);
         if (mode == kNodesOneThread) view.Renderer().SetDrawThreads(1);
         if (mode == kNodesSerial) view.Renderer().SetDrawThreads(0);
-        if (mode == kNodesOpenMP) view.Renderer().UseOpenMP(true);
         for (int i = 0; i < nCurves; ++i) {
             const auto& b = kBase[i % 9];
             const double add = 0.25 * (i / 9);
@@ -192,7 +191,6 @@ BENCHMARK_CAPTURE(Repaint, nodes, kNodes)->Apply(Args);
 BENCHMARK_CAPTURE(Repaint, nodes_nocache, kNodesNoCache)->Apply(Args);
 BENCHMARK_CAPTURE(Repaint, native, kNative)->Apply(Args);
 BENCHMARK_CAPTURE(Pan, nodes, kNodes)->Apply(Args);
-BENCHMARK_CAPTURE(Pan, nodes_openmp, kNodesOpenMP)->Apply(Args);
 BENCHMARK_CAPTURE(Pan, nodes_nocache, kNodesNoCache)->Apply(Args);
 BENCHMARK_CAPTURE(Pan, nodes_1thread, kNodesOneThread)->Apply(Args);
 BENCHMARK_CAPTURE(Pan, nodes_serial, kNodesSerial)->Apply(Args);

@@ -1,4 +1,4 @@
-// Erasing and drawing the whole scene on the window's raster surface, shared between threads.
+// Erasing and drawing the whole scene on a raster surface, shared between threads (OpenMP).
 //
 // The curves' polylines are computed first, one record per task. Then the surface is cut into
 // strips of columns and every strip runs the whole scene in its usual order (grid, axes, each
@@ -45,7 +45,6 @@ void ReplayStrip(Dc& dc, const std::vector<CCurveOp>& ops, int x0, int x1) {
 
 void CSceneRenderer::SetDrawThreads(int nThreads) {
     m_nDrawThreads = nThreads <= 0 ? -1 : std::min(nThreads, kMaxThreads);
-    m_pWorkers.reset();
 }
 
 CSceneKey CSceneRenderer::MakeSceneKey(const Dc& dc, const CScene& scene) {
@@ -84,13 +83,6 @@ bool CSceneRenderer::PaintShared(Dc& dc, const CScene& scene, bool bDraw,
             std::clamp(static_cast<int>(std::thread::hardware_concurrency()), 1, kMaxThreads);
     if (m_nDrawThreads < 0) return false;
     const int nThreads = m_nDrawThreads;
-    if (!m_bOpenMP && !m_pWorkers) m_pWorkers = std::make_unique<CDrawWorkers>(nThreads);
-    auto run = [&](int nTasks, const auto& fn) {
-        if (m_bOpenMP)
-            ParallelFor(nThreads, nTasks, fn);
-        else
-            m_pWorkers->Run(nTasks, fn);
-    };
     const CViewStyle& style = scene.style;
 
     const int W = raster->Width();
@@ -98,7 +90,7 @@ bool CSceneRenderer::PaintShared(Dc& dc, const CScene& scene, bool bDraw,
                                                  kStripAlign * kStripAlign);
     const int nStrips = std::max(1, (W + stripW - 1) / stripW);
     auto forStrips = [&](auto paint) {
-        run(nStrips, [&](int t, int) {
+        ParallelFor(nThreads, nStrips, [&](int t, int) {
             const int x0 = t * stripW;
             RasterDc strip(*raster, x0, t == nStrips - 1 ? W : x0 + stripW);
             paint(strip, x0, x0 + stripW);
@@ -109,7 +101,7 @@ bool CSceneRenderer::PaintShared(Dc& dc, const CScene& scene, bool bDraw,
     if (!bDraw && before == EState::Scene && MakeSceneKey(dc, scene) == pSurface->m_key) {
         // Bands of whole rows, which the surface fills as one block each.
         const int H = raster->Height(), n = nThreads;
-        run(n, [&](int t, int) {
+        ParallelFor(nThreads, n, [&](int t, int) {
             raster->FillSolidRect({0, H * t / n, W, H * (t + 1) / n}, style.m_clrBack);
         });
         pSurface->m_eState = EState::Blank;
@@ -127,7 +119,7 @@ bool CSceneRenderer::PaintShared(Dc& dc, const CScene& scene, bool bDraw,
             if (!IsCurrent(poly, *f, scene)) m_sceneTodo.push_back({f.get(), &poly});
         }
     Scratch(nThreads - 1);
-    run(static_cast<int>(m_sceneTodo.size()), [&](int t, int w) {
+    ParallelFor(nThreads, static_cast<int>(m_sceneTodo.size()), [&](int t, int w) {
         ComputePolyline(*m_sceneTodo[static_cast<std::size_t>(t)].first,
                         *m_sceneTodo[static_cast<std::size_t>(t)].second, scene,
                         m_scratch[static_cast<std::size_t>(w)]);

@@ -8,11 +8,9 @@
 #include "platform/Dc.h"
 #include "settings/VisParam.h"
 #include "view/CurveCache.h"
-#include "view/DrawWorkers.h"
 #include "view/Plane.h"
 
 #include <cstdint>
-#include <memory>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -112,7 +110,6 @@ class CSceneRenderer {
     // by default, at most 8). The pixels are the same for any count, and the same as with 0,
     // which draws every primitive in order on the calling thread, erases included.
     void SetDrawThreads(int nThreads);
-    void UseOpenMP(bool on) { m_bOpenMP = on; }
 
   private:
     // The curve's polyline for the scene: the cached one, or a new pass.
@@ -139,6 +136,4 @@ class CSceneRenderer {
     std::unordered_map<const CDataFun*, CCurvePolyline> m_curveCache;
     std::vector<std::pair<CDataFun*, CCurvePolyline*>> m_scenePolys, m_sceneTodo;
     int m_nDrawThreads = 0; // 0: not chosen yet; -1: every primitive in order
-    std::unique_ptr<CDrawWorkers> m_pWorkers;
-    bool m_bOpenMP = false;
 };

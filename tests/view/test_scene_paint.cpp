@@ -1,9 +1,9 @@
 // The shared scene painter against the plain serial order: the same pixels after every step
 // of a session, for any number of threads, on scenes with crossings, poles, breaks, failures
-// and every label placement; and the worker pool under it.
+// and every label placement; and the parallel step under it.
 
 #include "ViewFixture.h"
-#include "view/DrawWorkers.h"
+#include "view/ParallelFor.h"
 
 #include <algorithm>
 #include <atomic>
@@ -202,12 +202,11 @@ TEST_F(ScenePaintTest, RendererAloneDrawsWhatTheViewShows) {
     }
 }
 
-// The pool under the painter: every task of a round runs once, on a worker that no other task
-// of the round holds at the same time, for rounds in quick succession and after helpers slept.
-TEST_F(ScenePaintTest, WorkersRunEveryTaskOnceOnAWorkerOfItsOwn) {
+// The parallel step under the painter: every task of a round runs once, on a worker that no
+// other task of the round holds at the same time, for rounds in quick succession and after
+// helpers slept.
+TEST_F(ScenePaintTest, ParallelStepRunsEveryTaskOnceOnAWorkerOfItsOwn) {
     for (int nThreads : {1, 2, 3, 8}) {
-        CDrawWorkers workers(nThreads);
-        ASSERT_EQ(workers.Count(), nThreads);
         for (int round = 0; round < 3000; ++round) {
             // Round sizes from none to more than the threads; now and then a first task long
             // enough for the others to run beside it and for the caller to sleep, and a pause
@@ -217,7 +216,7 @@ TEST_F(ScenePaintTest, WorkersRunEveryTaskOnceOnAWorkerOfItsOwn) {
             auto runs = std::make_unique<std::atomic<int>[]>(static_cast<std::size_t>(nTasks) + 1);
             std::vector<std::atomic<bool>> busy(static_cast<std::size_t>(nThreads));
             std::atomic<int> bad{0};
-            workers.Run(nTasks, [&](int t, int w) {
+            ParallelFor(nThreads, nTasks, [&](int t, int w) {
                 if (t < 0 || t >= nTasks || w < 0 || w >= nThreads) {
                     ++bad;
                     return;
