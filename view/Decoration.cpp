@@ -62,12 +62,11 @@ void CSceneRenderer::DrawGrid(Dc& dc, const CScene& scene, COLORREF clr) {
 }
 
 void CSceneRenderer::DrawAxes(Dc& dc, const CScene& scene, COLORREF clr) {
-    const CPlane& plane = scene.plane;
     const CViewStyle& style = scene.style;
     const int cx = scene.size.cx, cy = scene.size.cy;
+    const std::int64_t ox = scene.plane.m_nOriginX, oy = scene.plane.m_nOriginY, w = cx;
     const COLORREF oldPen = dc.SelectPen(clr);
     const bool erase = clr == style.m_clrBack;
-    const std::int64_t ox = plane.m_nOriginX, oy = plane.m_nOriginY, w = cx;
     if (style.m_x.bShowAxis || erase) {
         dc.MoveTo(0, Px(oy));
         dc.LineTo(cx, Px(oy));
