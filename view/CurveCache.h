@@ -12,9 +12,11 @@
 #include <memory>
 #include <vector>
 
+// What the curve pass reads of the scene, and of the record.
 struct CCurveKey {
     CPlane plane;
     CSize size;
+    int nPixelRatio = 1;
     // The domain's bit patterns, so that -0.0 and NaN compare as what they are.
     std::uint64_t dMin = 0, dMax = 0;
     const CNodeList* nodes = nullptr;

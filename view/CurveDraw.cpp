@@ -59,6 +59,7 @@ CCurveKey MakeKey(const CDataFun& fun, const CScene& scene) {
     CCurveKey k;
     k.plane = scene.plane;
     k.size = scene.size;
+    k.nPixelRatio = scene.nPixelRatio;
     k.dMin = std::bit_cast<std::uint64_t>(fun.m_dMin);
     k.dMax = std::bit_cast<std::uint64_t>(fun.m_dMax);
     k.nodes = fun.m_pNodes.get();

@@ -61,7 +61,7 @@ class CCurvistView : public IFunListListener {
     const CPlane& Plane() const { return m_plane; }
     const CViewStyle& Style() const { return m_style; }
     CSize ClientSize() const { return {m_nClientW, m_nClientH}; }
-    // Take a whole plane or style without drawing (a renderer's start, tests).
+    // Take a whole plane or style without drawing (tests).
     void SetPlane(const CPlane& plane) { m_plane = plane; }
     void SetStyle(const CViewStyle& style) { m_style = style; }
     // Erases the scene of the current plane on the client surface, takes `next`, draws the

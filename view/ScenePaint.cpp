@@ -50,9 +50,7 @@ void CSceneRenderer::SetDrawThreads(int nThreads) {
 CSceneKey CSceneRenderer::MakeSceneKey(const Dc& dc, const CScene& scene) {
     CSceneKey k;
     k.dc = &dc;
-    k.plane = scene.plane;
-    k.style = scene.style;
-    k.size = scene.size;
+    k.scene = scene;
     if (scene.pFuns)
         for (const auto& f : *scene.pFuns)
             k.funs.push_back({f.get(), f->m_pNodes.get(), f->m_pNodes ? f->m_pNodes->Stamp() : 0,

@@ -2,7 +2,7 @@
 // The scene renderer: grid, axes, every visible curve and the tick labels of a document on a
 // plane, drawn onto any Dc. It holds no view and touches no document flag; the window's
 // repaint and in-place changes, pictures, printing, curvist-plot and the benchmarks all draw
-// through it. Between paints it keeps the curves' polylines and its drawing threads.
+// through it. Between paints it keeps the curves' polylines.
 
 #include "document/CurvistDoc.h"
 #include "platform/Dc.h"
@@ -35,10 +35,11 @@ struct CScene {
     CViewStyle style;
     CSize size;          // of the surface, in pixels: grid, axes, curves and labels reach it
     int nPixelRatio = 1; // surface pixels per pixel of the plane; only 1 is drawn
+    friend bool operator==(const CScene&, const CScene&) = default;
 };
 
 // Everything that decides which pixels an erase of the whole scene paints: the surface, the
-// plane, the style, the size, and each record's list and domain (colour and visibility do not
+// scene as a whole value, and each record's list and domain (colour and visibility do not
 // matter: an erase paints every curve in the background colour).
 struct CSceneKey {
     struct CFunKey {
@@ -48,9 +49,7 @@ struct CSceneKey {
         friend bool operator==(const CFunKey&, const CFunKey&) = default;
     };
     const void* dc = nullptr;
-    CPlane plane;
-    CViewStyle style;
-    CSize size;
+    CScene scene;
     std::vector<CFunKey> funs;
     friend bool operator==(const CSceneKey&, const CSceneKey&) = default;
 };
