@@ -102,7 +102,7 @@ bool CPictureCommands::ExportTo(const QString& path) {
     // The whole picture is made first, so that a failure leaves any old file as it was.
     QByteArray bytes;
     std::string error;
-    if (!RenderScene(Doc(), SceneOf(View()), format, bytes, error)) {
+    if (!RenderScene(SceneOf(View()), format, bytes, error)) {
         AppMessageBox(m_pParent, QMessageBox::Warning,
                       FileErrorMessage("无法导出图像", path, EFileError::Other, error));
         return false;
@@ -120,8 +120,8 @@ bool CPictureCommands::ExportTo(const QString& path) {
 }
 
 void CPictureCommands::OnEditCopy() {
-    const CPlotScene scene = SceneOf(View());
-    const QImage image = RenderSceneImage(Doc(), scene);
+    const CScene scene = SceneOf(View());
+    const QImage image = RenderSceneImage(scene);
     if (image.isNull()) {
         AppMessageBox(m_pParent, QMessageBox::Warning, U("无法复制图像：内存不足。"));
         return;
@@ -131,7 +131,6 @@ void CPictureCommands::OnEditCopy() {
     // Word processors and drawing programs take the vector form where they can.
     QByteArray svg;
     std::string error;
-    if (RenderScene(Doc(), scene, "svg", svg, error))
-        pData->setData(QStringLiteral("image/svg+xml"), svg);
+    if (RenderScene(scene, "svg", svg, error)) pData->setData(QStringLiteral("image/svg+xml"), svg);
     QGuiApplication::clipboard()->setMimeData(pData.release());
 }

@@ -134,14 +134,11 @@ bool CPlotWindow::Print(QPagedPaintDevice& device) {
     painter.scale(s, s);
     painter.setClipRect(0, 0, w, h);
 
-    // The origin placement and list refill belong to the next screen repaint.
-    const bool bReset = m_pDoc->m_bResetOrigin, bRefill = m_pDoc->m_bRefillList;
-    m_pDoc->m_bResetOrigin = m_pDoc->m_bRefillList = false;
     CQPainterDc dc(&painter, w, h);
+    CScene scene = m_pView->Scene();
+    scene.size = {w, h};
     // The background goes on paper too: the axes are white and would vanish on white paper.
-    m_pView->FullRepaint(dc);
-    m_pDoc->m_bResetOrigin = bReset;
-    m_pDoc->m_bRefillList = bRefill;
+    CSceneRenderer().Render(dc, scene);
     return painter.end();
 }
 

@@ -47,7 +47,7 @@ struct CNative {
     COLORREF clr;
 };
 
-struct CScene {
+struct CBenchScene {
     std::vector<std::uint32_t> bits;
     RasterDc dc;
     CCurvistDoc doc;
@@ -55,7 +55,7 @@ struct CScene {
     CCurvistView view;
     std::vector<CNative> native;
 
-    CScene(int nCurves, int w, int h, EMode mode)
+    CBenchScene(int nCurves, int w, int h, EMode mode)
         : bits(static_cast<std::size_t>(w) * static_cast<std::size_t>(h)),
           dc(bits.data(), w, h, w, nullptr), view("/nonexistent/VisParam.ini") {
         host.dc = &dc;
@@ -63,9 +63,9 @@ struct CScene {
         view.SetDocument(&doc);
         view.SetHost(&host);
         view.OnSize(0, w, h);
-        view.EnableCurveCache(mode != kNodesNoCache);
-        if (mode == kNodesOneThread) view.SetDrawThreads(1);
-        if (mode == kNodesSerial) view.SetDrawThreads(0);
+        view.Renderer().EnableCurveCache(mode != kNodesNoCache);
+        if (mode == kNodesOneThread) view.Renderer().SetDrawThreads(1);
+        if (mode == kNodesSerial) view.Renderer().SetDrawThreads(0);
         for (int i = 0; i < nCurves; ++i) {
             const auto& b = kBase[i % 9];
             const double add = 0.25 * (i / 9);
@@ -109,7 +109,7 @@ struct CScene {
                 dc.MoveTo(x, 0), penUp = true, prev = -2000000000, hasPrev = true;
                 continue;
             }
-            row = CCurvistView::RoundRow(r);
+            row = CSceneRenderer::RoundRow(r);
             if (hasPrev && ((row < 0 && prev > H) || (row > H && prev < 0))) {
                 dc.MoveTo(x, row), prev = row;
                 continue;
@@ -138,18 +138,19 @@ struct CScene {
     }
 
     void NativeScene(bool bDraw) {
-        const int W = view.ClientSize().cx, H = view.ClientSize().cy;
-        view.DrawGrid(dc, W, H, bDraw ? view.Style().m_clrGrid : view.Style().m_clrBack);
-        view.DrawAxes(dc, W, H, bDraw ? view.Style().m_clrAxis : view.Style().m_clrBack);
+        const ::CScene scene = view.Scene();
+        CSceneRenderer::DrawGrid(dc, scene, bDraw ? scene.style.m_clrGrid : scene.style.m_clrBack);
+        CSceneRenderer::DrawAxes(dc, scene, bDraw ? scene.style.m_clrAxis : scene.style.m_clrBack);
         for (const CNative& n : native)
             NativeCurve(n, bDraw);
-        view.DrawScale(dc, bDraw ? view.Style().m_clrScale : view.Style().m_clrBack);
+        CSceneRenderer::DrawScale(dc, scene,
+                                  bDraw ? scene.style.m_clrScale : scene.style.m_clrBack);
     }
 };
 
 void Repaint(benchmark::State& st, EMode mode) {
-    CScene s(static_cast<int>(st.range(0)), static_cast<int>(st.range(1)),
-             static_cast<int>(st.range(2)), mode);
+    CBenchScene s(static_cast<int>(st.range(0)), static_cast<int>(st.range(1)),
+                  static_cast<int>(st.range(2)), mode);
     for (auto _ : st) {
         s.view.OnEraseBkgnd(s.dc);
         if (mode == kNative)
@@ -161,8 +162,8 @@ void Repaint(benchmark::State& st, EMode mode) {
 }
 
 void Pan(benchmark::State& st, EMode mode) {
-    CScene s(static_cast<int>(st.range(0)), static_cast<int>(st.range(1)),
-             static_cast<int>(st.range(2)), mode);
+    CBenchScene s(static_cast<int>(st.range(0)), static_cast<int>(st.range(1)),
+                  static_cast<int>(st.range(2)), mode);
     int step = 7;
     for (auto _ : st) {
         if (mode == kNative) {

@@ -31,7 +31,7 @@ void PanFrame(benchmark::State& st, EWhat what) {
     CCurvistDoc doc;
     CCurvistView view("/nonexistent/VisParam.ini");
     view.SetDocument(&doc);
-    if (serial) view.SetDrawThreads(0);
+    if (serial) view.Renderer().SetDrawThreads(0);
     for (int i = 0; i < nCurves; ++i) {
         const std::string text = std::string(kBase[i % 9]) + "+" + std::to_string(0.25 * (i / 9));
         auto f = std::make_unique<CDataFun>();
@@ -47,8 +47,8 @@ void PanFrame(benchmark::State& st, EWhat what) {
         st.SkipWithError("the window did not take the size asked for");
         return;
     }
-    doc.m_bResetOrigin = true; // placed for the final size, as bench_plot's scenes have it
     plot.FullRepaint();
+    view.SetOriginPlace(0); // at the centre of the final size, as bench_plot's scenes have it
     plot.repaint();
     int step = 7;
     for (auto _ : st) {

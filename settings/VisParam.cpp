@@ -7,7 +7,9 @@
 #include <cmath>
 #include <cstdlib>
 #include <sys/stat.h>
+#include <type_traits>
 #include <unistd.h>
+#include <utility>
 #include <vector>
 
 int UsableCellSize(int n) {
@@ -86,28 +88,48 @@ std::string DefaultVisParamPath() {
     return DefaultVisParamLocation().strRead;
 }
 
+namespace {
+
+// Calls fn(key name, value) for each key of row k in p, the X side before the Y side.
+template <class P, class F> void ForEachKey(const CVisParamKey& k, P& p, F fn) {
+    if (k.pWhole) {
+        fn(k.szKeyX, p.*k.pWhole);
+        return;
+    }
+    for (auto [szKey, pSide] : {std::pair{k.szKeyX, &p.x}, std::pair{k.szKeyY, &p.y}}) {
+        if (k.pStep)
+            fn(szKey, (*pSide).*k.pStep);
+        else
+            fn(szKey, (*pSide).*k.pInt);
+    }
+}
+
+} // namespace
+
 CVisParam LoadVisParam(const std::string& path) {
     const CPrivateProfile ini(path);
     CVisParam p;
-    for (const CVisParamKey& k : kVisParamKeys) {
-        const int n = ini.GetInt(k.szSection, k.szKey, k.nDefault);
-        if (k.pStep)
-            p.*k.pStep = UsableSpeed(static_cast<std::uint32_t>(n));
-        else
-            p.*k.pInt = k.kind == EVisKey::Cell ? UsableCellSize(n) : n;
-    }
+    for (const CVisParamKey& k : kVisParamKeys)
+        ForEachKey(k, p, [&](const char* szKey, auto& value) {
+            const int n = ini.GetInt(k.szSection, szKey, k.nDefault);
+            if constexpr (std::is_same_v<std::remove_reference_t<decltype(value)>, std::uint32_t>)
+                value = UsableSpeed(static_cast<std::uint32_t>(n));
+            else
+                value = k.kind == EVisKey::Cell ? UsableCellSize(n) : n;
+        });
     return p;
 }
 
 bool SaveVisParam(const CVisParam& p, const std::string& path) {
     std::vector<CProfileEntry> entries;
-    for (const CVisParamKey& k : kVisParamKeys) {
-        // The stored step is read back as unsigned, so write it as the same 32-bit pattern
-        // signed.
-        const long long n = k.pStep ? static_cast<std::int32_t>(p.*k.pStep) : p.*k.pInt;
-        const bool bFlag = k.kind == EVisKey::Flag;
-        entries.push_back({k.szSection, k.szKey, bFlag ? (n ? "1" : "0") : std::to_string(n)});
-    }
+    for (const CVisParamKey& k : kVisParamKeys)
+        ForEachKey(k, p, [&](const char* szKey, const auto& value) {
+            // The stored step is read back as unsigned, so write it as the same 32-bit pattern
+            // signed.
+            const long long n = static_cast<std::int32_t>(value);
+            const bool bFlag = k.kind == EVisKey::Flag;
+            entries.push_back({k.szSection, szKey, bFlag ? (n ? "1" : "0") : std::to_string(n)});
+        });
     return WritePrivateProfileEntries(entries, path);
 }
 

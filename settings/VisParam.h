@@ -1,6 +1,7 @@
 #pragma once
 // The thirteen display keys of "VisParam.ini": which decoration the plot view draws, where
-// the tick values stand, the cell size at 100 % and the world units per cell.
+// the tick values stand, the cell size at 100 % and the world units per cell; all but the
+// origin preset come as one record per side of the plane.
 
 #include <array>
 #include <cstdint>
@@ -11,60 +12,61 @@
 
 inline constexpr char kVisParamFileName[] = "VisParam.ini";
 
+// One side of the plane, as the file, the view's style and the dialog all hold it: X is the
+// x axis with the horizontal grid lines, the cell width and the values along it, Y the other.
+struct CVisAxis {
+    int bShowAxis = 1;          // "Coor" "bShow_X"
+    int bShowGrid = 1;          // "Pane" "bShow_X": horizontal grid lines for X
+    int nCell = 50;             // "Pane" "nWidth" / "nHeight": cell size in pixels at 100 %
+    int bShowScale = 1;         // "Scale" "bShow_X"
+    std::uint32_t nSpeed = 100; // "Scale" "nSpeed_X": world units per cell, in hundredths
+    int nPlace = 2;             // "Scale" "nPlace_X": 0..3
+    friend bool operator==(const CVisAxis&, const CVisAxis&) = default;
+};
+
 struct CVisParam {
-    int bShowAxisX = 1;          // "Coor" "bShow_X"
-    int bShowAxisY = 1;          // "Coor" "bShow_Y"
-    int nOriginPlace = 4;        // "Coor" "nOriginPlace": 0..8 row by row over a 3x3 grid
-    int bShowGridX = 1;          // "Pane" "bShow_X": horizontal grid lines
-    int bShowGridY = 1;          // "Pane" "bShow_Y": vertical grid lines
-    int nWidth = 50;             // "Pane" "nWidth": cell width in pixels at 100 %
-    int nHeight = 50;            // "Pane" "nHeight": cell height in pixels at 100 %
-    int bShowScaleX = 1;         // "Scale" "bShow_X"
-    int bShowScaleY = 1;         // "Scale" "bShow_Y"
-    std::uint32_t nSpeedX = 100; // "Scale" "nSpeed_X": world units per cell, in hundredths
-    std::uint32_t nSpeedY = 100; // "Scale" "nSpeed_Y"
-    int nPlaceX = 2;             // "Scale" "nPlace_X": 0..3
-    int nPlaceY = 2;             // "Scale" "nPlace_Y": 0..3
+    CVisAxis x;
+    CVisAxis y;
+    int nOriginPlace = 4; // "Coor" "nOriginPlace": 0..8 row by row over a 3x3 grid
     friend bool operator==(const CVisParam&, const CVisParam&) = default;
 };
 
 // Flags are written "1" or "0"; codes, cells and steps as decimal numbers.
 enum class EVisKey { Flag, Code, Cell, Step };
 
-// One key of the file. The range is what the program offers or accepts: flags 0..1, the codes
-// of their table, cells and steps (in hundredths) as the dialog takes them. Reading keeps what
-// the view can use: a cell outside its range and a step below its minimum take the default.
+// One row of the file: a key of each side (szKeyX, then szKeyY) or of the whole plane (szKeyY
+// null). The range is what the program offers or accepts: flags 0..1, the codes of their table,
+// cells and steps (in hundredths) as the dialog takes them. Reading keeps what the view can
+// use: a cell outside its range and a step below its minimum take the default.
 struct CVisParamKey {
     const char* szSection;
-    const char* szKey;
+    const char* szKeyX;
+    const char* szKeyY;
     EVisKey kind;
     int nDefault;
     std::int64_t nMin;
     std::int64_t nMax;
-    int CVisParam::*pInt = nullptr;            // every key but the steps
-    std::uint32_t CVisParam::*pStep = nullptr; // the steps
+    int CVisAxis::*pInt = nullptr;            // the sides' keys but the steps
+    std::uint32_t CVisAxis::*pStep = nullptr; // the steps
+    int CVisParam::*pWhole = nullptr;         // the whole plane's
 };
 
-// The thirteen keys in the order they are written; reading and writing both follow it.
-inline constexpr std::array<CVisParamKey, 13> kVisParamKeys = {{
-    {"Coor", "bShow_X", EVisKey::Flag, 1, 0, 1, &CVisParam::bShowAxisX},
-    {"Coor", "bShow_Y", EVisKey::Flag, 1, 0, 1, &CVisParam::bShowAxisY},
-    {"Coor", "nOriginPlace", EVisKey::Code, 4, 0, 8, &CVisParam::nOriginPlace},
-    {"Pane", "bShow_X", EVisKey::Flag, 1, 0, 1, &CVisParam::bShowGridX},
-    {"Pane", "bShow_Y", EVisKey::Flag, 1, 0, 1, &CVisParam::bShowGridY},
-    {"Pane", "nWidth", EVisKey::Cell, 50, 1, 10000, &CVisParam::nWidth},
-    {"Pane", "nHeight", EVisKey::Cell, 50, 1, 10000, &CVisParam::nHeight},
-    {"Scale", "bShow_X", EVisKey::Flag, 1, 0, 1, &CVisParam::bShowScaleX},
-    {"Scale", "bShow_Y", EVisKey::Flag, 1, 0, 1, &CVisParam::bShowScaleY},
-    {"Scale", "nSpeed_X", EVisKey::Step, 100, 1, 100000000, nullptr, &CVisParam::nSpeedX},
-    {"Scale", "nSpeed_Y", EVisKey::Step, 100, 1, 100000000, nullptr, &CVisParam::nSpeedY},
-    {"Scale", "nPlace_X", EVisKey::Code, 2, 0, 3, &CVisParam::nPlaceX},
-    {"Scale", "nPlace_Y", EVisKey::Code, 2, 0, 3, &CVisParam::nPlaceY},
-}};
+// The rows in the order they are written, each side's X key before its Y key; reading and
+// writing both follow it.
+inline constexpr auto kVisParamKeys = std::to_array<CVisParamKey>({
+    {"Coor", "bShow_X", "bShow_Y", EVisKey::Flag, 1, 0, 1, &CVisAxis::bShowAxis},
+    {"Coor", "nOriginPlace", nullptr, EVisKey::Code, 4, 0, 8, nullptr, nullptr,
+     &CVisParam::nOriginPlace},
+    {"Pane", "bShow_X", "bShow_Y", EVisKey::Flag, 1, 0, 1, &CVisAxis::bShowGrid},
+    {"Pane", "nWidth", "nHeight", EVisKey::Cell, 50, 1, 10000, &CVisAxis::nCell},
+    {"Scale", "bShow_X", "bShow_Y", EVisKey::Flag, 1, 0, 1, &CVisAxis::bShowScale},
+    {"Scale", "nSpeed_X", "nSpeed_Y", EVisKey::Step, 100, 1, 100000000, nullptr, &CVisAxis::nSpeed},
+    {"Scale", "nPlace_X", "nPlace_Y", EVisKey::Code, 2, 0, 3, &CVisAxis::nPlace},
+});
 
 constexpr const CVisParamKey& VisParamKey(std::string_view section, std::string_view key) {
     for (const CVisParamKey& k : kVisParamKeys)
-        if (k.szSection == section && k.szKey == key) return k;
+        if (k.szSection == section && (k.szKeyX == key || (k.szKeyY && k.szKeyY == key))) return k;
     return kVisParamKeys.front();
 }
 
@@ -111,7 +113,7 @@ std::string DefaultVisParamPath();
 // their range and a step of 0 take the default, so the view never divides by zero or loops
 // without end.
 CVisParam LoadVisParam(const std::string& path);
-// Writes all thirteen keys in one atomic replacement; false when the file could not be written.
+// Writes every key in one atomic replacement; false when the file could not be written.
 bool SaveVisParam(const CVisParam& param, const std::string& path);
 // The same at a location: makes the user's folder first when the location asks for it.
 bool SaveVisParam(const CVisParam& param, const CVisParamLocation& location);

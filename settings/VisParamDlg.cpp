@@ -165,45 +165,40 @@ void CVisParamDlg::OnInitDialog() {
 }
 
 void CVisParamDlg::WriteControls(const CVisParam& p) {
-    m_x.m_bShowAxis = p.bShowAxisX;
-    m_y.m_bShowAxis = p.bShowAxisY;
-    m_x.m_bShowGrid = p.bShowGridX;
-    m_y.m_bShowGrid = p.bShowGridY;
-    m_x.m_bShowScale = p.bShowScaleX;
-    m_y.m_bShowScale = p.bShowScaleY;
-    m_x.m_nPlace = p.nPlaceX;
-    m_y.m_nPlace = p.nPlaceY;
+    WriteSide(m_x, p.x);
+    WriteSide(m_y, p.y);
     m_nOriginPlace = p.nOriginPlace;
-    for (CSide* pSide : {&m_x, &m_y}) {
-        SetChecked(pSide->m_pAxis, pSide->m_bShowAxis);
-        SetChecked(pSide->m_pGrid, pSide->m_bShowGrid);
-        SetChecked(pSide->m_pScale, pSide->m_bShowScale);
-        WritePlace(*pSide);
-    }
     SetCheckedId(m_pOrigin, m_nOriginPlace);
-    m_x.m_pSize->setText(QString::number(p.nWidth));
-    m_y.m_pSize->setText(QString::number(p.nHeight));
-    m_x.m_pStep->setText(StepText(p.nSpeedX));
-    m_y.m_pStep->setText(StepText(p.nSpeedY));
+}
+
+void CVisParamDlg::WriteSide(CSide& side, const CVisAxis& axis) {
+    side.m_axis = axis;
+    SetChecked(side.m_pAxis, axis.bShowAxis);
+    SetChecked(side.m_pGrid, axis.bShowGrid);
+    SetChecked(side.m_pScale, axis.bShowScale);
+    WritePlace(side);
+    side.m_pSize->setText(QString::number(axis.nCell));
+    side.m_pStep->setText(StepText(axis.nSpeed));
 }
 
 void CVisParamDlg::ReadChecksAndPlaces() {
     for (CSide* pSide : {&m_x, &m_y}) {
-        pSide->m_bShowAxis = pSide->m_pAxis->isChecked() ? 1 : 0;
-        pSide->m_bShowGrid = pSide->m_pGrid->isChecked() ? 1 : 0;
-        pSide->m_bShowScale = pSide->m_pScale->isChecked() ? 1 : 0;
-        pSide->m_nPlace = pSide->m_pPlace->checkedId();
+        pSide->m_axis.bShowAxis = pSide->m_pAxis->isChecked() ? 1 : 0;
+        pSide->m_axis.bShowGrid = pSide->m_pGrid->isChecked() ? 1 : 0;
+        pSide->m_axis.bShowScale = pSide->m_pScale->isChecked() ? 1 : 0;
+        pSide->m_axis.nPlace = pSide->m_pPlace->checkedId();
     }
     m_nOriginPlace = m_pOrigin->checkedId();
 }
 
 void CVisParamDlg::WritePlace(CSide& side) {
-    SetCheckedId(side.m_pPlace, side.m_nPlace);
+    SetCheckedId(side.m_pPlace, side.m_axis.nPlace);
 }
 
 void CVisParamDlg::EnableByRules(CSide& s) {
+    const CVisAxis& a = s.m_axis;
     const CPlaceEnable e =
-        PlaceEnable({s.m_bShowAxis != 0, s.m_bShowGrid != 0, s.m_bShowScale != 0, s.m_nPlace});
+        PlaceEnable({a.bShowAxis != 0, a.bShowGrid != 0, a.bShowScale != 0, a.nPlace});
     s.m_pSize->setEnabled(e.bSize);
     s.m_pSizeLabel->setEnabled(e.bSize);
     s.m_pPlaceGroup->setEnabled(e.bPlaceGroup);
@@ -214,10 +209,11 @@ void CVisParamDlg::EnableByRules(CSide& s) {
 void CVisParamDlg::OnCheckBox(CSide& s, EPlaceBox box) {
     ReadChecksAndPlaces();
     EnableByRules(s);
-    const int nPlace = PlaceAfterClick(
-        box, {s.m_bShowAxis != 0, s.m_bShowGrid != 0, s.m_bShowScale != 0, s.m_nPlace});
-    if (nPlace != s.m_nPlace) {
-        s.m_nPlace = nPlace;
+    const CVisAxis& a = s.m_axis;
+    const int nPlace =
+        PlaceAfterClick(box, {a.bShowAxis != 0, a.bShowGrid != 0, a.bShowScale != 0, a.nPlace});
+    if (nPlace != a.nPlace) {
+        s.m_axis.nPlace = nPlace;
         WritePlace(s);
     }
 }
@@ -268,22 +264,13 @@ bool CVisParamDlg::ReadStep(QLineEdit* pEdit, const char* szField, std::uint32_t
 
 void CVisParamDlg::OnOK() {
     ReadChecksAndPlaces();
-    CVisParam p;
+    CVisParam p{m_x.m_axis, m_y.m_axis, m_nOriginPlace};
     // m_param still holds the values the dialog opened with.
-    if (!ReadSize(m_x.m_pSize, "水平网格宽度", m_param.nWidth, p.nWidth) ||
-        !ReadSize(m_y.m_pSize, "垂直网格高度", m_param.nHeight, p.nHeight) ||
-        !ReadStep(m_x.m_pStep, "水平刻度值步距", m_param.nSpeedX, p.nSpeedX) ||
-        !ReadStep(m_y.m_pStep, "垂直刻度值步距", m_param.nSpeedY, p.nSpeedY))
+    if (!ReadSize(m_x.m_pSize, "水平网格宽度", m_param.x.nCell, p.x.nCell) ||
+        !ReadSize(m_y.m_pSize, "垂直网格高度", m_param.y.nCell, p.y.nCell) ||
+        !ReadStep(m_x.m_pStep, "水平刻度值步距", m_param.x.nSpeed, p.x.nSpeed) ||
+        !ReadStep(m_y.m_pStep, "垂直刻度值步距", m_param.y.nSpeed, p.y.nSpeed))
         return;
-    p.bShowAxisX = m_x.m_bShowAxis;
-    p.bShowAxisY = m_y.m_bShowAxis;
-    p.nOriginPlace = m_nOriginPlace;
-    p.bShowGridX = m_x.m_bShowGrid;
-    p.bShowGridY = m_y.m_bShowGrid;
-    p.bShowScaleX = m_x.m_bShowScale;
-    p.bShowScaleY = m_y.m_bShowScale;
-    p.nPlaceX = m_x.m_nPlace;
-    p.nPlaceY = m_y.m_nPlace;
     m_param = p;
     // A failed write still closes with OK: the values apply for this run and the caller warns.
     m_bSaveFailed = !SaveVisParam(m_param, m_location);

@@ -46,10 +46,8 @@ class CVisParamDlg : public QDialog {
         QLineEdit* m_pStep = nullptr;
         QGroupBox* m_pPlaceGroup = nullptr;
         QButtonGroup* m_pPlace = nullptr; // ids are the placement codes 0..3
-        int m_bShowAxis = 0;
-        int m_bShowGrid = 0;
-        int m_bShowScale = 0;
-        int m_nPlace = -1;
+        // The checks and the placement as the controls show them.
+        CVisAxis m_axis{0, 0, 0, 0, 0, -1};
     };
     const CSide& SideX() const { return m_x; }
     const CSide& SideY() const { return m_y; }
@@ -69,6 +67,7 @@ class CVisParamDlg : public QDialog {
   private:
     void BuildSide(CSide& side, bool bX);
     void WriteControls(const CVisParam& p);
+    void WriteSide(CSide& side, const CVisAxis& axis);
     void ReadChecksAndPlaces();
     void WritePlace(CSide& side);
     // Takes the click into the members, then shows the rules' enabled states and placement.

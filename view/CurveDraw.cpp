@@ -1,7 +1,7 @@
 // The curve pass: one polyline per function record, walked column by column.
 
 #include "expr/CalcValue.h"
-#include "view/CurvistView.h"
+#include "view/SceneRenderer.h"
 #include "view/VectorState.h"
 
 #include <algorithm>
@@ -11,8 +11,8 @@
 namespace {
 
 constexpr int kFirstCol = -2;
-constexpr double kWorldLimit = CCurvistView::kCurveWorldLimit;
-constexpr double kRowLimit = CCurvistView::kCurveRowLimit;
+constexpr double kWorldLimit = CSceneRenderer::kCurveWorldLimit;
+constexpr double kRowLimit = CSceneRenderer::kCurveRowLimit;
 constexpr std::int64_t kMarkAbove = -2000000000;
 constexpr std::int64_t kMarkBelow = 2000000000;
 constexpr std::int64_t kJump = 50;
@@ -53,37 +53,31 @@ bool SameProgram(const CNodeList& nodes, const std::vector<CStepSig>& sig) {
     return true;
 }
 
-double CCurvistView::CalcValue(CNodeList& nodes, double x) {
-    return ::CalcValue(nodes, x, m_bEvalError);
-}
+namespace {
 
-CCurveKey CCurvistView::MakeKey(const CDataFun& fun, CSize win) const {
+CCurveKey MakeKey(const CDataFun& fun, const CScene& scene) {
     CCurveKey k;
-    k.originX = m_plane.m_nOriginX;
-    k.originY = m_plane.m_nOriginY;
-    k.cellW = m_plane.m_nCellW;
-    k.cellH = m_plane.m_nCellH;
-    k.winW = win.cx;
-    k.winH = win.cy;
-    k.unitX = std::bit_cast<std::uint64_t>(m_plane.m_dUnitX);
-    k.unitY = std::bit_cast<std::uint64_t>(m_plane.m_dUnitY);
+    k.plane = scene.plane;
+    k.size = scene.size;
+    k.nPixelRatio = scene.nPixelRatio;
     k.dMin = std::bit_cast<std::uint64_t>(fun.m_dMin);
     k.dMax = std::bit_cast<std::uint64_t>(fun.m_dMax);
     k.nodes = fun.m_pNodes.get();
     return k;
 }
 
-void CCurvistView::EnableCurveCache(bool on) {
+} // namespace
+
+void CSceneRenderer::EnableCurveCache(bool on) {
     m_bCurveCache = on;
     m_curveCache.clear();
 }
 
-void CCurvistView::DrawCurve(Dc& dc, CDataFun& fun, bool bDraw) {
+void CSceneRenderer::DrawCurve(Dc& dc, const CScene& scene, CDataFun& fun, bool bDraw) {
     if (bDraw && !fun.m_bShow) return;
     ClearUpperVectorState();
-    NoteClientDrawing(dc);
-    const COLORREF oldPen = dc.SelectPen(bDraw ? fun.m_clrFun : m_style.m_clrBack);
-    CCurvePolyline& poly = PolylineOf(fun, WindowSize(), Scratch(0), m_bEvalError);
+    const COLORREF oldPen = dc.SelectPen(bDraw ? fun.m_clrFun : scene.style.m_clrBack);
+    CCurvePolyline& poly = PolylineOf(fun, scene, Scratch(0));
     for (const CCurveOp& o : poly.ops) {
         if (o.line)
             dc.LineTo(o.x, o.y);
@@ -93,45 +87,45 @@ void CCurvistView::DrawCurve(Dc& dc, CDataFun& fun, bool bDraw) {
     dc.SelectPen(oldPen);
 }
 
-CPassScratch& CCurvistView::Scratch(int worker) {
+CPassScratch& CSceneRenderer::Scratch(int worker) {
     if (m_scratch.size() <= static_cast<std::size_t>(worker))
         m_scratch.resize(static_cast<std::size_t>(worker) + 1);
     return m_scratch[static_cast<std::size_t>(worker)];
 }
 
-CCurvePolyline& CCurvistView::PolylineOf(CDataFun& fun, CSize win, CPassScratch& sc,
-                                         bool& bEvalError) {
+CCurvePolyline& CSceneRenderer::PolylineOf(CDataFun& fun, const CScene& scene, CPassScratch& sc) {
     CCurvePolyline& poly = m_curveCache[&fun];
-    if (!IsCurrent(poly, fun, win)) ComputePolyline(fun, poly, win, sc, bEvalError);
+    if (!IsCurrent(poly, fun, scene)) ComputePolyline(fun, poly, scene, sc);
     return poly;
 }
 
-bool CCurvistView::IsCurrent(const CCurvePolyline& poly, const CDataFun& fun, CSize win) const {
-    return m_bCurveCache && poly.valid && poly.key == MakeKey(fun, win) &&
+bool CSceneRenderer::IsCurrent(const CCurvePolyline& poly, const CDataFun& fun,
+                               const CScene& scene) const {
+    return m_bCurveCache && poly.valid && poly.key == MakeKey(fun, scene) &&
            SameProgram(*fun.m_pNodes, poly.program);
 }
 
-void CCurvistView::ComputePolyline(CDataFun& fun, CCurvePolyline& poly, CSize win, CPassScratch& sc,
-                                   bool& bEvalError) const {
+void CSceneRenderer::ComputePolyline(CDataFun& fun, CCurvePolyline& poly, const CScene& scene,
+                                     CPassScratch& sc) const {
     poly.valid = false;
-    CurvePass(fun, poly, win, sc, bEvalError);
+    CurvePass(fun, poly, scene, sc);
     if (m_bCurveCache && fun.m_pNodes) {
-        poly.key = MakeKey(fun, win);
+        poly.key = MakeKey(fun, scene);
         TakeProgram(*fun.m_pNodes, poly.program);
         poly.valid = true;
     }
 }
 
-// Walks the columns and records the strokes; bEvalError stands for the view's flag, which a
-// pass reads and clears like any evaluation failure.
-void CCurvistView::CurvePass(CDataFun& fun, CCurvePolyline& poly, CSize win, CPassScratch& sc,
-                             bool& bEvalError) const {
+// Walks the columns and records the strokes.
+void CSceneRenderer::CurvePass(CDataFun& fun, CCurvePolyline& poly, const CScene& scene,
+                               CPassScratch& sc) {
+    const CPlane& plane = scene.plane;
     auto& ops = poly.ops;
     ops.clear();
     auto moveTo = [&](int x, int y) { ops.push_back({x, y, false}); };
     auto lineTo = [&](int x, int y) { ops.push_back({x, y, true}); };
 
-    const int W = win.cx, H = win.cy;
+    const int W = scene.size.cx, H = scene.size.cy;
     if (W <= kFirstCol) return;
     const auto nCols = static_cast<std::size_t>(static_cast<std::int64_t>(W) - kFirstCol);
     if (sc.xs.size() < nCols) {
@@ -151,7 +145,7 @@ void CCurvistView::CurvePass(CDataFun& fun, CCurvePolyline& poly, CSize win, CPa
     std::size_t n = 0;
     for (std::size_t i = 0; i < nCols; ++i) {
         const int x = kFirstCol + static_cast<int>(i);
-        const double wx = ColToWorldX(x);
+        const double wx = plane.ColToWorldX(x);
         if (wx > fun.m_dMax) break;
         if (wx < fun.m_dMin) continue;
         cols[n] = x;
@@ -172,8 +166,7 @@ void CCurvistView::CurvePass(CDataFun& fun, CCurvePolyline& poly, CSize win, CPa
     for (std::size_t k = 0; k < n; ++k) {
         const int x = cols[k];
         const double y = ys[k];
-        if (errs[k] || bEvalError) {
-            bEvalError = false;
+        if (errs[k]) {
             moveTo(x, 0);
             penUp = true;
             prev = row;
@@ -194,7 +187,7 @@ void CCurvistView::CurvePass(CDataFun& fun, CCurvePolyline& poly, CSize win, CPa
             hasPrev = true;
             continue;
         }
-        const double r = WorldYToRow(y);
+        const double r = plane.WorldYToRow(y);
         // NaN (a zero unit) counts as far below, like a value that is not a number.
         if (!(r <= kRowLimit)) {
             moveTo(x, H);
@@ -223,8 +216,9 @@ void CCurvistView::CurvePass(CDataFun& fun, CCurvePolyline& poly, CSize win, CPa
             const std::int64_t d = row - prev;
             if (d > kJump || d < -kJump) {
                 bool err2 = false;
-                const double y2 = nodes ? ::CalcValue(*nodes, ColToWorldX(x - 0.5), err2) : 0.0;
-                const double row2 = std::trunc(WorldYToRow(y2));
+                const double y2 =
+                    nodes ? ::CalcValue(*nodes, plane.ColToWorldX(x - 0.5), err2) : 0.0;
+                const double row2 = std::trunc(plane.WorldYToRow(y2));
                 const double lo = static_cast<double>(std::min<std::int64_t>(row, prev));
                 const double hi = static_cast<double>(std::max<std::int64_t>(row, prev));
                 if (!(row2 >= lo && row2 <= hi)) {
@@ -252,16 +246,4 @@ void CCurvistView::CurvePass(CDataFun& fun, CCurvePolyline& poly, CSize win, CPa
         prev = row;
         hasPrev = true;
     }
-}
-
-void CCurvistView::DrawFunction(int nIndex) {
-    if (nIndex < 0 || nIndex >= kDrawFunctionLimit) {
-        if (m_pHost) m_pHost->MessageBox(kMsgIndexLimit);
-        return;
-    }
-    CDataFun* fun = FunAt(nIndex);
-    Dc* dc = ClientDc();
-    if (!fun || !dc) return;
-    DrawCurve(*dc, *fun, true);
-    Present();
 }

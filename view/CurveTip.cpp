@@ -1,7 +1,7 @@
 #include "view/CurveTip.h"
 
 #include "expr/CalcValue.h"
-#include "view/CurvistView.h"
+#include "view/SceneRenderer.h"
 
 #include <algorithm>
 #include <cmath>
@@ -23,10 +23,10 @@ CColumnPoint PointAt(const CPlane& plane, const CDataFun& fun, int nCol) {
     if (pt.x < fun.m_dMin || pt.x > fun.m_dMax) return pt;
     bool bFailed = false;
     pt.y = CalcValue(*fun.m_pNodes, pt.x, bFailed);
-    if (bFailed || !(std::abs(pt.y) <= CCurvistView::kCurveWorldLimit)) return pt;
+    if (bFailed || !(std::abs(pt.y) <= CSceneRenderer::kCurveWorldLimit)) return pt;
     const double r = plane.WorldYToRow(pt.y);
-    if (!(std::abs(r) <= CCurvistView::kCurveRowLimit)) return pt;
-    pt.nRow = CCurvistView::RoundRow(r);
+    if (!(std::abs(r) <= CSceneRenderer::kCurveRowLimit)) return pt;
+    pt.nRow = CSceneRenderer::RoundRow(r);
     pt.bDrawn = true;
     return pt;
 }

@@ -1,12 +1,8 @@
-// The view's state, the transforms, loading the display parameters and the full repaint.
+// The view's state, loading the display parameters and the full repaint.
 
 #include "view/CurvistView.h"
 
-#include "platform/RasterDc.h"
 #include "settings/VisParam.h"
-#include "view/VectorState.h"
-
-#include <algorithm>
 
 CCurvistView::CCurvistView() : CCurvistView(DefaultVisParamPath()) {}
 
@@ -23,7 +19,7 @@ void CCurvistView::SetDocument(CCurvistDoc* pDoc) {
     m_pDoc = pDoc;
     if (m_pDoc) m_pDoc->Editor().AddListener(this);
     m_pFunArray = pDoc ? &pDoc->m_arFuns : nullptr;
-    m_curveCache.clear();
+    m_renderer.ForgetCurves();
 }
 
 void CCurvistView::LoadVisParam() {
@@ -38,30 +34,23 @@ void CCurvistView::TakeVisParam(const CVisParam& vp) {
     m_plane.m_nCellH = m_plane.m_nBaseCellH;
 }
 
-void CCurvistView::TakeDisplayParams(const CVisParam& vp) {
-    m_style.m_bShowAxisX = vp.bShowAxisX;
-    m_style.m_bShowAxisY = vp.bShowAxisY;
-    m_style.m_bShowGridX = vp.bShowGridX;
-    m_style.m_bShowGridY = vp.bShowGridY;
-    m_style.m_bShowScaleX = vp.bShowScaleX;
-    m_style.m_bShowScaleY = vp.bShowScaleY;
-    m_style.m_nScalePlaceX = vp.nPlaceX;
-    m_style.m_nScalePlaceY = vp.nPlaceY;
-    m_plane.m_nBaseCellW = UsableCellSize(vp.nWidth);
-    m_plane.m_nBaseCellH = UsableCellSize(vp.nHeight);
-    m_plane.m_dUnitX = UnitFromSpeed(UsableSpeed(vp.nSpeedX));
-    m_plane.m_dUnitY = UnitFromSpeed(UsableSpeed(vp.nSpeedY));
+CViewStyle StyleFromVisParam(const CVisParam& vp) {
+    CViewStyle style;
+    style.m_x = vp.x;
+    style.m_y = vp.y;
+    return style;
 }
 
-// --- Transforms -------------------------------------------------------------------------------
+void TakeVisMeasures(CPlane& plane, const CVisParam& vp) {
+    plane.m_nBaseCellW = UsableCellSize(vp.x.nCell);
+    plane.m_nBaseCellH = UsableCellSize(vp.y.nCell);
+    plane.m_dUnitX = UnitFromSpeed(UsableSpeed(vp.x.nSpeed));
+    plane.m_dUnitY = UnitFromSpeed(UsableSpeed(vp.y.nSpeed));
+}
 
-int CCurvistView::RoundRow(double r) {
-    if (!(r > -2.1e9 && r < 2.1e9)) return r > 0 ? 2000000000 : -2000000000; // and NaN
-    int row = static_cast<int>(r); // truncates toward zero
-    const double f = r - row;
-    if (row > 0 && f >= 0.5) ++row;
-    if (row < 0 && f <= -0.5) --row;
-    return row;
+void CCurvistView::TakeDisplayParams(const CVisParam& vp) {
+    m_style = StyleFromVisParam(vp);
+    TakeVisMeasures(m_plane, vp);
 }
 
 // --- Host access ------------------------------------------------------------------------------
@@ -86,6 +75,10 @@ CDataFun* CCurvistView::FunAt(int index) const {
 
 // --- Repaint ----------------------------------------------------------------------------------
 
+CSurfaceAccount* CCurvistView::AccountOf(const Dc& dc) {
+    return m_pHost && &dc == m_pHost->ClientDc() ? &m_surface : nullptr;
+}
+
 void CCurvistView::OnDraw(Dc& dc) {
     if (m_pDoc && m_pDoc->m_bResetOrigin) {
         m_pDoc->m_bResetOrigin = false;
@@ -93,7 +86,7 @@ void CCurvistView::OnDraw(Dc& dc) {
     }
     if (m_pDoc && m_pDoc->m_bRefillList) {
         m_pDoc->m_bRefillList = false;
-        m_curveCache.clear(); // the records it knew are gone
+        m_renderer.ForgetCurves(); // the records it knew are gone
         if (m_pFunList) {
             m_pFunList->DeleteAllRows();
             for (const auto& f : m_pDoc->m_arFuns)
@@ -101,35 +94,11 @@ void CCurvistView::OnDraw(Dc& dc) {
             m_pFunList->EnableProperties(false);
         }
     }
-    ClearUpperVectorState();
-    const CSize win = WindowSize();
-    if (win == CSize{m_nClientW, m_nClientH} && PaintSceneShared(dc, win.cx, win.cy, true)) return;
-    const ESurface before = m_eSurface;
-    m_bInScene = true;
-    DrawGrid(dc, win.cx, win.cy, m_style.m_clrGrid);
-    DrawAxes(dc, win.cx, win.cy, m_style.m_clrAxis);
-    if (m_pFunArray)
-        for (const auto& f : *m_pFunArray)
-            if (f->m_bShow) DrawCurve(dc, *f, true);
-    DrawScale(dc, m_style.m_clrScale);
-    m_bInScene = false;
-    // The labels of this pass use the client size, the grid and axes the window's; an erase
-    // of the whole scene uses the client size for all three.
-    if (win == CSize{m_nClientW, m_nClientH})
-        SceneDrawn(dc, m_nClientW, m_nClientH, before);
-    else
-        NoteClientDrawing(dc);
+    m_renderer.Paint(dc, SceneAt(WindowSize()), true, AccountOf(dc));
 }
 
 bool CCurvistView::OnEraseBkgnd(Dc& dc) {
-    const CSize win = WindowSize();
-    dc.FillSolidRect(CRect{0, 0, win.cx, win.cy}, m_style.m_clrBack);
-    if (m_pHost && &dc == m_pHost->ClientDc()) {
-        const auto* raster = dynamic_cast<const RasterDc*>(&dc);
-        m_eSurface = raster && win.cx >= raster->Width() && win.cy >= raster->Height()
-                         ? ESurface::Blank
-                         : ESurface::Unknown;
-    }
+    CSceneRenderer::Fill(dc, SceneAt(WindowSize()), AccountOf(dc));
     return true;
 }
 

@@ -1,41 +1,26 @@
 #pragma once
-// The plot view: the coordinate model of the plane and all its drawing. It draws on the Dc it
-// is given and reaches its window only through IViewHost, so it runs without a display.
+// The plot view: the plane the window shows, the in-place changes (erase, change, draw) on the
+// window's surface and the document's one-shot repaint flags. The scene renderer does the
+// drawing; the view reaches its window only through IViewHost, so it runs without a display.
 
 #include "document/CurvistDoc.h"
 #include "platform/Dc.h"
-#include "view/CurveCache.h"
-#include "view/DrawWorkers.h"
 #include "view/Plane.h"
+#include "view/SceneRenderer.h"
 #include "view/ViewHost.h"
 
-#include <cstdint>
 #include <functional>
-#include <memory>
 #include <string>
-#include <unordered_map>
-#include <vector>
 
 struct CVisParam;
 
 inline constexpr const char* kMsgIndexLimit = "超出上、下限。";
 inline constexpr int kDrawFunctionLimit = 50;
 
-// What the decorations show and where, and the colours of the scene.
-struct CViewStyle {
-    std::int32_t m_bShowScaleY = 1;
-    std::int32_t m_bShowScaleX = 1;
-    int m_nScalePlaceY = 2;
-    int m_nScalePlaceX = 2;
-    std::int32_t m_bShowGridY = 1;
-    std::int32_t m_bShowGridX = 1;
-    std::int32_t m_bShowAxisY = 1;
-    std::int32_t m_bShowAxisX = 1;
-    COLORREF m_clrScale = RGB(0, 128, 0);
-    COLORREF m_clrAxis = RGB(255, 255, 255);
-    COLORREF m_clrGrid = RGB(98, 0, 100);
-    COLORREF m_clrBack = RGB(0, 0, 0);
-};
+// The style the display parameters give.
+CViewStyle StyleFromVisParam(const CVisParam& vp);
+// Takes the display parameters' base cells and units into the plane; its cells and scale stay.
+void TakeVisMeasures(CPlane& plane, const CVisParam& vp);
 
 // Listens to the document's editor: it redraws what a change touched and never changes a
 // record itself.
@@ -76,7 +61,7 @@ class CCurvistView : public IFunListListener {
     const CPlane& Plane() const { return m_plane; }
     const CViewStyle& Style() const { return m_style; }
     CSize ClientSize() const { return {m_nClientW, m_nClientH}; }
-    // Take a whole plane or style without drawing (a renderer's start, tests).
+    // Take a whole plane or style without drawing (tests).
     void SetPlane(const CPlane& plane) { m_plane = plane; }
     void SetStyle(const CViewStyle& style) { m_style = style; }
     // Erases the scene of the current plane on the client surface, takes `next`, draws the
@@ -94,23 +79,15 @@ class CCurvistView : public IFunListListener {
     double ColToWorldX(double col) const { return m_plane.ColToWorldX(col); }
     double RowToWorldY(double row) const { return m_plane.RowToWorldY(row); }
     double WorldYToRow(double y) const { return m_plane.WorldYToRow(y); }
-    // The curve pass lifts the pen at values beyond kCurveWorldLimit and rows beyond
-    // kCurveRowLimit: nothing is drawn there.
-    static constexpr double kCurveWorldLimit = 1e9;
-    static constexpr double kCurveRowLimit = 2e9;
-    // The rounding rule of the curve pass; r must lie within +-2e9.
-    static int RoundRow(double r);
     static int ZoomedCell(int base, int scale) { return CPlane::ZoomedCell(base, scale); }
-    // "%5.2f" in the C locale, whatever the process locale is.
-    static std::string FormatScale(double v);
 
     // --- Drawing ------------------------------------------------------------------------------
-    double CalcValue(CNodeList& nodes, double x);
+    // The scene the view shows at its client size, for pictures of it.
+    CScene Scene() const { return SceneAt(ClientSize()); }
+    CSceneRenderer& Renderer() { return m_renderer; }
+    // One curve on dc, in its colour or the background's.
     void DrawCurve(Dc& dc, CDataFun& fun, bool bDraw);
     void DrawFunction(int nIndex);
-    void DrawGrid(Dc& dc, int cx, int cy, COLORREF clr);
-    void DrawAxes(Dc& dc, int cx, int cy, COLORREF clr);
-    void DrawScale(Dc& dc, COLORREF clr);
 
     // --- In-place changes ---------------------------------------------------------------------
     void DrawScene(Dc& dc);
@@ -126,19 +103,14 @@ class CCurvistView : public IFunListListener {
     // new ones (not the origin code), draw anew.
     void ApplyDisplaySettings(const CVisParam& vp);
 
-    // Replaying a curve's last polyline when nothing it depends on changed; on by default.
-    void EnableCurveCache(bool on);
-    // Threads that share a redraw of the whole scene on a raster surface (the machine's cores
-    // by default, at most 8). The pixels are the same for any count, and the same as with 0,
-    // which draws every primitive in order on the calling thread, erases included.
-    void SetDrawThreads(int nThreads);
-
   private:
     CSize WindowSize() const;
     Dc* ClientDc() const;
     void Present() const;
-    CFunArray* Funs() const { return m_pFunArray; }
     CDataFun* FunAt(int index) const;
+    CScene SceneAt(CSize size) const { return {m_pFunArray, m_plane, m_style, size}; }
+    // The account of dc when it is the window's surface, which outlives a paint.
+    CSurfaceAccount* AccountOf(const Dc& dc);
     // Erases the whole scene in the background colour, or draws it (the in-place redraw).
     void PaintScene(Dc& dc, int cx, int cy, bool bDraw);
     // The in-place change of anything the whole scene depends on: erase it over a cx x cy
@@ -147,26 +119,6 @@ class CCurvistView : public IFunListListener {
     // The display values shared by loading and the display-parameter command: show flags,
     // placements, base cells and units (not the origin code, not the zoomed cells).
     void TakeDisplayParams(const CVisParam& vp);
-    // The curve's polyline for the current state: the cached one, or a new pass.
-    CCurvePolyline& PolylineOf(CDataFun& fun, CSize win, CPassScratch& sc, bool& bEvalError);
-    bool IsCurrent(const CCurvePolyline& poly, const CDataFun& fun, CSize win) const;
-    void ComputePolyline(CDataFun& fun, CCurvePolyline& poly, CSize win, CPassScratch& sc,
-                         bool& bEvalError) const;
-    // One evaluating pass of the curve, recorded into `out`. Touches nothing of the view but
-    // its arguments, so passes of different records may run at the same time.
-    void CurvePass(CDataFun& fun, CCurvePolyline& out, CSize win, CPassScratch& sc,
-                   bool& bEvalError) const;
-    CCurveKey MakeKey(const CDataFun& fun, CSize win) const;
-    CPassScratch& Scratch(int worker);
-
-    // Whole-scene erase and draw on the client surface, shared between threads (ScenePaint).
-    bool PaintSceneShared(Dc& dc, int cx, int cy, bool bDraw);
-    CSceneKey MakeSceneKey(const Dc& dc, int cx, int cy) const;
-    // Drawing on the client surface that the scene bookkeeping cannot vouch for.
-    void NoteClientDrawing(const Dc& dc);
-    enum class ESurface;
-    // After the whole scene was drawn on dc: what the client surface holds now.
-    void SceneDrawn(const Dc& dc, int cx, int cy, ESurface before);
 
     CFunArray* m_pFunArray = nullptr;
     int m_nOriginPlace = 4;
@@ -174,26 +126,12 @@ class CCurvistView : public IFunListListener {
     CViewStyle m_style;
     int m_nClientW = 0;
     int m_nClientH = 0;
-    bool m_bEvalError = false;
 
     CCurvistDoc* m_pDoc = nullptr;
     IViewHost* m_pHost = nullptr;
     IFunListSink* m_pFunList = nullptr;
     std::string m_strIniPath;
 
-    // Per-thread buffers of the curve pass, kept across frames so a pass allocates nothing.
-    std::vector<CPassScratch> m_scratch;
-
-    bool m_bCurveCache = true;
-    std::unordered_map<const CDataFun*, CCurvePolyline> m_curveCache;
-
-    // What the client surface is known to hold: nothing but the background, exactly the
-    // scene of m_sceneKey drawn over the background, or anything.
-    enum class ESurface { Unknown, Blank, Scene };
-    std::vector<std::pair<CDataFun*, CCurvePolyline*>> m_scenePolys, m_sceneTodo;
-    ESurface m_eSurface = ESurface::Unknown;
-    CSceneKey m_sceneKey;
-    bool m_bInScene = false; // drawing for a whole-scene pass, which keeps its own account
-    int m_nDrawThreads = 0;  // 0: not chosen yet; -1: every primitive in order
-    std::unique_ptr<CDrawWorkers> m_pWorkers;
+    CSceneRenderer m_renderer;
+    CSurfaceAccount m_surface; // of the host's surface
 };

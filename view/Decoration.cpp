@@ -1,7 +1,7 @@
 // Grid, axes and tick labels. Each takes its colour, so drawing again in the background
 // colour erases exactly what was drawn.
 
-#include "view/CurvistView.h"
+#include "view/SceneRenderer.h"
 
 #include <algorithm>
 #include <charconv>
@@ -30,7 +30,7 @@ std::int64_t CeilDiv(std::int64_t a, std::int64_t b) { // b > 0
 
 } // namespace
 
-std::string CCurvistView::FormatScale(double v) {
+std::string CSceneRenderer::FormatScale(double v) {
     char buf[400];
     auto [end, ec] = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed, 2);
     std::string s = ec == std::errc() ? std::string(buf, end) : std::string();
@@ -38,20 +38,22 @@ std::string CCurvistView::FormatScale(double v) {
     return s;
 }
 
-void CCurvistView::DrawGrid(Dc& dc, int cx, int cy, COLORREF clr) {
-    NoteClientDrawing(dc);
+void CSceneRenderer::DrawGrid(Dc& dc, const CScene& scene, COLORREF clr) {
+    const CPlane& plane = scene.plane;
+    const CViewStyle& style = scene.style;
+    const int cx = scene.size.cx, cy = scene.size.cy;
     const COLORREF oldPen = dc.SelectPen(clr);
-    const bool erase = clr == m_style.m_clrBack;
-    if (m_style.m_bShowGridX || erase) {
-        const std::int64_t cell = std::max(1, m_plane.m_nCellH);
-        for (std::int64_t y = m_plane.m_nOriginY % cell; y < cy; y += cell) {
+    const bool erase = clr == style.m_clrBack;
+    if (style.m_x.bShowGrid || erase) {
+        const std::int64_t cell = std::max(1, plane.m_nCellH);
+        for (std::int64_t y = plane.m_nOriginY % cell; y < cy; y += cell) {
             dc.MoveTo(0, Px(y));
             dc.LineTo(cx, Px(y));
         }
     }
-    if (m_style.m_bShowGridY || erase) {
-        const std::int64_t cell = std::max(1, m_plane.m_nCellW);
-        for (std::int64_t x = m_plane.m_nOriginX % cell; x <= cx; x += cell) {
+    if (style.m_y.bShowGrid || erase) {
+        const std::int64_t cell = std::max(1, plane.m_nCellW);
+        for (std::int64_t x = plane.m_nOriginX % cell; x <= cx; x += cell) {
             dc.MoveTo(Px(x), 0);
             dc.LineTo(Px(x), cy);
         }
@@ -59,19 +61,20 @@ void CCurvistView::DrawGrid(Dc& dc, int cx, int cy, COLORREF clr) {
     dc.SelectPen(oldPen);
 }
 
-void CCurvistView::DrawAxes(Dc& dc, int cx, int cy, COLORREF clr) {
-    NoteClientDrawing(dc);
+void CSceneRenderer::DrawAxes(Dc& dc, const CScene& scene, COLORREF clr) {
+    const CViewStyle& style = scene.style;
+    const int cx = scene.size.cx, cy = scene.size.cy;
+    const std::int64_t ox = scene.plane.m_nOriginX, oy = scene.plane.m_nOriginY, w = cx;
     const COLORREF oldPen = dc.SelectPen(clr);
-    const bool erase = clr == m_style.m_clrBack;
-    const std::int64_t ox = m_plane.m_nOriginX, oy = m_plane.m_nOriginY, w = cx;
-    if (m_style.m_bShowAxisX || erase) {
+    const bool erase = clr == style.m_clrBack;
+    if (style.m_x.bShowAxis || erase) {
         dc.MoveTo(0, Px(oy));
         dc.LineTo(cx, Px(oy));
         dc.LineTo(Px(w - kArrowLen), Px(oy - kArrowHalf));
         dc.MoveTo(cx, Px(oy));
         dc.LineTo(Px(w - kArrowLen), Px(oy + kArrowHalf));
     }
-    if (m_style.m_bShowAxisY || erase) {
+    if (style.m_y.bShowAxis || erase) {
         dc.MoveTo(Px(ox), 0);
         dc.LineTo(Px(ox), cy);
         dc.MoveTo(Px(ox), 0);
@@ -82,23 +85,24 @@ void CCurvistView::DrawAxes(Dc& dc, int cx, int cy, COLORREF clr) {
     dc.SelectPen(oldPen);
 }
 
-void CCurvistView::DrawScale(Dc& dc, COLORREF clr) {
-    NoteClientDrawing(dc);
+void CSceneRenderer::DrawScale(Dc& dc, const CScene& scene, COLORREF clr) {
+    const CPlane& plane = scene.plane;
+    const CViewStyle& style = scene.style;
     dc.SetTextColor(clr); // stays on the Dc, as the text mode does
     const CFontSpec oldFont = dc.SelectFont(kLabelFont);
 
-    const std::int64_t cw = std::max(1, m_plane.m_nCellW), ch = std::max(1, m_plane.m_nCellH);
+    const std::int64_t cw = std::max(1, plane.m_nCellW), ch = std::max(1, plane.m_nCellH);
     // Every (k + 1)-th line from the origin gets a label; narrow cells are thinned.
     const std::int64_t period = (cw <= kThinWidth ? kThinWidth / cw : 0) + 1;
-    const std::int64_t ox = m_plane.m_nOriginX, oy = m_plane.m_nOriginY;
-    const std::int64_t W = m_nClientW, H = m_nClientH;
+    const std::int64_t ox = plane.m_nOriginX, oy = plane.m_nOriginY;
+    const std::int64_t W = scene.size.cx, H = scene.size.cy;
 
     auto yLabel = [&](std::int64_t row, bool below) {
         const std::string text = FormatScale(
-            -(static_cast<double>(row - oy) / static_cast<double>(ch) * m_plane.m_dUnitY));
+            -(static_cast<double>(row - oy) / static_cast<double>(ch) * plane.m_dUnitY));
         const CSize ext = dc.GetTextExtent(text);
         std::int64_t left;
-        switch (m_style.m_nScalePlaceY) {
+        switch (style.m_y.nPlace) {
         case 0:
             left = ox - ext.cx - 1;
             break;
@@ -118,10 +122,10 @@ void CCurvistView::DrawScale(Dc& dc, COLORREF clr) {
     };
     auto xLabel = [&](std::int64_t col) {
         const std::string text =
-            FormatScale(static_cast<double>(col - ox) / static_cast<double>(cw) * m_plane.m_dUnitX);
+            FormatScale(static_cast<double>(col - ox) / static_cast<double>(cw) * plane.m_dUnitX);
         const CSize ext = dc.GetTextExtent(text);
         std::int64_t top;
-        switch (m_style.m_nScalePlaceX) {
+        switch (style.m_x.nPlace) {
         case 0:
             top = oy + 2;
             break;
@@ -140,9 +144,9 @@ void CCurvistView::DrawScale(Dc& dc, COLORREF clr) {
         dc.TextOut(Px(col - ext.cx / 2), Px(top), text);
     };
 
-    const bool placedY = m_style.m_nScalePlaceY >= 0 && m_style.m_nScalePlaceY <= 3;
-    const bool placedX = m_style.m_nScalePlaceX >= 0 && m_style.m_nScalePlaceX <= 3;
-    if (m_style.m_bShowScaleY && placedY) {
+    const bool placedY = style.m_y.nPlace >= 0 && style.m_y.nPlace <= 3;
+    const bool placedX = style.m_x.nPlace >= 0 && style.m_x.nPlace <= 3;
+    if (style.m_y.bShowScale && placedY) {
         // Below the origin: rows oy + i*ch while row < H - 1.
         for (std::int64_t i = std::max<std::int64_t>(1, CeilDiv(-kLabelMargin - oy, ch));
              oy + i * ch < H - 1; ++i)
@@ -152,7 +156,7 @@ void CCurvistView::DrawScale(Dc& dc, COLORREF clr) {
              oy - i * ch > 0; ++i)
             if (i % period == 0) yLabel(oy - i * ch, false);
     }
-    if (m_style.m_bShowScaleX && placedX) {
+    if (style.m_x.bShowScale && placedX) {
         // Left of the origin: columns ox - i*cw while col > 0.
         for (std::int64_t i = std::max<std::int64_t>(1, CeilDiv(ox - W - kLabelMargin, cw));
              ox - i * cw > 0; ++i)

@@ -1,4 +1,4 @@
-// Erasing and drawing the whole scene on the window's raster surface, shared between threads.
+// Erasing and drawing the whole scene on a raster surface, shared between threads (OpenMP).
 //
 // The curves' polylines are computed first, one record per task. Then the surface is cut into
 // strips of columns and every strip runs the whole scene in its usual order (grid, axes, each
@@ -11,7 +11,8 @@
 // to erase, the erase leaves nothing but background: a fill gives the same pixels for less.
 
 #include "platform/RasterDc.h"
-#include "view/CurvistView.h"
+#include "view/ParallelFor.h"
+#include "view/SceneRenderer.h"
 
 #include <algorithm>
 #include <atomic>
@@ -42,140 +43,118 @@ void ReplayStrip(Dc& dc, const std::vector<CCurveOp>& ops, int x0, int x1) {
 
 } // namespace
 
-void CCurvistView::SetDrawThreads(int nThreads) {
+void CSceneRenderer::SetDrawThreads(int nThreads) {
     m_nDrawThreads = nThreads <= 0 ? -1 : std::min(nThreads, kMaxThreads);
-    m_pWorkers.reset();
 }
 
-void CCurvistView::NoteClientDrawing(const Dc& dc) {
-    if (!m_bInScene && m_pHost && &dc == m_pHost->ClientDc()) m_eSurface = ESurface::Unknown;
-}
-
-CSceneKey CCurvistView::MakeSceneKey(const Dc& dc, int cx, int cy) const {
+CSceneKey CSceneRenderer::MakeSceneKey(const Dc& dc, const CScene& scene) {
     CSceneKey k;
     k.dc = &dc;
-    k.originX = m_plane.m_nOriginX;
-    k.originY = m_plane.m_nOriginY;
-    k.cellW = m_plane.m_nCellW;
-    k.cellH = m_plane.m_nCellH;
-    k.clientW = cx;
-    k.clientH = cy;
-    const CSize win = WindowSize();
-    k.winW = win.cx;
-    k.winH = win.cy;
-    k.unitX = std::bit_cast<std::uint64_t>(m_plane.m_dUnitX);
-    k.unitY = std::bit_cast<std::uint64_t>(m_plane.m_dUnitY);
-    k.showScaleX = m_style.m_bShowScaleX;
-    k.showScaleY = m_style.m_bShowScaleY;
-    k.placeX = m_style.m_nScalePlaceX;
-    k.placeY = m_style.m_nScalePlaceY;
-    k.back = m_style.m_clrBack;
-    if (m_pFunArray)
-        for (const auto& f : *m_pFunArray)
+    k.scene = scene;
+    if (scene.pFuns)
+        for (const auto& f : *scene.pFuns)
             k.funs.push_back({f.get(), f->m_pNodes.get(), f->m_pNodes ? f->m_pNodes->Stamp() : 0,
                               std::bit_cast<std::uint64_t>(f->m_dMin),
                               std::bit_cast<std::uint64_t>(f->m_dMax)});
     return k;
 }
 
-void CCurvistView::SceneDrawn(const Dc& dc, int cx, int cy, ESurface before) {
-    if (!m_pHost || &dc != m_pHost->ClientDc()) return;
-    CSceneKey key = MakeSceneKey(dc, cx, cy);
-    if (before == ESurface::Blank || (before == ESurface::Scene && key == m_sceneKey)) {
-        m_sceneKey = std::move(key);
-        m_eSurface = ESurface::Scene;
+void CSceneRenderer::SceneDrawn(const Dc& dc, const CScene& scene, CSurfaceAccount& surface,
+                                CSurfaceAccount::EState before) {
+    using EState = CSurfaceAccount::EState;
+    CSceneKey key = MakeSceneKey(dc, scene);
+    if (before == EState::Blank || (before == EState::Scene && key == surface.m_key)) {
+        surface.m_key = std::move(key);
+        surface.m_eState = EState::Scene;
     } else {
-        m_eSurface = ESurface::Unknown;
+        surface.m_eState = EState::Unknown;
     }
 }
 
-bool CCurvistView::PaintSceneShared(Dc& dc, int cx, int cy, bool bDraw) {
-    if (!m_pHost || &dc != m_pHost->ClientDc() || m_bEvalError) return false;
+bool CSceneRenderer::PaintShared(Dc& dc, const CScene& scene, bool bDraw,
+                                 CSurfaceAccount* pSurface) {
+    using EState = CSurfaceAccount::EState;
     auto* raster = dynamic_cast<RasterDc*>(&dc);
     if (!raster) return false;
     if (m_nDrawThreads == 0)
         m_nDrawThreads =
             std::clamp(static_cast<int>(std::thread::hardware_concurrency()), 1, kMaxThreads);
     if (m_nDrawThreads < 0) return false;
-    if (!m_pWorkers) m_pWorkers = std::make_unique<CDrawWorkers>(m_nDrawThreads);
-    CDrawWorkers& workers = *m_pWorkers;
+    const int nThreads = m_nDrawThreads;
+    const CViewStyle& style = scene.style;
 
     const int W = raster->Width();
-    const int stripW =
-        std::max(kStripAlign, (W / (workers.Count() * kStripsPerThread) + kStripAlign - 1) /
-                                  kStripAlign * kStripAlign);
+    const int stripW = std::max(kStripAlign, (W / (nThreads * kStripsPerThread) + kStripAlign - 1) /
+                                                 kStripAlign * kStripAlign);
     const int nStrips = std::max(1, (W + stripW - 1) / stripW);
     auto forStrips = [&](auto paint) {
-        workers.Run(nStrips, [&](int t, int) {
+        ParallelFor(nThreads, nStrips, [&](int t, int) {
             const int x0 = t * stripW;
             RasterDc strip(*raster, x0, t == nStrips - 1 ? W : x0 + stripW);
             paint(strip, x0, x0 + stripW);
         });
     };
 
-    const ESurface before = m_eSurface;
-    if (!bDraw && before == ESurface::Scene && MakeSceneKey(dc, cx, cy) == m_sceneKey) {
+    const EState before = pSurface ? pSurface->m_eState : EState::Unknown;
+    if (!bDraw && before == EState::Scene && MakeSceneKey(dc, scene) == pSurface->m_key) {
         // Bands of whole rows, which the surface fills as one block each.
-        const int H = raster->Height(), n = workers.Count();
-        workers.Run(n, [&](int t, int) {
-            raster->FillSolidRect({0, H * t / n, W, H * (t + 1) / n}, m_style.m_clrBack);
+        const int H = raster->Height(), n = nThreads;
+        ParallelFor(nThreads, n, [&](int t, int) {
+            raster->FillSolidRect({0, H * t / n, W, H * (t + 1) / n}, style.m_clrBack);
         });
-        m_eSurface = ESurface::Blank;
+        pSurface->m_eState = EState::Blank;
         return true;
     }
 
     // The polylines, in the order of the records; the ones out of date are computed at once.
-    const CSize win = WindowSize();
     m_scenePolys.clear();
     m_sceneTodo.clear();
-    if (m_pFunArray)
-        for (const auto& f : *m_pFunArray) {
+    if (scene.pFuns)
+        for (const auto& f : *scene.pFuns) {
             if (bDraw && !f->m_bShow) continue;
             CCurvePolyline& poly = m_curveCache[f.get()];
             m_scenePolys.push_back({f.get(), &poly});
-            if (!IsCurrent(poly, *f, win)) m_sceneTodo.push_back({f.get(), &poly});
+            if (!IsCurrent(poly, *f, scene)) m_sceneTodo.push_back({f.get(), &poly});
         }
-    Scratch(workers.Count() - 1);
-    workers.Run(static_cast<int>(m_sceneTodo.size()), [&](int t, int w) {
-        bool bEvalError = false;
+    Scratch(nThreads - 1);
+    ParallelFor(nThreads, static_cast<int>(m_sceneTodo.size()), [&](int t, int w) {
         ComputePolyline(*m_sceneTodo[static_cast<std::size_t>(t)].first,
-                        *m_sceneTodo[static_cast<std::size_t>(t)].second, win,
-                        m_scratch[static_cast<std::size_t>(w)], bEvalError);
+                        *m_sceneTodo[static_cast<std::size_t>(t)].second, scene,
+                        m_scratch[static_cast<std::size_t>(w)]);
     });
 
-    const COLORREF clrGrid = bDraw ? m_style.m_clrGrid : m_style.m_clrBack;
-    const COLORREF clrAxis = bDraw ? m_style.m_clrAxis : m_style.m_clrBack;
+    const COLORREF clrGrid = bDraw ? style.m_clrGrid : style.m_clrBack;
+    const COLORREF clrAxis = bDraw ? style.m_clrAxis : style.m_clrBack;
     forStrips([&](RasterDc& strip, int x0, int x1) {
-        DrawGrid(strip, cx, cy, clrGrid);
-        DrawAxes(strip, cx, cy, clrAxis);
+        DrawGrid(strip, scene, clrGrid);
+        DrawAxes(strip, scene, clrAxis);
         for (const auto& [fun, poly] : m_scenePolys) {
-            const COLORREF old = strip.SelectPen(bDraw ? fun->m_clrFun : m_style.m_clrBack);
+            const COLORREF old = strip.SelectPen(bDraw ? fun->m_clrFun : style.m_clrBack);
             ReplayStrip(strip, poly->ops, x0, x1);
             strip.SelectPen(old);
         }
     });
     // The current position where the serial order leaves it.
     RasterDc none(*raster, 0, 0);
-    DrawGrid(none, cx, cy, clrGrid);
-    DrawAxes(none, cx, cy, clrAxis);
+    DrawGrid(none, scene, clrGrid);
+    DrawAxes(none, scene, clrAxis);
     CPoint at = none.GetCurrentPosition();
     for (const auto& [fun, poly] : m_scenePolys)
         if (!poly->ops.empty()) at = {poly->ops.back().x, poly->ops.back().y};
     dc.MoveTo(at.x, at.y);
 
-    m_bInScene = true;
-    DrawScale(dc, bDraw ? m_style.m_clrScale : m_style.m_clrBack);
-    m_bInScene = false;
+    DrawScale(dc, scene, bDraw ? style.m_clrScale : style.m_clrBack);
 
+    if (!pSurface) return true;
     if (bDraw) {
-        SceneDrawn(dc, cx, cy, before);
+        SceneDrawn(dc, scene, *pSurface, before);
     } else {
         // An erase of a surface we could not vouch for: it may still have left nothing.
         std::atomic<bool> blank = true;
         forStrips([&](RasterDc& strip, int, int) {
-            if (!strip.IsFilledWith(m_style.m_clrBack)) blank = false;
+            if (!strip.IsFilledWith(style.m_clrBack)) blank = false;
         });
-        m_eSurface = blank ? ESurface::Blank : ESurface::Unknown;
+        pSurface->m_eState = blank ? EState::Blank : EState::Unknown;
     }
     return true;
 }

@@ -3,19 +3,28 @@
 #include "view/CurvistView.h"
 
 #include "settings/VisParam.h"
-#include "view/VectorState.h"
 
 #include <functional>
 
 void CCurvistView::PaintScene(Dc& dc, int cx, int cy, bool bDraw) {
-    ClearUpperVectorState();
-    if (PaintSceneShared(dc, cx, cy, bDraw)) return;
-    DrawGrid(dc, cx, cy, bDraw ? m_style.m_clrGrid : m_style.m_clrBack);
-    DrawAxes(dc, cx, cy, bDraw ? m_style.m_clrAxis : m_style.m_clrBack);
-    if (m_pFunArray)
-        for (const auto& f : *m_pFunArray)
-            DrawCurve(dc, *f, bDraw);
-    DrawScale(dc, bDraw ? m_style.m_clrScale : m_style.m_clrBack);
+    m_renderer.Paint(dc, SceneAt({cx, cy}), bDraw, AccountOf(dc));
+}
+
+void CCurvistView::DrawCurve(Dc& dc, CDataFun& fun, bool bDraw) {
+    m_renderer.DrawCurve(dc, SceneAt(WindowSize()), fun, bDraw);
+    if (CSurfaceAccount* pSurface = AccountOf(dc)) pSurface->Forget();
+}
+
+void CCurvistView::DrawFunction(int nIndex) {
+    if (nIndex < 0 || nIndex >= kDrawFunctionLimit) {
+        if (m_pHost) m_pHost->MessageBox(kMsgIndexLimit);
+        return;
+    }
+    CDataFun* fun = FunAt(nIndex);
+    Dc* dc = ClientDc();
+    if (!fun || !dc) return;
+    DrawCurve(*dc, *fun, true);
+    Present();
 }
 
 void CCurvistView::DrawScene(Dc& dc) {
@@ -57,7 +66,7 @@ void CCurvistView::OnFunListChanged(const CFunChange& change) {
         break;
     case EFunChange::Delete:
         // The record lives on in the change; its polyline does not.
-        m_curveCache.erase(change.m_before.m_pFun.get());
+        m_renderer.ForgetCurve(change.m_before.m_pFun.get());
         if (Dc* dc = ClientDc()) {
             DrawScene(*dc);
             Present();

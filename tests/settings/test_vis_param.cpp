@@ -17,28 +17,28 @@ class VisParam : public CTempDirTest {};
 TEST_F(VisParam, MissingFileGivesTheDefaults) {
     const CVisParam p = LoadVisParam(PathOf("VisParam.ini"));
     EXPECT_EQ(p, CVisParam{});
-    EXPECT_EQ(p.nWidth, 50);
+    EXPECT_EQ(p.x.nCell, 50);
     EXPECT_EQ(p.nOriginPlace, 4);
-    EXPECT_EQ(p.nPlaceX, 2);
-    EXPECT_EQ(p.nSpeedY, 100u);
+    EXPECT_EQ(p.x.nPlace, 2);
+    EXPECT_EQ(p.y.nSpeed, 100u);
 }
 
 TEST_F(VisParam, SaveWritesAllKeysInOrderAndLoadsBack) {
     const std::string path = PathOf("VisParam.ini");
     CVisParam p;
-    p.bShowAxisY = 0;
+    p.y.bShowAxis = 0;
     p.nOriginPlace = 8;
-    p.nWidth = 41;
-    p.nSpeedX = 250;
-    p.nSpeedY = 3000000000u; // above INT_MAX: stored as its 32-bit pattern
-    p.nPlaceY = 1;
-    p.bShowScaleX = 5; // any non-zero flag is written as 1
+    p.x.nCell = 41;
+    p.x.nSpeed = 250;
+    p.y.nSpeed = 3000000000u; // above INT_MAX: stored as its 32-bit pattern
+    p.y.nPlace = 1;
+    p.x.bShowScale = 5; // any non-zero flag is written as 1
     ASSERT_TRUE(SaveVisParam(p, path));
     EXPECT_EQ(ReadText(path), "[Coor]\nbShow_X=1\nbShow_Y=0\nnOriginPlace=8\n"
                               "[Pane]\nbShow_X=1\nbShow_Y=1\nnWidth=41\nnHeight=50\n"
                               "[Scale]\nbShow_X=1\nbShow_Y=1\nnSpeed_X=250\n"
                               "nSpeed_Y=-1294967296\nnPlace_X=2\nnPlace_Y=1\n");
-    p.bShowScaleX = 1;
+    p.x.bShowScale = 1;
     EXPECT_EQ(LoadVisParam(path), p);
     EXPECT_FALSE(SaveVisParam(p, PathOf("missing/VisParam.ini")));
 }
@@ -71,18 +71,18 @@ TEST_F(VisParam, StrangeValuesNeverReachTheView) {
         }
         WriteText(path, text);
         const CVisParam p = LoadVisParam(path);
-        EXPECT_EQ(p.nWidth, c.cell) << c.text;
-        EXPECT_EQ(p.nHeight, c.cell) << c.text;
-        EXPECT_EQ(p.nSpeedX, c.speed) << c.text;
-        EXPECT_EQ(p.nSpeedY, c.speed) << c.text;
+        EXPECT_EQ(p.x.nCell, c.cell) << c.text;
+        EXPECT_EQ(p.y.nCell, c.cell) << c.text;
+        EXPECT_EQ(p.x.nSpeed, c.speed) << c.text;
+        EXPECT_EQ(p.y.nSpeed, c.speed) << c.text;
         if (c.flag == -1) {
             EXPECT_EQ(p, CVisParam{}) << c.text;
         } else {
-            EXPECT_EQ(p.bShowAxisX, c.flag) << c.text;
-            EXPECT_EQ(p.bShowGridY, c.flag) << c.text;
-            EXPECT_EQ(p.bShowScaleX, c.flag) << c.text;
+            EXPECT_EQ(p.x.bShowAxis, c.flag) << c.text;
+            EXPECT_EQ(p.y.bShowGrid, c.flag) << c.text;
+            EXPECT_EQ(p.x.bShowScale, c.flag) << c.text;
             EXPECT_EQ(p.nOriginPlace, c.flag) << c.text;
-            EXPECT_EQ(p.nPlaceY, c.flag) << c.text;
+            EXPECT_EQ(p.y.nPlace, c.flag) << c.text;
         }
     }
 }
@@ -189,16 +189,17 @@ class VisParamInstalled : public CTempDirTest {
     std::string SaveAndRestart(const std::string& exeDir, const std::string& configHome) {
         const CVisParamLocation first = VisParamLocationIn(exeDir, configHome);
         if (first.strRead != exeDir + "VisParam.ini") return "read " + first.strRead;
-        if (LoadVisParam(first.strRead).nWidth != 77) return "the installed file was not read";
+        if (LoadVisParam(first.strRead).x.nCell != 77) return "the installed file was not read";
         CVisParam p;
-        p.nWidth = 33;
+        p.x.nCell = 33;
         p.nOriginPlace = 2;
         if (!SaveVisParam(p, first)) return "cannot save to " + first.strWrite;
         const CVisParamLocation restarted = VisParamLocationIn(exeDir, configHome);
         if (restarted.strRead != configHome + "curvist/VisParam.ini")
             return "read after restart " + restarted.strRead;
         if (!(LoadVisParam(restarted.strRead) == p)) return "the saved values were not read back";
-        if (LoadVisParam(exeDir + "VisParam.ini").nWidth != 77) return "the installed file changed";
+        if (LoadVisParam(exeDir + "VisParam.ini").x.nCell != 77)
+            return "the installed file changed";
         return {};
     }
 };

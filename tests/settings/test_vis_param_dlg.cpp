@@ -92,9 +92,9 @@ TEST_F(VisParamDlgTest, EnablingRulesAtOpening) {
         for (bool bX : {true, false}) {
             SCOPED_TRACE(testing::Message() << "bits " << bits << (bX ? " X" : " Y"));
             CVisParam p;
-            (bX ? p.bShowAxisX : p.bShowAxisY) = bits & 1;
-            (bX ? p.bShowGridX : p.bShowGridY) = (bits >> 1) & 1;
-            (bX ? p.bShowScaleX : p.bShowScaleY) = (bits >> 2) & 1;
+            (bX ? p.x.bShowAxis : p.y.bShowAxis) = bits & 1;
+            (bX ? p.x.bShowGrid : p.y.bShowGrid) = (bits >> 1) & 1;
+            (bX ? p.x.bShowScale : p.y.bShowScale) = (bits >> 2) & 1;
             ASSERT_TRUE(SaveVisParam(p, Path()));
             auto pDlg = Open();
             ExpectEnabling(pDlg->SideX());
@@ -128,10 +128,10 @@ TEST_F(VisParamDlgTest, ClickHandlersMovePlacementToAShownAnchor) {
                          << "axis " << c.axis << " grid " << c.grid << " scale " << c.scale
                          << " place " << c.place << " click " << c.click << (bX ? " X" : " Y"));
             CVisParam p;
-            (bX ? p.bShowAxisX : p.bShowAxisY) = c.axis;
-            (bX ? p.bShowGridX : p.bShowGridY) = c.grid;
-            (bX ? p.bShowScaleX : p.bShowScaleY) = c.scale;
-            (bX ? p.nPlaceX : p.nPlaceY) = c.place;
+            (bX ? p.x.bShowAxis : p.y.bShowAxis) = c.axis;
+            (bX ? p.x.bShowGrid : p.y.bShowGrid) = c.grid;
+            (bX ? p.x.bShowScale : p.y.bShowScale) = c.scale;
+            (bX ? p.x.nPlace : p.y.nPlace) = c.place;
             ASSERT_TRUE(SaveVisParam(p, Path()));
             auto pDlg = Open();
             const CVisParamDlg::CSide& s = bX ? pDlg->SideX() : pDlg->SideY();
@@ -160,13 +160,13 @@ TEST_F(VisParamDlgTest, OkWritesAllThirteenKeys) {
     EXPECT_TRUE(g_messages.empty());
 
     CVisParam expected;
-    expected.bShowAxisY = 0;
+    expected.y.bShowAxis = 0;
     expected.nOriginPlace = 0;
-    expected.nPlaceX = 3;
-    expected.nWidth = 30;
-    expected.nHeight = 10000;
-    expected.nSpeedX = 29;
-    expected.nSpeedY = 250;
+    expected.x.nPlace = 3;
+    expected.x.nCell = 30;
+    expected.y.nCell = 10000;
+    expected.x.nSpeed = 29;
+    expected.y.nSpeed = 250;
     EXPECT_EQ(LoadVisParam(Path()), expected);
     EXPECT_EQ(pDlg->Params(), expected);
     const QByteArray text = FileBytes();
@@ -190,7 +190,7 @@ TEST_F(VisParamDlgTest, CancelWritesNothing) {
     EXPECT_FALSE(QFile::exists(QString::fromStdString(Path())));
 
     CVisParam p;
-    p.nWidth = 70;
+    p.x.nCell = 70;
     ASSERT_TRUE(SaveVisParam(p, Path()));
     const QByteArray before = FileBytes();
     auto pAgain = Open();
@@ -234,8 +234,8 @@ TEST_F(VisParamDlgTest, OutOfRangeFieldIsRefusedAndFocused) {
 // user: it quietly takes back the value the dialog opened with, and OK closes.
 TEST_F(VisParamDlgTest, DisabledFieldOutOfRangeTakesBackItsOpeningValue) {
     CVisParam opened;
-    opened.nWidth = 30;
-    opened.nHeight = 40;
+    opened.x.nCell = 30;
+    opened.y.nCell = 40;
     const struct {
         bool bX;
         const char* text;
@@ -254,9 +254,9 @@ TEST_F(VisParamDlgTest, DisabledFieldOutOfRangeTakesBackItsOpeningValue) {
         EXPECT_TRUE(g_messages.empty());
         const CVisParam written = LoadVisParam(Path());
         EXPECT_EQ(pDlg->Params(), written);
-        EXPECT_EQ(written.nWidth, 30);
-        EXPECT_EQ(written.nHeight, 40);
-        EXPECT_EQ(c.bX ? written.bShowGridX : written.bShowGridY, 0);
+        EXPECT_EQ(written.x.nCell, 30);
+        EXPECT_EQ(written.y.nCell, 40);
+        EXPECT_EQ(c.bX ? written.x.bShowGrid : written.y.bShowGrid, 0);
         EXPECT_EQ(s.m_pSize->text(), c.bX ? "30" : "40");
     }
 }
@@ -268,7 +268,7 @@ TEST_F(VisParamDlgTest, FailedWriteStillClosesWithOkAndIsReported) {
     QTest::mouseClick(Button(dlg, "确定"), Qt::LeftButton);
     EXPECT_EQ(dlg.result(), QDialog::Accepted);
     EXPECT_TRUE(dlg.m_bSaveFailed);
-    EXPECT_EQ(dlg.Params().nWidth, 20);
+    EXPECT_EQ(dlg.Params().x.nCell, 20);
 }
 
 } // namespace

@@ -18,7 +18,7 @@ class DecorationTest : public ViewTest {
   protected:
     std::vector<CLabel> Labels(CCurvistView& v) {
         RecordingDc dc;
-        v.DrawScale(dc, v.Style().m_clrScale);
+        CSceneRenderer::DrawScale(dc, v.Scene(), v.Style().m_clrScale);
         std::vector<CLabel> out;
         for (const CDcCall& c : dc.Calls(K::TextOut))
             out.push_back({c.text, c.pt});
@@ -67,7 +67,7 @@ TEST_F(DecorationTest, ThinningFollowsTheCellWidth) {
             p.m_nCellW = c.cellW;
             p.m_nCellH = c.cellH;
         });
-        EditStyle(v, [&](CViewStyle& s) { s.m_bShowScaleY = 0; });
+        EditStyle(v, [&](CViewStyle& s) { s.m_y.bShowScale = 0; });
         auto texts = Texts(Labels(v));
         // The right run follows the left one: its texts are the positive ones.
         std::vector<std::string> pos;
@@ -76,8 +76,8 @@ TEST_F(DecorationTest, ThinningFollowsTheCellWidth) {
         pos.resize(3);
         EXPECT_EQ(pos, c.firstRight) << c.cellW;
         EditStyle(v, [&](CViewStyle& s) {
-            s.m_bShowScaleY = 1;
-            s.m_bShowScaleX = 0;
+            s.m_y.bShowScale = 1;
+            s.m_x.bShowScale = 0;
         });
         EXPECT_EQ(Labels(v).size(), c.yCount) << c.cellW << "x" << c.cellH;
     }
@@ -97,8 +97,8 @@ TEST_F(DecorationTest, PlacementCodes) {
     for (const auto& c : cases) {
         CCurvistView& v = MakeView();
         EditStyle(v, [&](CViewStyle& s) {
-            s.m_nScalePlaceX = c.code;
-            s.m_nScalePlaceY = c.code;
+            s.m_x.nPlace = c.code;
+            s.m_y.nPlace = c.code;
         });
         const auto labels = Labels(v);
         if (c.xTop < 0) {
@@ -130,11 +130,11 @@ TEST_F(DecorationTest, LabelFormatIsCLocalePrintf) {
     for (double d : values) {
         char buf[64];
         std::snprintf(buf, sizeof buf, "%5.2f", d);
-        EXPECT_EQ(CCurvistView::FormatScale(d), buf) << d;
+        EXPECT_EQ(CSceneRenderer::FormatScale(d), buf) << d;
     }
-    EXPECT_EQ(CCurvistView::FormatScale(1234.5), "1234.50");
-    EXPECT_EQ(CCurvistView::FormatScale(0.5), " 0.50");
-    EXPECT_EQ(CCurvistView::FormatScale(1e300).size(), 304u);
+    EXPECT_EQ(CSceneRenderer::FormatScale(1234.5), "1234.50");
+    EXPECT_EQ(CSceneRenderer::FormatScale(0.5), " 0.50");
+    EXPECT_EQ(CSceneRenderer::FormatScale(1e300).size(), 304u);
 }
 
 TEST_F(DecorationTest, GridFromNegativeOrigin) {
@@ -144,7 +144,7 @@ TEST_F(DecorationTest, GridFromNegativeOrigin) {
         p.m_nOriginY = -73;
     });
     RecordingDc dc;
-    v.DrawGrid(dc, 200, 120, v.Style().m_clrGrid);
+    CSceneRenderer::DrawGrid(dc, v.Scene(), v.Style().m_clrGrid);
     std::vector<CPoint> starts;
     for (const CDcCall& c : dc.Calls(K::MoveTo))
         starts.push_back(c.pt);
@@ -155,14 +155,14 @@ TEST_F(DecorationTest, GridFromNegativeOrigin) {
 
     // Erasing draws every line whatever the show flags; drawing follows them.
     EditStyle(v, [&](CViewStyle& s) {
-        s.m_bShowGridX = s.m_bShowGridY = s.m_bShowAxisX = s.m_bShowAxisY = 0;
+        s.m_x.bShowGrid = s.m_y.bShowGrid = s.m_x.bShowAxis = s.m_y.bShowAxis = 0;
     });
     dc.Clear();
-    v.DrawGrid(dc, 200, 120, v.Style().m_clrGrid);
-    v.DrawAxes(dc, 200, 120, v.Style().m_clrAxis);
+    CSceneRenderer::DrawGrid(dc, v.Scene(), v.Style().m_clrGrid);
+    CSceneRenderer::DrawAxes(dc, v.Scene(), v.Style().m_clrAxis);
     EXPECT_TRUE(dc.Calls(K::LineTo).empty());
-    v.DrawGrid(dc, 200, 120, v.Style().m_clrBack);
-    v.DrawAxes(dc, 200, 120, v.Style().m_clrBack);
+    CSceneRenderer::DrawGrid(dc, v.Scene(), v.Style().m_clrBack);
+    CSceneRenderer::DrawAxes(dc, v.Scene(), v.Style().m_clrBack);
     EXPECT_EQ(dc.Calls(K::LineTo).size(), 8u + 3u + 3u);
 }
 
@@ -171,7 +171,7 @@ TEST_F(DecorationTest, GridLinesAtTheBounds) {
     CCurvistView& v = MakeView(200, 100);
     EditPlane(v, [&](CPlane& p) { p.m_nOriginX = p.m_nOriginY = 0; });
     RecordingDc dc;
-    v.DrawGrid(dc, 200, 100, v.Style().m_clrGrid);
+    CSceneRenderer::DrawGrid(dc, v.Scene(), v.Style().m_clrGrid);
     std::vector<CPoint> starts;
     for (const CDcCall& c : dc.Calls(K::MoveTo))
         starts.push_back(c.pt);
@@ -188,7 +188,7 @@ TEST_F(DecorationTest, AxesAndArrowheadsPixelForPixel) {
         p.m_nOriginX = ox;
         p.m_nOriginY = oy;
     });
-    v.DrawAxes(got.dc, w, h, RGB(255, 255, 255));
+    CSceneRenderer::DrawAxes(got.dc, v.Scene(), RGB(255, 255, 255));
     want.dc.SelectPen(RGB(255, 255, 255));
     want.dc.MoveTo(0, oy);
     want.dc.LineTo(w, oy);

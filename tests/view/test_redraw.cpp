@@ -25,7 +25,7 @@ class RedrawTest : public ViewTest {
         CCurvistView w(m_ini);
         const CCurvistView& v = *m_view;
         w.SetDocument(&m_doc);
-        w.EnableCurveCache(false);
+        w.Renderer().EnableCurveCache(false);
         w.OnSize(0, v.ClientSize().cx, v.ClientSize().cy);
         w.SetPlane(v.Plane());
         w.SetStyle(v.Style());
@@ -52,7 +52,7 @@ TEST_F(RedrawTest, ErasingLeavesOnlyBackground) {
         CSurface s(320, 240);
         m_doc.m_arFuns.clear();
         CCurvistView& v = MakeView(320, 240);
-        v.EnableCurveCache(c.cache);
+        v.Renderer().EnableCurveCache(c.cache);
         m_host.dc = &s.dc;
         AddMix();
         m_doc.m_bResetOrigin = false;
@@ -63,8 +63,8 @@ TEST_F(RedrawTest, ErasingLeavesOnlyBackground) {
             p.m_nOriginY = c.oy;
         });
         EditStyle(v, [&](CViewStyle& s) {
-            s.m_nScalePlaceX = c.placeX;
-            s.m_nScalePlaceY = c.placeY;
+            s.m_x.nPlace = c.placeX;
+            s.m_y.nPlace = c.placeY;
         });
         EditPlane(v, [&](CPlane& p) { p.m_dUnitY = c.unitY; });
         FullRepaint(s.dc);
@@ -101,9 +101,9 @@ TEST_F(RedrawTest, InPlaceChangesMatchAFreshRepaint) {
         {"settings",
          [](CCurvistView& w) {
              CVisParam vp;
-             vp.nWidth = 23;
-             vp.nPlaceY = 0;
-             vp.bShowGridX = 0;
+             vp.x.nCell = 23;
+             vp.y.nPlace = 0;
+             vp.x.bShowGrid = 0;
              w.ApplyDisplaySettings(vp);
          }},
     };

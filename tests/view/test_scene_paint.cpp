@@ -1,10 +1,11 @@
 // The shared scene painter against the plain serial order: the same pixels after every step
 // of a session, for any number of threads, on scenes with crossings, poles, breaks, failures
-// and every label placement; and the worker pool under it.
+// and every label placement; and the parallel step under it.
 
 #include "ViewFixture.h"
-#include "view/DrawWorkers.h"
+#include "view/ParallelFor.h"
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <memory>
@@ -26,7 +27,7 @@ struct CPane {
         host.dc = &surface.dc;
         host.size = {w, h};
         view->OnSize(0, w, h);
-        view->SetDrawThreads(threads);
+        view->Renderer().SetDrawThreads(threads);
     }
 };
 
@@ -177,12 +178,35 @@ TEST_F(ScenePaintTest, SharedPainterMatchesTheSerialOrder) {
     }
 }
 
-// The pool under the painter: every task of a round runs once, on a worker that no other task
-// of the round holds at the same time, for rounds in quick succession and after helpers slept.
-TEST_F(ScenePaintTest, WorkersRunEveryTaskOnceOnAWorkerOfItsOwn) {
+// A picture from the renderer alone, as export and print make it, is the window's full
+// repaint pixel for pixel, on the serial order and shared between threads.
+TEST_F(ScenePaintTest, RendererAloneDrawsWhatTheViewShows) {
+    WriteIni("[Scale]\nnPlace_X=1\nnSpeed_Y=50\n");
+    for (int threads : {0, 2}) {
+        CPane pane(m_ini, 300, 200, threads);
+        for (const char* text : {"sin(x)", "1/x", "lnx"}) {
+            auto f = std::make_unique<CDataFun>();
+            f->SetFunction(text, std::move(CheckFunText(text).pNodes));
+            f->m_clrFun = RGB(255, 255, 0);
+            pane.doc.AppendFunction(std::move(f));
+        }
+        pane.doc.m_arFuns[1]->m_bShow = 0;
+        pane.view->FullRepaint(pane.surface.dc);
+        CSurface picture(300, 200);
+        std::fill(picture.bits.begin(), picture.bits.end(), 0xFFFFFFFFu); // no background yet
+        CSceneRenderer renderer;
+        renderer.SetDrawThreads(threads);
+        renderer.Render(picture.dc, pane.view->Scene());
+        EXPECT_TRUE(picture.bits == pane.surface.bits) << threads << " threads";
+        EXPECT_GT(picture.Count(RGB(255, 255, 0)), 300);
+    }
+}
+
+// The parallel step under the painter: every task of a round runs once, on a worker that no
+// other task of the round holds at the same time, for rounds in quick succession and after
+// helpers slept.
+TEST_F(ScenePaintTest, ParallelStepRunsEveryTaskOnceOnAWorkerOfItsOwn) {
     for (int nThreads : {1, 2, 3, 8}) {
-        CDrawWorkers workers(nThreads);
-        ASSERT_EQ(workers.Count(), nThreads);
         for (int round = 0; round < 3000; ++round) {
             // Round sizes from none to more than the threads; now and then a first task long
             // enough for the others to run beside it and for the caller to sleep, and a pause
@@ -192,7 +216,7 @@ TEST_F(ScenePaintTest, WorkersRunEveryTaskOnceOnAWorkerOfItsOwn) {
             auto runs = std::make_unique<std::atomic<int>[]>(static_cast<std::size_t>(nTasks) + 1);
             std::vector<std::atomic<bool>> busy(static_cast<std::size_t>(nThreads));
             std::atomic<int> bad{0};
-            workers.Run(nTasks, [&](int t, int w) {
+            ParallelFor(nThreads, nTasks, [&](int t, int w) {
                 if (t < 0 || t >= nTasks || w < 0 || w >= nThreads) {
                     ++bad;
                     return;

@@ -13,8 +13,8 @@ TEST_F(ViewTest, DefaultViewWithoutIniFile) {
     EXPECT_EQ(v.Plane().m_nCellH, 50);
     EXPECT_EQ(v.Plane().m_dUnitX, 1.0);
     EXPECT_EQ(v.Plane().m_dUnitY, 1.0);
-    EXPECT_EQ(v.Style().m_nScalePlaceX, 2);
-    EXPECT_EQ(v.Style().m_nScalePlaceY, 2);
+    EXPECT_EQ(v.Style().m_x.nPlace, 2);
+    EXPECT_EQ(v.Style().m_y.nPlace, 2);
     EXPECT_EQ(v.Plane().m_nOriginX, 320); // before the first paint
     EXPECT_EQ(v.Style().m_clrBack, RGB(0, 0, 0));
     EXPECT_EQ(v.Style().m_clrGrid, RGB(98, 0, 100));
@@ -61,7 +61,7 @@ TEST_F(ViewTest, RoundingRule) {
                  {0.5, 0},         {1.5, 2},   {-1999999999.6, -2000000000},
                  {3e9, 2000000000}};
     for (const auto& c : cases)
-        EXPECT_EQ(CCurvistView::RoundRow(c.r), c.row) << c.r;
+        EXPECT_EQ(CSceneRenderer::RoundRow(c.r), c.row) << c.r;
 }
 
 TEST_F(ViewTest, InitialOriginCodesRunRowByRow) {
@@ -154,12 +154,12 @@ TEST_F(ViewTest, ApplyingDisplaySettingsKeepsOriginAndZoom) {
         p.m_nOriginX = 100;
     });
     CVisParam vp;
-    vp.nWidth = 40;
-    vp.nHeight = 0; // refused: a cell needs at least one pixel
-    vp.nSpeedX = 0; // refused: a step of zero
-    vp.nSpeedY = 25;
-    vp.nPlaceX = 0;
-    vp.bShowGridY = 0;
+    vp.x.nCell = 40;
+    vp.y.nCell = 0;  // refused: a cell needs at least one pixel
+    vp.x.nSpeed = 0; // refused: a step of zero
+    vp.y.nSpeed = 25;
+    vp.x.nPlace = 0;
+    vp.y.bShowGrid = 0;
     vp.nOriginPlace = 0;
     v.ApplyDisplaySettings(vp);
     EXPECT_EQ(v.Plane().m_nBaseCellW, 40);
@@ -168,8 +168,8 @@ TEST_F(ViewTest, ApplyingDisplaySettingsKeepsOriginAndZoom) {
     EXPECT_EQ(v.Plane().m_nCellH, 55);
     EXPECT_EQ(v.Plane().m_dUnitX, 1.0);
     EXPECT_EQ(v.Plane().m_dUnitY, 0.25);
-    EXPECT_EQ(v.Style().m_nScalePlaceX, 0);
-    EXPECT_EQ(v.Style().m_bShowGridY, 0);
+    EXPECT_EQ(v.Style().m_x.nPlace, 0);
+    EXPECT_EQ(v.Style().m_y.bShowGrid, 0);
     EXPECT_EQ(v.Plane().m_nOriginX, 100);
     EXPECT_EQ(v.OriginPlace(), 4);
     EXPECT_EQ(m_host.presents, 1);

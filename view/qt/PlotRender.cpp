@@ -54,26 +54,6 @@ void EnsureGuiApplication() {
     static QGuiApplication app(argc, argv);
 }
 
-// The full repaint of doc in the scene on dc, by a view made for this one picture: the live
-// view's surface, caches and in-place state stay as they are. The repaint flags are the
-// screen's, so they are set aside while this view draws.
-void PaintScene(CCurvistDoc& doc, const CPlotScene& scene, Dc& dc) {
-    CCurvistView view(std::string{}); // the defaults; the scene supplies plane and style
-    CSurfaceHost host;
-    host.dc = &dc;
-    host.size = {scene.width, scene.height};
-    view.SetDocument(&doc);
-    view.SetHost(&host);
-    view.OnSize(0, scene.width, scene.height);
-    view.SetPlane(scene.plane);
-    view.SetStyle(scene.style);
-    const bool bReset = doc.m_bResetOrigin, bRefill = doc.m_bRefillList;
-    doc.m_bResetOrigin = doc.m_bRefillList = false;
-    view.FullRepaint(dc);
-    doc.m_bResetOrigin = bReset;
-    doc.m_bRefillList = bRefill;
-}
-
 } // namespace
 
 std::string FileErrorText(const char* verb, const std::string& path, const std::string& reason) {
@@ -121,28 +101,29 @@ bool ParseRenderScale(const char* text, int& scale) {
     return true;
 }
 
-CPlotScene SceneOf(const CCurvistView& view) {
-    const CSize size = view.ClientSize();
-    return {view.Plane(), view.Style(), std::max(1, size.cx), std::max(1, size.cy)};
+CScene SceneOf(const CCurvistView& view) {
+    CScene scene = view.Scene();
+    scene.size = {std::max(1, scene.size.cx), std::max(1, scene.size.cy)};
+    return scene;
 }
 
-QImage RenderSceneImage(CCurvistDoc& doc, const CPlotScene& scene) {
+QImage RenderSceneImage(const CScene& scene) {
     EnsureGuiApplication();
-    QImage image(scene.width, scene.height, QImage::Format_RGB32);
+    QImage image(scene.size.cx, scene.size.cy, QImage::Format_RGB32);
     if (image.isNull()) return image;
     CQtTextRenderer text;
-    RasterDc dc(reinterpret_cast<std::uint32_t*>(image.bits()), scene.width, scene.height,
+    RasterDc dc(reinterpret_cast<std::uint32_t*>(image.bits()), scene.size.cx, scene.size.cy,
                 static_cast<int>(image.bytesPerLine() / 4), &text);
-    PaintScene(doc, scene, dc);
+    CSceneRenderer().Render(dc, scene);
     return image;
 }
 
-bool RenderScene(CCurvistDoc& doc, const CPlotScene& scene, const std::string& format,
-                 QByteArray& bytes, std::string& error) {
+bool RenderScene(const CScene& scene, const std::string& format, QByteArray& bytes,
+                 std::string& error) {
     EnsureGuiApplication();
     QBuffer out(&bytes);
     out.open(QIODevice::WriteOnly);
-    const int w = scene.width, h = scene.height;
+    const int w = scene.size.cx, h = scene.size.cy;
     if (format == "svg") {
         QSvgGenerator gen;
         gen.setOutputDevice(&out);
@@ -155,7 +136,7 @@ bool RenderScene(CCurvistDoc& doc, const CPlotScene& scene, const std::string& f
             return false;
         }
         CQPainterDc dc(&painter, w, h);
-        PaintScene(doc, scene, dc);
+        CSceneRenderer().Render(dc, scene);
         painter.end();
         return true;
     }
@@ -172,11 +153,11 @@ bool RenderScene(CCurvistDoc& doc, const CPlotScene& scene, const std::string& f
         painter.setWindow(0, 0, w, h);
         painter.setViewport(0, 0, w, h);
         CQPainterDc dc(&painter, w, h);
-        PaintScene(doc, scene, dc);
+        CSceneRenderer().Render(dc, scene);
         painter.end();
         return true;
     }
-    const QImage image = RenderSceneImage(doc, scene);
+    const QImage image = RenderSceneImage(scene);
     if (image.isNull()) {
         error = "cannot allocate the picture";
         return false;
@@ -197,16 +178,17 @@ bool RenderPlot(CCurvistDoc& doc, const CPlotRenderOptions& opt, std::string& er
         return false;
     }
     // The window's start: the display parameters, the zoom, the origin preset of the file.
-    const CCurvistView view(opt.iniPath.empty() ? DefaultVisParamPath() : opt.iniPath);
-    CPlotScene scene{view.Plane(), view.Style(), opt.width, opt.height};
+    const CVisParam vp = LoadVisParam(opt.iniPath.empty() ? DefaultVisParamPath() : opt.iniPath);
+    CScene scene{&doc.m_arFuns, {}, StyleFromVisParam(vp), {opt.width, opt.height}};
+    TakeVisMeasures(scene.plane, vp);
     scene.plane.SetScale(opt.scale);
-    scene.plane.PlaceOrigin(view.OriginPlace(), EOriginCode::Ini, opt.width, opt.height);
+    scene.plane.PlaceOrigin(vp.nOriginPlace, EOriginCode::Ini, opt.width, opt.height);
 
     // The picture is made whole before the file is touched, and the file is replaced only once
     // the new one is complete: a failure leaves the old one as it was.
     QByteArray picture;
     std::string why;
-    if (!RenderScene(doc, scene, format, picture, why)) {
+    if (!RenderScene(scene, format, picture, why)) {
         error = FileErrorText("write", opt.out, why);
         return false;
     }

@@ -1,10 +1,10 @@
 #pragma once
-// Picture output of a document, for curvist-plot and the window: the full repaint of a document
-// (background fill, then the view's OnDraw) into a raster picture (PNG, JPEG, ...) through the
-// raster Dc, or into an SVG or PDF through QPainter.
+// Picture output of a document, for curvist-plot and the window: the scene renderer's whole
+// picture into a raster picture (PNG, JPEG, ...) through the raster Dc, or into an SVG or PDF
+// through QPainter.
 
 #include "document/CurvistDoc.h"
-#include "view/CurvistView.h"
+#include "view/SceneRenderer.h"
 
 #include <QImage>
 #include <string>
@@ -40,22 +40,15 @@ std::string FileErrorText(const char* verb, const std::string& path, const std::
 // The origin is placed from "nOriginPlace" as after opening a file.
 bool RenderPlot(CCurvistDoc& doc, const CPlotRenderOptions& opt, std::string& error);
 
-// What a window shows: a view's plane and style in a client area of this size.
-struct CPlotScene {
-    CPlane plane;
-    CViewStyle style;
-    int width = 800;
-    int height = 600;
-};
+class CCurvistView;
 
 // The scene a view shows now, at its client size (at least 1 x 1).
-CPlotScene SceneOf(const CCurvistView& view);
+CScene SceneOf(const CCurvistView& view);
 
-// The full repaint of doc in the scene, as a window of the scene's size would show it, made
-// whole in memory in `format` (one that PictureFormat names) before any file or clipboard is
-// touched. The document's one-shot repaint flags are the screen's and stay as they are. On
-// failure `error` says why.
-bool RenderScene(CCurvistDoc& doc, const CPlotScene& scene, const std::string& format,
-                 QByteArray& out, std::string& error);
-// The same repaint as a raster picture; null when it cannot be allocated.
-QImage RenderSceneImage(CCurvistDoc& doc, const CPlotScene& scene);
+// The whole picture of the scene, as a window of the scene's size would show it, made whole in
+// memory in `format` (one that PictureFormat names) before any file or clipboard is touched.
+// On failure `error` says why.
+bool RenderScene(const CScene& scene, const std::string& format, QByteArray& out,
+                 std::string& error);
+// The same picture as a raster image; null when it cannot be allocated.
+QImage RenderSceneImage(const CScene& scene);
