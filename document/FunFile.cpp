@@ -299,7 +299,7 @@ std::string WriteFunFile(const CFunArray& funs) {
         const std::size_t m = f->m_pNodes ? f->m_pNodes->size() : 0;
         w.Count(m);
         for (std::size_t i = 0; i < m; ++i) {
-            const CDataAnalyzeFun& n = (*f->m_pNodes)[i];
+            const CDataAnalyzeFun& n = f->m_pNodes->SettledNodes()[i];
             w.Header(kNode);
             w.U8(static_cast<std::uint8_t>(n.m_chName));
             w.U8(static_cast<std::uint8_t>(n.m_chOp));

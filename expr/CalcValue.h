@@ -1,20 +1,12 @@
 #pragma once
 // Evaluation of a node list.
 
-#include "expr/DataAnalyzeFun.h"
+#include "expr/Program.h"
 
 #include <cstddef>
 
 // Parts of CalcValue kept out of line (CalcValue.cpp).
 double CalcValueAllFail(CNodeList& list, double x, bool& bEvalError);
-// Runs register steps [s, end) with x in register 0: the last step's result, or the index of
-// the step that failed. Both come back in registers.
-struct CStepsResult {
-    double y;
-    std::size_t failAt; // kNone when no step failed
-    static constexpr std::size_t kNone = ~std::size_t{0};
-};
-CStepsResult RunRegSteps(const CRegStep* s, const CRegStep* end, double* reg, double x);
 
 // Runs the list front to back for one x and returns the last node's result. A failed division
 // or power sets bEvalError and returns 0.0 at once, leaving later nodes as they were; the flag
@@ -58,3 +50,9 @@ double CalcValueNodeByNode(CNodeList& list, double x, bool& bEvalError);
 // Evaluates the list at xs[0..n): ys[i] and errs[i] are exactly what CalcValue would return and
 // flag for xs[i] (errs[i] set means the evaluation failed and ys[i] is 0.0). Allocates nothing.
 void CalcValues(CNodeList& list, const double* xs, double* ys, bool* errs, std::size_t n);
+// The batch leaves the node results that its calls one by one, in order, would leave.
+
+// CalcValue for a sample taken between the x values of the latest CalcValues on this list,
+// right after xs[after]: the node results become those of all these calls made one by one in
+// that order. Otherwise the same as CalcValue.
+double CalcValueAfter(CNodeList& list, double x, bool& bEvalError, std::size_t after);
