@@ -14,11 +14,12 @@ run_packages=(
     fonts-wqy-microhei fonts-liberation2 qt6-translations-l10n
     fp-utils-3.2.2 libchm-dev
 )
-# GoogleTest, Google Benchmark and muparser (a reference in the benchmarks), a headless X
+# GoogleTest, Google Benchmark and muparser (a reference in the benchmarks), MPFR (the exact
+# oracle of the interval and derivative tests), a headless X
 # server, the desktop-file validators, the tools that build and check the .deb, and clang with
 # libFuzzer for the fuzz targets, and clang-format for the format check.
 test_packages=(
-    libgtest-dev libgmock-dev libbenchmark-dev libmuparser-dev
+    libgtest-dev libgmock-dev libbenchmark-dev libmuparser-dev libmpfr-dev
     xvfb xauth
     desktop-file-utils appstream shared-mime-info
     dpkg-dev file
