@@ -14,13 +14,13 @@ namespace {
 template <class K> struct CDual { typename K::T v, d; };
 
 // A term a·b that is zero when b is exactly zero, so that an infinite or undefined a does not
-// turn a constant operand's zero slope into NaN.
+// turn a constant operand's zero slope into NaN; over a range, b may be zero somewhere.
 template <class K, class T> T Scaled(const T& a, const T& b) {
-    return K::IsZero(b) ? b : K::Mul(a, b);
+    return K::IsZero(b) ? b : K::OrZeroWhere(K::Mul(a, b), b);
 }
 
 template <class K>
-CDual<K> Chain(char op, const CDual<K>& L, const CDual<K>& R, const typename K::T& v) {
+CDual<K> ChainRule(char op, const CDual<K>& L, const CDual<K>& R, const typename K::T& v) {
     using T = typename K::T;
     const T one = K::Num(1.0);
     switch (op) {
@@ -35,7 +35,7 @@ CDual<K> Chain(char op, const CDual<K>& L, const CDual<K>& R, const typename K::
     case op::Exp:
         return {v, Scaled<K>(v, L.d)};
     case op::Ln:
-        return {v, K::IsZero(L.d) ? L.d : K::Div(L.d, L.v)};
+        return {v, K::IsZero(L.d) ? L.d : K::OrZeroWhere(K::Div(L.d, L.v), L.d)};
     case op::Cot: // -(1 + cot²)
         return {v, Scaled<K>(K::Neg(K::Add(one, K::Sqr(v))), L.d)};
     case op::Sec: // sec · tan
@@ -53,14 +53,20 @@ CDual<K> Chain(char op, const CDual<K>& L, const CDual<K>& R, const typename K::
     case '^': {
         // r·l^(r-1)·l' + ln(l)·l^r·r'; a square is 2·l·l'.
         if (K::IsTwo(R.v) && K::IsZero(R.d)) return {v, Scaled<K>(K::Mul(K::Num(2.0), L.v), L.d)};
-        T d = K::Num(0.0);
-        if (!K::IsZero(L.d)) d = K::Mul(K::Mul(R.v, K::Pow(L.v, K::Add(R.v, K::Num(-1.0)))), L.d);
-        if (!K::IsZero(R.d)) d = K::Add(d, K::Mul(K::Mul(K::Log(L.v), v), R.d));
-        return {v, d};
+        const T d = Scaled<K>(K::Mul(R.v, K::Pow(L.v, K::Add(R.v, K::Num(-1.0)))), L.d);
+        return {v, K::Add(d, Scaled<K>(K::Mul(K::Log(L.v), v), R.d))};
     }
     default:
         return {v, K::Num(0.0)};
     }
+}
+
+// No slope where the value is not a number (ln of a negative, say), whatever the rule gives.
+template <class K>
+CDual<K> Chain(char op, const CDual<K>& L, const CDual<K>& R, const typename K::T& v) {
+    CDual<K> r = ChainRule<K>(op, L, R, v);
+    r.d = K::NoSlopeWhereNaN(v, r.d);
+    return r;
 }
 
 struct CNumK {
@@ -78,6 +84,8 @@ struct CNumK {
     static double Tan(double a) { return vmath::Tan(a); }
     static double Log(double a) { return vmath::Log(a); }
     static double Pow(double a, double b) { return std::pow(a, b); }
+    static double NoSlopeWhereNaN(double v, double d) { return std::isnan(v) ? v : d; }
+    static double OrZeroWhere(double t, double) { return t; }
 };
 
 struct CIntK {
@@ -95,6 +103,15 @@ struct CIntK {
     static CInterval Tan(const CInterval& a) { return ival::Tan(a); }
     static CInterval Log(const CInterval& a) { return ival::Log(a); }
     static CInterval Pow(const CInterval& a, const CInterval& b) { return ival::Pow(a, b); }
+    // A term whose factor b may be exactly zero may be exactly zero.
+    static CInterval OrZeroWhere(const CInterval& t, const CInterval& b) {
+        return b.HasReals() && b.lo <= 0.0 && b.hi >= 0.0 ? ival::Hull(t, CInterval::Point(0.0))
+                                                          : t;
+    }
+    static CInterval NoSlopeWhereNaN(const CInterval& v, CInterval d) {
+        d.nan = d.nan || v.nan;
+        return d;
+    }
 };
 
 // One x: the value exactly as the per-point evaluator computes it, failures included.

@@ -299,6 +299,8 @@ TEST(DerivEval, SlopesAgreeWithTheOracle) {
     CNodeList root = Compile("x^0.5");
     EXPECT_FALSE(std::isfinite(EvalSlope(root, 0.0)->dy));
     EXPECT_FALSE(EvalSlope(root, -1.0));
+    CNodeList ln = Compile("ln(x-1)/2"); // 1/(x-1) has a value there, the function has none
+    EXPECT_TRUE(std::isnan(EvalSlope(ln, -1.0)->dy));
 }
 
 TEST(DerivEval, IntervalSlopesEncloseThePointSlopesAndTheExactOnes) {
