@@ -10,7 +10,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 build=${FUZZ_DIR:-$root/build-fuzz}
 seconds=${FUZZ_SECONDS:-600}
 targets=("$@")
-[ ${#targets[@]} -eq 0 ] && targets=(fun_file compiler ini help_bundle)
+[ ${#targets[@]} -eq 0 ] && targets=(fun_file compiler interval ini help_bundle)
 
 launcher=()
 command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
