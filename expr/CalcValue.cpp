@@ -529,7 +529,7 @@ void CalcValues(CNodeList& list, const double* xs, double* ys, bool* errs, std::
     prog.NoteBatch(xs, errs, n);
 }
 
-double CalcValueAfter(CNodeList& list, double x, bool& bEvalError, std::size_t after) {
+double CalcValueAfterNoted(CNodeList& list, double x, bool& bEvalError, std::size_t after) {
     CProgram* prog = list.BuiltProgram();
     if (!prog || !prog->history.bBatch) return CalcValue(list, x, bEvalError);
     double y = 0.0;

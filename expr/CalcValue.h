@@ -4,6 +4,7 @@
 #include "expr/Program.h"
 
 #include <cstddef>
+#include <cstdint>
 
 // Parts of CalcValue kept out of line (CalcValue.cpp).
 double CalcValueAllFail(CNodeList& list, double x, bool& bEvalError);
@@ -52,7 +53,24 @@ double CalcValueNodeByNode(CNodeList& list, double x, bool& bEvalError);
 void CalcValues(CNodeList& list, const double* xs, double* ys, bool* errs, std::size_t n);
 // The batch leaves the node results that its calls one by one, in order, would leave.
 
+double CalcValueAfterNoted(CNodeList& list, double x, bool& bEvalError, std::size_t after);
+
 // CalcValue for a sample taken between the x values of the latest CalcValues on this list,
 // right after xs[after]: the node results become those of all these calls made one by one in
 // that order. Otherwise the same as CalcValue.
-double CalcValueAfter(CNodeList& list, double x, bool& bEvalError, std::size_t after);
+inline double CalcValueAfter(CNodeList& list, double x, bool& bEvalError, std::size_t after) {
+    CProgram* prog = list.BuiltProgram();
+    // Before the batch's last complete call the sample changes no result: nothing to note.
+    if (prog && prog->history.bBatch && prog->pointMode == CProgram::kPointSteps &&
+        static_cast<std::int64_t>(2 * after + 1) < prog->history.completePos) [[likely]] {
+        const CStepsResult r =
+            RunRegSteps(prog->pointSteps.data(), prog->pointSteps.data() + prog->pointSteps.size(),
+                        prog->pointRegs.data(), x);
+        if (r.failAt != CStepsResult::kNone) [[unlikely]] {
+            bEvalError = true;
+            return 0.0;
+        }
+        return prog->bPointResultIsLast ? r.y : prog->pointRegs[prog->pointResult];
+    }
+    return CalcValueAfterNoted(list, x, bEvalError, after);
+}
