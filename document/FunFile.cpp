@@ -296,10 +296,10 @@ std::string WriteFunFile(const CFunArray& funs) {
         w.F64(f->m_dMax);
         w.Str(f->m_strMin);
         w.Str(f->m_strMax);
-        const std::size_t m = f->m_pNodes ? f->m_pNodes->size() : 0;
-        w.Count(m);
-        for (std::size_t i = 0; i < m; ++i) {
-            const CDataAnalyzeFun& n = (*f->m_pNodes)[i];
+        static const std::vector<CDataAnalyzeFun> kNone;
+        const auto& nodes = f->m_pNodes ? f->m_pNodes->SettledNodes() : kNone;
+        w.Count(nodes.size());
+        for (const CDataAnalyzeFun& n : nodes) {
             w.Header(kNode);
             w.U8(static_cast<std::uint8_t>(n.m_chName));
             w.U8(static_cast<std::uint8_t>(n.m_chOp));

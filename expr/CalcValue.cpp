@@ -11,98 +11,6 @@
 using ops::Power;
 using ops::PowerFails;
 
-// Threaded dispatch: every handler jumps straight to the next one, which lets the branch
-// predictor learn each handler's successor. Labels as values are a GCC/Clang extension.
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wpedantic"
-CStepsResult RunRegSteps(const CRegStep* s, const CRegStep* const end, double* reg, double x) {
-    static void* const kJump[] = {&&copy, &&sin, &&cos, &&tan, &&keep, &&exp, &&ln,   &&cot, &&sec,
-                                  &&csc,  &&add, &&sub, &&mul, &&div,  &&pow, &&keep, &&fail};
-    static_assert(sizeof kJump / sizeof kJump[0] == kHFail + 1);
-    const CRegStep* const begin = s;
-    const vmath::CFns& fns = vmath::Fns();
-    reg[0] = x;
-    {
-        double acc = 0.0; // the previous step's result
-#define CURVIST_L (s->leftIsPrev ? acc : reg[s->left])
-#define CURVIST_R (s->rightIsPrev ? acc : reg[s->right])
-#define CURVIST_PUT(v)                                                                             \
-    acc = (v);                                                                                     \
-    reg[s->out] = acc
-#define CURVIST_NEXT                                                                               \
-    if (++s == end) goto done;                                                                     \
-    goto* kJump[s->handler]
-        goto* kJump[s->handler];
-    copy:
-        CURVIST_PUT(CURVIST_L);
-        CURVIST_NEXT;
-    sin:
-        CURVIST_PUT(fns.sin(CURVIST_L));
-        CURVIST_NEXT;
-    cos:
-        CURVIST_PUT(fns.cos(CURVIST_L));
-        CURVIST_NEXT;
-    tan:
-        CURVIST_PUT(fns.tan(CURVIST_L));
-        CURVIST_NEXT;
-    exp:
-        CURVIST_PUT(fns.exp(CURVIST_L));
-        CURVIST_NEXT;
-    ln:
-        CURVIST_PUT(fns.log(CURVIST_L));
-        CURVIST_NEXT;
-    cot:
-        CURVIST_PUT(1.0 / fns.tan(CURVIST_L));
-        CURVIST_NEXT;
-    sec:
-        CURVIST_PUT(1.0 / fns.cos(CURVIST_L));
-        CURVIST_NEXT;
-    csc:
-        CURVIST_PUT(1.0 / fns.sin(CURVIST_L));
-        CURVIST_NEXT;
-    add : {
-        const double L = CURVIST_L, R = CURVIST_R;
-        CURVIST_PUT(L + R);
-        CURVIST_NEXT;
-    }
-    sub : {
-        const double L = CURVIST_L, R = CURVIST_R;
-        CURVIST_PUT(L - R);
-        CURVIST_NEXT;
-    }
-    mul : {
-        const double L = CURVIST_L, R = CURVIST_R;
-        CURVIST_PUT(L * R);
-        CURVIST_NEXT;
-    }
-    div : {
-        const double R = CURVIST_R;
-        if (R == 0.0 || std::isnan(R)) goto fail;
-        CURVIST_PUT(CURVIST_L / R);
-        CURVIST_NEXT;
-    }
-    pow : {
-        const double L = CURVIST_L;
-        const double r = Power(L, CURVIST_R);
-        CURVIST_PUT(r);
-        if (PowerFails(L, r)) goto fail;
-        CURVIST_NEXT;
-    }
-    keep: // 'E' and unknown codes: the result stays as it was
-        acc = reg[s->out];
-        CURVIST_NEXT;
-#undef CURVIST_NEXT
-#undef CURVIST_PUT
-#undef CURVIST_R
-#undef CURVIST_L
-    done:
-        return {acc, CStepsResult::kNone};
-    }
-fail:
-    return {0.0, static_cast<std::size_t>(s - begin)};
-}
-#pragma GCC diagnostic pop
-
 namespace {
 
 // RunRegSteps for callers off the per-point path: false on a failure, the step in failAt.
@@ -115,17 +23,6 @@ bool RunSteps(const CRegStep* s, const CRegStep* const end, double* reg, double 
 }
 
 } // namespace
-
-void CProgram::Settle() {
-    history.bDirty = false;
-    double r;
-    std::size_t at;
-    const CRegStep* const s = regSteps.data();
-    const CRegStep* const end = s + regSteps.size();
-    if (history.bComplete) RunSteps(s, end, regs.data(), history.xComplete, r, at);
-    for (const auto& [x, node] : history.fails)
-        RunSteps(s, end, regs.data(), x, r, at);
-}
 
 // Lists that fail at every x, and the empty list, kept off the common path.
 double CalcValueAllFail(CNodeList& list, double x, bool& bEvalError) {
@@ -463,10 +360,11 @@ template <class K> inline void WithOperand(const double* a, double c, K k) {
 } // namespace
 
 void CalcValues(CNodeList& list, const double* xs, double* ys, bool* errs, std::size_t n) {
-    const CProgram& prog = list.Program();
+    CProgram& prog = list.Program();
     if (prog.bVecAllFail) {
         std::fill(ys, ys + n, 0.0);
         std::fill(errs, errs + n, true);
+        prog.NoteBatch(xs, errs, n);
         return;
     }
     // Slot storage made once per thread and grown to the longest program seen, so a list costs
@@ -628,4 +526,42 @@ void CalcValues(CNodeList& list, const double* xs, double* ys, bool* errs, std::
             }
         }
     }
+    prog.NoteBatch(xs, errs, n);
+}
+
+double CalcValueAfterNoted(CNodeList& list, double x, bool& bEvalError, std::size_t after) {
+    CProgram* prog = list.BuiltProgram();
+    if (!prog || !prog->history.bBatch) return CalcValue(list, x, bEvalError);
+    double y = 0.0;
+    bool failed = false;
+    std::uint32_t node = 0;
+    switch (prog->pointMode) {
+    case CProgram::kPointSteps: {
+        const CStepsResult r =
+            RunRegSteps(prog->pointSteps.data(), prog->pointSteps.data() + prog->pointSteps.size(),
+                        prog->pointRegs.data(), x);
+        failed = r.failAt != CStepsResult::kNone;
+        if (failed)
+            node = prog->pointNode[r.failAt];
+        else
+            y = prog->bPointResultIsLast ? r.y : prog->pointRegs[prog->pointResult];
+        break;
+    }
+    case CProgram::kPointX:
+        y = x;
+        break;
+    case CProgram::kPointConst:
+        y = prog->pointConst;
+        break;
+    default:
+        failed = true;
+        node = prog->FailNodeAt(x);
+        break;
+    }
+    prog->NoteSampleAfter(after, x, failed, node);
+    if (failed) {
+        bEvalError = true;
+        return 0.0;
+    }
+    return y;
 }

@@ -1,20 +1,13 @@
 #pragma once
 // Evaluation of a node list.
 
-#include "expr/DataAnalyzeFun.h"
+#include "expr/Program.h"
 
 #include <cstddef>
+#include <cstdint>
 
 // Parts of CalcValue kept out of line (CalcValue.cpp).
 double CalcValueAllFail(CNodeList& list, double x, bool& bEvalError);
-// Runs register steps [s, end) with x in register 0: the last step's result, or the index of
-// the step that failed. Both come back in registers.
-struct CStepsResult {
-    double y;
-    std::size_t failAt; // kNone when no step failed
-    static constexpr std::size_t kNone = ~std::size_t{0};
-};
-CStepsResult RunRegSteps(const CRegStep* s, const CRegStep* end, double* reg, double x);
 
 // Runs the list front to back for one x and returns the last node's result. A failed division
 // or power sets bEvalError and returns 0.0 at once, leaving later nodes as they were; the flag
@@ -58,3 +51,26 @@ double CalcValueNodeByNode(CNodeList& list, double x, bool& bEvalError);
 // Evaluates the list at xs[0..n): ys[i] and errs[i] are exactly what CalcValue would return and
 // flag for xs[i] (errs[i] set means the evaluation failed and ys[i] is 0.0). Allocates nothing.
 void CalcValues(CNodeList& list, const double* xs, double* ys, bool* errs, std::size_t n);
+// The batch leaves the node results that its calls one by one, in order, would leave.
+
+double CalcValueAfterNoted(CNodeList& list, double x, bool& bEvalError, std::size_t after);
+
+// CalcValue for a sample taken between the x values of the latest CalcValues on this list,
+// right after xs[after]: the node results become those of all these calls made one by one in
+// that order. Otherwise the same as CalcValue.
+inline double CalcValueAfter(CNodeList& list, double x, bool& bEvalError, std::size_t after) {
+    CProgram* prog = list.BuiltProgram();
+    // Before the batch's last complete call the sample changes no result: nothing to note.
+    if (prog && prog->history.bBatch && prog->pointMode == CProgram::kPointSteps &&
+        static_cast<std::int64_t>(2 * after + 1) < prog->history.completePos) [[likely]] {
+        const CStepsResult r =
+            RunRegSteps(prog->pointSteps.data(), prog->pointSteps.data() + prog->pointSteps.size(),
+                        prog->pointRegs.data(), x);
+        if (r.failAt != CStepsResult::kNone) [[unlikely]] {
+            bEvalError = true;
+            return 0.0;
+        }
+        return prog->bPointResultIsLast ? r.y : prog->pointRegs[prog->pointResult];
+    }
+    return CalcValueAfterNoted(list, x, bEvalError, after);
+}

@@ -10,7 +10,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 build=${FUZZ_DIR:-$root/build-fuzz}
 seconds=${FUZZ_SECONDS:-600}
 targets=("$@")
-[ ${#targets[@]} -eq 0 ] && targets=(fun_file compiler input_hints ini help_bundle undo_history)
+[ ${#targets[@]} -eq 0 ] && targets=(fun_file compiler input_hints interval ini help_bundle undo_history)
 
 launcher=()
 command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)

@@ -26,11 +26,12 @@ clang_runtime() {
     version=$(grep -o 'clang-[0-9][0-9]*' <<<"$depends" | head -n 1)
     [ -n "$version" ] && echo "libclang-rt-${version#clang-}-dev"
 }
-# GoogleTest, Google Benchmark and muparser (a reference in the benchmarks), a headless X
-# server, the desktop-file validators, lintian for the package check, and clang with libFuzzer
+# GoogleTest, Google Benchmark and muparser (a reference in the benchmarks), MPFR (the exact
+# oracle of the interval and derivative tests), a headless X server, the desktop-file
+# validators, lintian for the package check, and clang with libFuzzer
 # for the fuzz targets, and clang-format for the format check.
 test_packages=(
-    libgtest-dev libgmock-dev libbenchmark-dev libmuparser-dev
+    libgtest-dev libgmock-dev libbenchmark-dev libmuparser-dev libmpfr-dev
     xvfb xauth
     desktop-file-utils appstream shared-mime-info lintian
     clang clang-format

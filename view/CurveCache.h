@@ -3,7 +3,7 @@
 // would see the same inputs it replays the polyline instead of evaluating again, so the erase
 // pass of an in-place redraw paints exactly the pixels the drawing pass painted.
 
-#include "expr/DataAnalyzeFun.h"
+#include "expr/Program.h"
 #include "platform/Dc.h"
 #include "view/Plane.h"
 
@@ -23,15 +23,6 @@ struct CCurveKey {
     friend bool operator==(const CCurveKey&, const CCurveKey&) = default;
 };
 
-// One step of a node list as far as it decides the results.
-struct CStepSig {
-    char op = 0;
-    EOperandKind leftKind = EOperandKind::Number, rightKind = EOperandKind::Number;
-    std::uint32_t leftRef = 0, rightRef = 0;
-    std::uint64_t left = 0, right = 0, keep = 0;
-    friend bool operator==(const CStepSig&, const CStepSig&) = default;
-};
-
 struct CCurveOp {
     std::int32_t x = 0;
     std::int32_t y = 0;
@@ -41,13 +32,9 @@ struct CCurveOp {
 struct CCurvePolyline {
     bool valid = false;
     CCurveKey key;
-    std::vector<CStepSig> program;
+    CProgramSig program;
     std::vector<CCurveOp> ops;
 };
-
-// The signature of `nodes`, written into `out` (which keeps its capacity).
-void TakeProgram(const CNodeList& nodes, std::vector<CStepSig>& out);
-bool SameProgram(const CNodeList& nodes, const std::vector<CStepSig>& sig);
 
 // The buffers of one curve pass.
 struct CPassScratch {

@@ -18,40 +18,7 @@ constexpr std::int64_t kMarkBelow = 2000000000;
 constexpr std::int64_t kJump = 50;
 constexpr int kLineClamp = 10000;
 
-// Nodes whose code the evaluator does not run keep the value they were appended with.
-bool Evaluated(char op) {
-    return (op >= 'A' && op <= 'J' && op != op::Keep) || op == '+' || op == '-' || op == '*' ||
-           op == '/' || op == '^';
-}
-
-CStepSig Sig(const CNodeList& nodes, std::size_t i) {
-    const CStep& s = nodes.Program().steps[i];
-    CStepSig g;
-    g.op = s.op;
-    g.leftKind = s.left.kind;
-    g.rightKind = s.right.kind;
-    g.leftRef = s.left.ref;
-    g.rightRef = s.right.ref;
-    g.left = std::bit_cast<std::uint64_t>(s.left.value);
-    g.right = std::bit_cast<std::uint64_t>(s.right.value);
-    g.keep = Evaluated(s.op) ? 0 : std::bit_cast<std::uint64_t>(nodes.Result(i));
-    return g;
-}
-
 } // namespace
-
-void TakeProgram(const CNodeList& nodes, std::vector<CStepSig>& out) {
-    out.clear();
-    for (std::size_t i = 0; i < nodes.size(); ++i)
-        out.push_back(Sig(nodes, i));
-}
-
-bool SameProgram(const CNodeList& nodes, const std::vector<CStepSig>& sig) {
-    if (nodes.size() != sig.size()) return false;
-    for (std::size_t i = 0; i < sig.size(); ++i)
-        if (!(Sig(nodes, i) == sig[i])) return false;
-    return true;
-}
 
 namespace {
 
@@ -217,7 +184,7 @@ void CSceneRenderer::CurvePass(CDataFun& fun, CCurvePolyline& poly, const CScene
             if (d > kJump || d < -kJump) {
                 bool err2 = false;
                 const double y2 =
-                    nodes ? ::CalcValue(*nodes, plane.ColToWorldX(x - 0.5), err2) : 0.0;
+                    nodes ? CalcValueAfter(*nodes, plane.ColToWorldX(x - 0.5), err2, k) : 0.0;
                 const double row2 = std::trunc(plane.WorldYToRow(y2));
                 const double lo = static_cast<double>(std::min<std::int64_t>(row, prev));
                 const double hi = static_cast<double>(std::max<std::int64_t>(row, prev));

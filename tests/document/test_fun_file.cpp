@@ -96,8 +96,8 @@ void ExpectSameFuns(const CFunArray& a, const CFunArray& b) {
         ASSERT_TRUE(x.m_pNodes && y.m_pNodes);
         ASSERT_EQ(x.m_pNodes->size(), y.m_pNodes->size());
         for (std::size_t k = 0; k < x.m_pNodes->size(); ++k) {
-            const auto& p = (*x.m_pNodes)[k];
-            const auto& q = (*y.m_pNodes)[k];
+            const auto& p = x.m_pNodes->SettledNodes()[k];
+            const auto& q = y.m_pNodes->SettledNodes()[k];
             EXPECT_EQ(p.m_chName, q.m_chName);
             EXPECT_EQ(p.m_chOp, q.m_chOp);
             EXPECT_EQ(p.m_strLeft, q.m_strLeft);

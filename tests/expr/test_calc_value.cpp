@@ -135,7 +135,7 @@ TEST(NodeList, CostsItsNodesUntilEvaluated) {
     EXPECT_EQ(CalcValue(list, 2.0, err), 3.0);
     list.Append(MakeNode('b', '*', "_a", 0, "10", 10.0));
     EXPECT_EQ(list.Result(0), 3.0);
-    EXPECT_EQ(list.Nodes()[0].m_dResult, 3.0);
+    EXPECT_EQ(list.SettledNodes()[0].m_dResult, 3.0);
     EXPECT_EQ(CalcValue(list, 1.0, err), 20.0);
     EXPECT_FALSE(err);
 }
