@@ -1,9 +1,10 @@
 #include "app/PictureCommands.h"
 
 #include "app/AppMessage.h"
+#include "app/FileCommands.h"
 #include "app/FileMessage.h"
-#include "app/FrameHost.h"
 #include "platform/AtomicFile.h"
+#include "platform/qt/ModalDialog.h"
 #include "platform/qt/QtStrings.h"
 #include "view/CurvistView.h"
 #include "view/qt/PlotRender.h"
@@ -13,7 +14,6 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QMimeData>
-#include <QShortcut>
 
 #include <memory>
 
@@ -56,31 +56,18 @@ std::unique_ptr<QFileDialog> CreateExportDialog(QWidget* pParent, const QString&
 
 } // namespace
 
-CPictureCommands::CPictureCommands(IFrameHost& app, QWidget* pParent, QWidget* pPlane)
-    : m_app(app), m_pParent(pParent) {
-    // Only on the plane: elsewhere Ctrl+C belongs to the text fields.
-    new QShortcut(
-        QKeySequence::Copy, pPlane, [this] { OnEditCopy(); }, Qt::WidgetShortcut);
-}
-
-CCurvistDoc& CPictureCommands::Doc() const {
-    return m_app.Doc();
-}
-
-const CCurvistView& CPictureCommands::View() const {
-    return *m_app.PlotView();
-}
+CPictureCommands::CPictureCommands(CCurvistDoc& doc, const CCurvistView& view,
+                                   const IFileCommands& files, QWidget* pParent)
+    : m_doc(doc), m_view(view), m_files(files), m_pParent(pParent) {}
 
 bool CPictureCommands::OnFileExport() {
-    const QString proposed = QFileInfo(m_app.GetTitle()).completeBaseName() + QStringLiteral(".") +
-                             U(kPictureTypes[0].szSuffix);
+    const QString proposed = QFileInfo(m_files.GetTitle()).completeBaseName() +
+                             QStringLiteral(".") + U(kPictureTypes[0].szSuffix);
     QString path;
     do {
         auto pDlg = CreateExportDialog(m_pParent, proposed);
         QString chosen;
-        if (m_runDialog)
-            chosen = m_runDialog(*pDlg);
-        else if (pDlg->exec() == QDialog::Accepted && !pDlg->selectedFiles().isEmpty())
+        if (RunModal(*pDlg) == QDialog::Accepted && !pDlg->selectedFiles().isEmpty())
             chosen = pDlg->selectedFiles().front();
         if (chosen.isEmpty()) return false;
         path = ConfirmSavePath(m_pParent, chosen, SuffixOfFilter(pDlg->selectedNameFilter()));
@@ -100,7 +87,7 @@ bool CPictureCommands::ExportTo(const QString& path) {
     // The whole picture is made first, so that a failure leaves any old file as it was.
     QByteArray bytes;
     std::string error;
-    if (!RenderScene(Doc(), SceneOf(View()), format, bytes, error)) {
+    if (!RenderScene(m_doc, SceneOf(m_view), format, bytes, error)) {
         AppMessageBox(m_pParent, QMessageBox::Warning,
                       FileErrorMessage("无法导出图像", path, EFileError::Other, error));
         return false;
@@ -114,8 +101,8 @@ bool CPictureCommands::ExportTo(const QString& path) {
 }
 
 void CPictureCommands::OnEditCopy() {
-    const CPlotScene scene = SceneOf(View());
-    const QImage image = RenderSceneImage(Doc(), scene);
+    const CPlotScene scene = SceneOf(m_view);
+    const QImage image = RenderSceneImage(m_doc, scene);
     if (image.isNull()) {
         AppMessageBox(m_pParent, QMessageBox::Warning, U("无法复制图像：内存不足。"));
         return;
@@ -125,7 +112,7 @@ void CPictureCommands::OnEditCopy() {
     // Word processors and drawing programs take the vector form where they can.
     QByteArray svg;
     std::string error;
-    if (RenderScene(Doc(), scene, "svg", svg, error))
+    if (RenderScene(m_doc, scene, "svg", svg, error))
         pData->setData(QStringLiteral("image/svg+xml"), svg);
     QGuiApplication::clipboard()->setMimeData(pData.release());
 }

@@ -2,9 +2,9 @@
 
 #include "app/AppMessage.h"
 #include "app/PlotCursors.h"
-#include "app/PlotKeys.h"
 #include "app/ReadOut.h"
 #include "document/CurvistDoc.h"
+#include "platform/qt/ModalDialog.h"
 #include "platform/qt/QPainterDc.h"
 #include "platform/qt/QtStrings.h"
 #include "settings/VisParamDlg.h"
@@ -146,8 +146,7 @@ bool CPlotWindow::Print(QPagedPaintDevice& device) {
 
 void CPlotWindow::OnDisplaySettings() {
     CVisParamDlg dlg(this, VisParamLocationFor(m_pView->IniPath()));
-    const bool bOk = m_runSettings ? m_runSettings(dlg) : dlg.DoModal() == QDialog::Accepted;
-    if (!bOk) return;
+    if (RunModal(dlg) != QDialog::Accepted) return;
     m_pView->ApplyDisplaySettings(dlg.Params());
     // The origin preset applies on the next New and Open, once it is in the file; a file
     // that could not be written keeps the one before.
@@ -285,17 +284,11 @@ void CPlotWindow::OnContextMenu(const QPoint& ptGlobal) {
     if (pChosen) pChosen->trigger();
 }
 
-void CPlotWindow::keyPressEvent(QKeyEvent* pEvent) {
-    const std::optional<CPlotKeyPress> press = PlotKeyOf(*pEvent);
-    if (!press) {
-        QWidget::keyPressEvent(pEvent);
-        return;
-    }
+void CPlotWindow::OnPlaneKey(EPlotKey key, bool bCell) {
     FlushMouseMove();
     std::optional<CPoint> pointer;
     if (m_bPointerIn && rect().contains(m_ptPointer.x, m_ptPointer.y)) pointer = m_ptPointer;
-    m_pMouse->OnKey(press->key, press->bCell, pointer);
-    pEvent->accept();
+    m_pMouse->OnKey(key, bCell, pointer);
 }
 
 void CPlotWindow::leaveEvent(QEvent* pEvent) {
