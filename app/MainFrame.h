@@ -25,7 +25,7 @@ class QMenu;
 class QTimer;
 class QToolBar;
 
-class CMainFrame : public QMainWindow, public IPlotWindowFrame {
+class CMainFrame : public QMainWindow, public IPlotModesAndMenu {
     Q_OBJECT
   public:
     // The document, the view and the file commands are borrowed; the frame places the two

@@ -27,9 +27,9 @@ namespace {
 
 // The frame as the navigation sees it, looked up on each use: the window learns its frame
 // after it is made. Without a frame no mode is on.
-class CFrameLink : public IPlotFrame {
+class CFrameLink : public IPlotModes {
   public:
-    explicit CFrameLink(IPlotWindowFrame* const& pFrame) : m_pFrame(pFrame) {}
+    explicit CFrameLink(IPlotModesAndMenu* const& pFrame) : m_pFrame(pFrame) {}
     bool IsRealMove() const override { return m_pFrame && m_pFrame->IsRealMove(); }
     bool IsRealZoom() const override { return m_pFrame && m_pFrame->IsRealZoom(); }
     void ShowXY(double x, double y) override {
@@ -40,7 +40,7 @@ class CFrameLink : public IPlotFrame {
     }
 
   private:
-    IPlotWindowFrame* const& m_pFrame;
+    IPlotModesAndMenu* const& m_pFrame;
 };
 
 CPoint ToPoint(const QPointF& pt) {
@@ -136,7 +136,7 @@ bool CPlotWindow::Print(QPagedPaintDevice& device) {
     // The origin placement and list refill belong to the next screen repaint.
     const bool bReset = m_pDoc->m_bResetOrigin, bRefill = m_pDoc->m_bRefillList;
     m_pDoc->m_bResetOrigin = m_pDoc->m_bRefillList = false;
-    CQPainterDc dc(&painter, w, h);
+    QPainterDc dc(&painter, w, h);
     // The background goes on paper too: the axes are white and would vanish on white paper.
     m_pView->FullRepaint(dc);
     m_pDoc->m_bResetOrigin = bReset;

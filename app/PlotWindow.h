@@ -21,9 +21,9 @@ class QMenu;
 class QPagedPaintDevice;
 class QTimer;
 
-// What the plot window needs from the frame that holds it: the modes and read-out of the
-// navigation, the screen modes, and the frame's own commands.
-class IPlotWindowFrame : public IPlotFrame {
+// The real-time modes and read-out of the navigation, and the right-button menu made of the
+// frame's own commands: what the frame that holds the plot window offers it.
+class IPlotModesAndMenu : public IPlotModes {
   public:
     // The right-button menu, made of the frame's own command actions; it offers the way back
     // from full screen while bFullScreen is set.
@@ -39,7 +39,7 @@ class CPlotWindow : public QWidget, public IViewHost {
     CCurvistView* View() const { return m_pView; }
     // The frame that holds the window, or null: then no mode is on and the frame's commands
     // do nothing. Borrowed.
-    void SetFrame(IPlotWindowFrame* pFrame) { m_pFrame = pFrame; }
+    void SetFrame(IPlotModesAndMenu* pFrame) { m_pFrame = pFrame; }
     // Whether the context menu offers the way back from full screen.
     bool IsFullScreen() const { return m_bFullScreen; }
     void SetFullScreen(bool bFull) { m_bFullScreen = bFull; }
@@ -106,9 +106,9 @@ class CPlotWindow : public QWidget, public IViewHost {
     std::unique_ptr<RasterDc> m_pDc;
     bool m_bShown = false;
 
-    IPlotWindowFrame* m_pFrame = nullptr;
+    IPlotModesAndMenu* m_pFrame = nullptr;
     bool m_bFullScreen = false;
-    std::unique_ptr<IPlotFrame> m_pFrameLink;
+    std::unique_ptr<IPlotModes> m_pFrameLink;
     std::unique_ptr<CPlotNavigation> m_pMouse;
     QCursor m_curMove;
     QCursor m_curZoom;

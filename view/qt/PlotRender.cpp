@@ -153,7 +153,7 @@ bool RenderScene(CCurvistDoc& doc, const CPlotScene& scene, const std::string& f
             error = "the SVG writer did not start";
             return false;
         }
-        CQPainterDc dc(&painter, w, h);
+        QPainterDc dc(&painter, w, h);
         PaintScene(doc, scene, dc);
         painter.end();
         return true;
@@ -170,7 +170,7 @@ bool RenderScene(CCurvistDoc& doc, const CPlotScene& scene, const std::string& f
         }
         painter.setWindow(0, 0, w, h);
         painter.setViewport(0, 0, w, h);
-        CQPainterDc dc(&painter, w, h);
+        QPainterDc dc(&painter, w, h);
         PaintScene(doc, scene, dc);
         painter.end();
         return true;
