@@ -12,7 +12,9 @@
 
 #include "platform/qt/ModalDialog.h"
 
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QSettings>
 #include <QTemporaryDir>
@@ -80,9 +82,14 @@ class AppFixture : public ::testing::Test {
 
     // The name as typed, without the suffix Qt's dialog would add: its own replace question is
     // not run here, so the program's question about the suffixed name shows as it would.
+    // A name in a folder that does not exist is typed relative to the nearest one that does.
     static void SelectTyped(QFileDialog& dlg, const QString& name) {
         dlg.setDefaultSuffix(QString());
-        dlg.selectFile(name);
+        QString folder = QFileInfo(name).absolutePath();
+        while (!QFileInfo(folder).isDir())
+            folder = QFileInfo(folder).absolutePath();
+        dlg.setDirectory(folder);
+        dlg.selectFile(QDir(folder).relativeFilePath(name));
     }
 
     // A test's own answer to the dialogs of type D; other dialogs get Answer(). fn returns
