@@ -1,13 +1,15 @@
 #include "app/CurvistApp.h"
 
-#include "app/AboutDlg.h"
 #include "app/AppMessage.h"
 #include "app/FileDrop.h"
 #include "app/FileMessage.h"
 #include "app/MainFrame.h"
+#include "app/PanelRows.h"
 #include "app/PlotWindow.h"
 #include "document/DocumentFile.h"
+#include "panel/ControlView.h"
 #include "platform/FileError.h"
+#include "platform/qt/ModalDialog.h"
 #include "platform/qt/QtStrings.h"
 #include "platform/qt/Translations.h"
 #include "settings/VisParam.h"
@@ -68,11 +70,27 @@ CCurvistApp::CCurvistApp(const std::string& strIniPath)
 
 CCurvistApp::~CCurvistApp() {
     // The panes borrow the view and the document: they go first.
+    m_pView->SetFunList(nullptr);
     m_pFrame.reset();
 }
 
+void CCurvistApp::BuildWindow() {
+    auto* pPanel = new CControlView;
+    auto* pPlot = new CPlotWindow(&m_doc, m_pView.get());
+    m_pFrame = std::make_unique<CMainFrame>(*this, m_doc, *m_pView, pPanel, pPlot);
+    pPanel->Attach(&m_doc);
+    m_pPanelRows = std::make_unique<CPanelRows>(*pPanel);
+    m_pView->SetFunList(m_pPanelRows.get());
+    CMainFrame* pFrame = m_pFrame.get();
+    QObject::connect(pPanel, &CControlView::wheelStep, pFrame,
+                     [pFrame](int nDirection) { pFrame->OnZoom(static_cast<short>(nDirection)); });
+    QObject::connect(pPanel, &CControlView::statusMessage, pFrame,
+                     [pFrame](const QString& text) { pFrame->ShowNote(text); });
+    m_pControlView = pPanel;
+}
+
 bool CCurvistApp::InitInstance(const QStringList& args, bool bShow) {
-    m_pFrame = std::make_unique<CMainFrame>(this);
+    BuildWindow();
     new CFileDrop(m_pFrame.get(), [this](const QString& path) { return OpenDocumentFile(path); });
     m_pFrame->SetRecentFiles(m_recent);
     m_doc.OnNewDocument();
@@ -101,10 +119,9 @@ void CCurvistApp::UpdateTitle() {
 }
 
 QString CCurvistApp::AskFileName(bool bSave) {
-    QWidget* pParent = m_pFrame.get();
-    if (m_runFileDialog) return m_runFileDialog(pParent, bSave);
-    auto pDlg = CreateFileDialog(pParent, bSave, m_strPath.isEmpty() ? GetTitle() : m_strPath);
-    if (pDlg->exec() != QDialog::Accepted || pDlg->selectedFiles().isEmpty()) return {};
+    auto pDlg =
+        CreateFileDialog(m_pFrame.get(), bSave, m_strPath.isEmpty() ? GetTitle() : m_strPath);
+    if (RunModal(*pDlg) != QDialog::Accepted || pDlg->selectedFiles().isEmpty()) return {};
     return pDlg->selectedFiles().front();
 }
 
@@ -220,11 +237,6 @@ bool CCurvistApp::DoSave(const QString& path) {
     }
     m_doc.SetModifiedFlag(false);
     return true;
-}
-
-void CCurvistApp::OnAppAbout() {
-    CAboutDlg dlg(m_pFrame.get());
-    dlg.DoModal();
 }
 
 void CCurvistApp::AddToRecentFileList(const QString& path) {

@@ -1,19 +1,20 @@
 #pragma once
-// The application: owns the document, the plot view and the main window; starts up, and runs
-// the file commands (New, Open, Save, Save As, the recent-file list) and About.
+// The application: owns the document, the plot view and the main window, builds the window's
+// parts and hands them to each other; starts up, and runs the file commands (New, Open, Save,
+// Save As, the recent-file list).
 
-#include "app/FrameHost.h"
+#include "app/FileCommands.h"
 #include "document/CurvistDoc.h"
 
 #include <QString>
 #include <QStringList>
-#include <functional>
 #include <memory>
 #include <string>
 
 class CControlView;
 class CCurvistView;
 class CMainFrame;
+class IFunListSink;
 class QFileDialog;
 class QWidget;
 
@@ -26,7 +27,7 @@ inline constexpr int kRecentFileCount = 4;
 std::unique_ptr<QFileDialog> CreateFileDialog(QWidget* pParent, bool bSave,
                                               const QString& strSelect = {});
 
-class CCurvistApp : public IFrameHost {
+class CCurvistApp : public IFileCommands {
   public:
     // iniPath: the display parameters ("VisParam.ini" beside the executable by default).
     explicit CCurvistApp(const std::string& strIniPath = {});
@@ -39,14 +40,11 @@ class CCurvistApp : public IFrameHost {
     // shown maximized when bShow is set.
     bool InitInstance(const QStringList& args, bool bShow = true);
 
-    CCurvistDoc& Doc() override { return m_doc; }
+    CCurvistDoc& Doc() { return m_doc; }
     CMainFrame* MainFrame() const { return m_pFrame.get(); }
-    // Borrowed; set once the panes exist.
+    // The parts the application made, for tests; the panel once the window exists.
     CControlView* m_pControlView = nullptr;
     CCurvistView* m_pPlotView = nullptr;
-    CCurvistView* PlotView() const override { return m_pPlotView; }
-    CControlView* ControlView() const override { return m_pControlView; }
-    void SetControlView(CControlView* pPanel) override { m_pControlView = pPanel; }
 
     // --- File commands; each returns false when it did not happen (cancelled or failed) ------
     bool OnFileNew() override;
@@ -55,7 +53,6 @@ class CCurvistApp : public IFrameHost {
     bool OnFileSaveAs() override;
     bool OpenDocumentFile(const QString& path);
     bool OnOpenRecentFile(int nIndex) override;
-    void OnAppAbout() override;
     // Asks whether to save a modified document: true to go on (saved or declined).
     bool SaveModified() override;
 
@@ -65,11 +62,10 @@ class CCurvistApp : public IFrameHost {
     const QStringList& RecentFiles() const { return m_recent; }
     void AddToRecentFileList(const QString& path);
 
-    // Asks for a file name (open or save mode); empty when cancelled. Tests replace it.
-    using FileDialogRunner = std::function<QString(QWidget* pParent, bool bSave)>;
-    void SetFileDialogRunner(FileDialogRunner runner) { m_runFileDialog = std::move(runner); }
-
   private:
+    // Makes the frame, the panel and the plot window and connects them.
+    void BuildWindow();
+    // Asks for a file name (open or save mode); empty when cancelled.
     QString AskFileName(bool bSave);
     bool DoOpen(const QString& path);
     bool DoSave(const QString& path);
@@ -81,8 +77,8 @@ class CCurvistApp : public IFrameHost {
 
     CCurvistDoc m_doc;
     std::unique_ptr<CCurvistView> m_pView;
+    std::unique_ptr<IFunListSink> m_pPanelRows; // the view's list refill, handed to the panel
     std::unique_ptr<CMainFrame> m_pFrame;
     QString m_strPath;
     QStringList m_recent;
-    FileDialogRunner m_runFileDialog;
 };

@@ -1,32 +1,37 @@
 #include "app/MainFrame.h"
 
+#include "app/AboutDlg.h"
 #include "app/AppMessage.h"
 #include "app/ContextMenu.h"
-#include "app/FrameHost.h"
+#include "app/FileCommands.h"
 #include "app/PictureCommands.h"
 #include "app/PlotSplitter.h"
 #include "app/PlotWindow.h"
 #include "app/ReadOut.h"
-#include "app/ScreenKeys.h"
 #include "app/ToolbarImages.h"
 #include "app/UndoCommands.h"
 #include "help/HelpWindow.h"
 #include "panel/ColorListBox.h"
 #include "panel/ControlView.h"
+#include "platform/qt/ModalDialog.h"
 #include "platform/qt/QtStrings.h"
 #include "view/CurvistView.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QDateTime>
 #include <QDir>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
 #include <new>
+
+#include <algorithm>
 
 namespace {
 
@@ -38,65 +43,37 @@ QLabel* MakePane(QStatusBar* pBar, const char* szPlaceholder) {
     return pLabel;
 }
 
-// The command table: every command once, with its menu text, its status-bar prompt and
-// tooltip (split at the newline), its accelerator and whether it carries a check mark.
-struct CCommandDef {
-    ECommand nId;
-    const char* szText;
-    const char* szPrompt;
-    QKeyCombination key;
-    bool bCheckable;
-};
+QList<QKeySequence> KeysOf(const CCommandDef& def) {
+    QList<QKeySequence> keys;
+    for (QKeyCombination key : def.keys)
+        if (key != QKeyCombination()) keys << QKeySequence(key);
+    return keys;
+}
 
-const CCommandDef kCommands[] = {
-    {ID_FILE_NEW, "新建(&N)\tCtrl+N", "建立新文档\n新建", Qt::CTRL | Qt::Key_N, false},
-    {ID_FILE_OPEN, "打开(&O)...\tCtrl+O", "打开一个现有文档\n打开", Qt::CTRL | Qt::Key_O, false},
-    {ID_FILE_SAVE, "保存(&S)\tCtrl+S", "保存活动文档\n保存", Qt::CTRL | Qt::Key_S, false},
-    {ID_FILE_SAVE_AS, "另存为(&A)...", "用新名称保存活动文档\n另存为", {}, false},
-    {ID_FILE_MRU_FILE1, "最近文件", "打开该文档", {}, false},
-    {ID_APP_EXIT, "退出(&X)", "退出应用程序；提示保存文档\n退出", {}, false},
-    {ID_FILE_EXPORT,
-     "导出图像(&E)...",
-     "把坐标平面保存为 PNG、SVG 或 PDF 图像\n导出图像",
-     {},
-     false},
-    {ID_FILE_PRINT, "打印(&P)...\tCtrl+P", "打印活动文档\n打印", Qt::CTRL | Qt::Key_P, false},
-    {ID_FILE_PRINT_PREVIEW, "打印预览(&V)", "显示整页\n打印预览", {}, false},
-    {ID_FILE_PRINT_SETUP, "打印设置(&R)...", "更改打印机和打印选项\n打印设置", {}, false},
-    {ID_EDIT_UNDO, "撤销(&U)\tCtrl+Z", "撤销上一步操作\n撤销", Qt::CTRL | Qt::Key_Z, false},
-    {ID_EDIT_REDO, "重做(&R)\tCtrl+Y", "重做上一步撤销的操作\n重做", Qt::CTRL | Qt::Key_Y, false},
-    {ID_EDIT_COPY, "复制图像(&C)", "把坐标平面复制到剪贴板\n复制图像", {}, false},
-    {ID_NEXT_PANE, "下一窗格", nullptr, Qt::Key_F6, false},
-    {ID_PREV_PANE, "上一窗格", nullptr, Qt::SHIFT | Qt::Key_F6, false},
-    {ID_FUN_ADD, "添加函数...", "添加函数\n添加函数", {}, false},
-    {ID_FUN_MODIFY, "修改函数...", "修改函数\n修改函数", {}, false},
-    {ID_FUN_DELETE, "删除函数", "删除函数\n删除函数", {}, false},
-    {ID_ZOOM_IN, "放大", "放大\n放大", {}, false},
-    {ID_ZOOM_OUT, "缩小", "缩小\n缩小", {}, false},
-    {ID_ZOOM_RESET, "复位", "恢复正常大小\n恢复正常大小", {}, false},
-    {ID_ORIGIN_CENTER, "居中", nullptr, {}, false},
-    {ID_ORIGIN_LEFT, "左侧", nullptr, {}, false},
-    {ID_ORIGIN_RIGHT, "右侧", nullptr, {}, false},
-    {ID_ORIGIN_TOP, "顶部", nullptr, {}, false},
-    {ID_ORIGIN_BOTTOM, "底部", nullptr, {}, false},
-    {ID_ORIGIN_TOPLEFT, "左上角", nullptr, {}, false},
-    {ID_ORIGIN_BOTTOMLEFT, "左下角", nullptr, {}, false},
-    {ID_ORIGIN_TOPRIGHT, "右上角", nullptr, {}, false},
-    {ID_ORIGIN_BOTTOMRIGHT, "右下角", nullptr, {}, false},
-    {ID_DISPLAY_SETTINGS, "显示参数设置...", "显示参数设置\n显示参数设置", {}, false},
-    {ID_VIEW_TOOLBAR, "工具栏(&T)", "显示或隐藏工具栏\n显隐工具栏", {}, true},
-    {ID_VIEW_STATUS_BAR, "状态栏(&S)", "显示或隐藏状态栏\n显隐状态栏", {}, true},
-    {ID_HELP_TOPICS, "帮助主题(&H)", "帮助主题\n帮助主题", {}, false},
-    {ID_APP_ABOUT, "关于 函数作图器(&A)...", "显示程序信息，版本号和版权\n关于", {}, false},
-    {ID_REAL_MOVE, "实时移动", "实时移动\n实时移动", {}, true},
-    {ID_REAL_ZOOM, "实时缩放", "实时缩放\n实时缩放", {}, true},
-    {ID_FULL_SCREEN, "全屏显示(&F)", nullptr, {}, false},
-    {ID_NORMAL_SCREEN, "正常显示(&F)", nullptr, {}, false},
-};
+// Whether a text field's command binds one of this command's keys.
+bool SharesFieldKey(const CCommandDef& def) {
+    for (const CCommandDef& field : CommandTable()) {
+        if (field.scope != EKeyScope::TextField) continue;
+        for (QKeyCombination key : def.keys)
+            if (key != QKeyCombination() && std::ranges::count(field.keys, key)) return true;
+    }
+    return false;
+}
+
+// The text field with the focus (an editable combo box's too), or null.
+QLineEdit* FocusedTextField() {
+    QWidget* pFocus = QApplication::focusWidget();
+    if (auto* pEdit = qobject_cast<QLineEdit*>(pFocus)) return pEdit;
+    if (auto* pCombo = qobject_cast<QComboBox*>(pFocus)) return pCombo->lineEdit();
+    return nullptr;
+}
 
 } // namespace
 
-CMainFrame::CMainFrame(IFrameHost* pApp) : m_pApp(pApp) {
+CMainFrame::CMainFrame(IFileCommands& files, CCurvistDoc& doc, CCurvistView& view,
+                       CControlView* pPanel, CPlotWindow* pPlot)
+    : m_files(files), m_doc(doc), m_view(view), m_pPanel(pPanel), m_pLeftPane(pPanel),
+      m_pPlotWnd(pPlot) {
     setWindowIcon(AppIcon());
     CreateActions();
     CreateMenus();
@@ -104,13 +81,7 @@ CMainFrame::CMainFrame(IFrameHost* pApp) : m_pApp(pApp) {
     CreateStatusBar();
     CreateClient();
 
-    // The window holds every command, so that the accelerators work without a menu item and
-    // while full-screen display hides the menu bar.
-    for (const auto& entry : m_actions)
-        addAction(entry.second);
-    new CScreenKeys(
-        this, [this] { return m_pPlotWnd->IsFullScreen(); }, Action(ID_FULL_SCREEN),
-        Action(ID_NORMAL_SCREEN));
+    PlaceKeys();
 
     ShowClock();
     m_pClock = new QTimer(this);
@@ -122,6 +93,8 @@ CMainFrame::~CMainFrame() {
     // Closing the window still sends its panes events (deactivation, focus): the view must not
     // reach this frame through them once it is half destroyed.
     if (m_pPlotWnd) m_pPlotWnd->SetFrame(nullptr);
+    // Deleting the panes moves the focus, after the actions are gone.
+    disconnect(m_focusLink);
 }
 
 QAction* CMainFrame::Action(int nId) const {
@@ -130,27 +103,24 @@ QAction* CMainFrame::Action(int nId) const {
 }
 
 void CMainFrame::CreateActions() {
-    for (const CCommandDef& def : kCommands) {
-        auto* pAction = new QAction(U(def.szText), this);
+    for (const CCommandDef& def : CommandTable()) {
+        auto* pAction = new QAction(def.szText ? U(def.szText) : QString(), this);
         if (def.szPrompt) {
             const QStringList parts = U(def.szPrompt).split(u'\n');
             pAction->setStatusTip(parts.value(0));
             pAction->setToolTip(parts.value(1, parts.value(0)));
         }
-        if (def.key != QKeyCombination()) pAction->setShortcut(QKeySequence(def.key));
+        pAction->setShortcuts(KeysOf(def));
         pAction->setCheckable(def.bCheckable);
         pAction->setData(int(def.nId));
         m_actions[def.nId] = pAction;
     }
     Action(ID_FILE_MRU_FILE1)->setEnabled(false);
-    Action(ID_EDIT_REDO)
-        ->setShortcuts(
-            {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
     Action(ID_VIEW_TOOLBAR)->setChecked(true);
     Action(ID_VIEW_STATUS_BAR)->setChecked(true);
 
     // What each command does; the toolbar and status-bar toggles are wired with their bars.
-    IFrameHost* app = m_pApp;
+    IFileCommands* app = &m_files;
     // Memory running out in a command ends the command, never the program: the document stays
     // as it was and the user is told.
     auto on = [this](ECommand nId, auto&& fn) {
@@ -173,16 +143,12 @@ void CMainFrame::CreateActions() {
     on(ID_FILE_PRINT_PREVIEW, [this] { m_pPrint->OnFilePrintPreview(); });
     on(ID_FILE_PRINT_SETUP, [this] { m_pPrint->OnFilePrintSetup(); });
     on(ID_EDIT_COPY, [this] { m_pPicture->OnEditCopy(); });
-    on(ID_EDIT_UNDO, [app] { app->Doc().Editor().Undo(); });
-    on(ID_EDIT_REDO, [app] { app->Doc().Editor().Redo(); });
-    new CUndoCommands(app->Doc().Editor(), Action(ID_EDIT_UNDO), Action(ID_EDIT_REDO), this);
+    on(ID_EDIT_UNDO, [this] { m_doc.Editor().Undo(); });
+    on(ID_EDIT_REDO, [this] { m_doc.Editor().Redo(); });
+    new CUndoCommands(m_doc.Editor(), Action(ID_EDIT_UNDO), Action(ID_EDIT_REDO), this);
     on(ID_NEXT_PANE, [this] { OnNextPane(false); });
     on(ID_PREV_PANE, [this] { OnNextPane(true); });
-    auto panel = [app](void (CControlView::*fn)()) {
-        return [app, fn] {
-            if (app->ControlView()) (app->ControlView()->*fn)();
-        };
-    };
+    auto panel = [this](void (CControlView::*fn)()) { return [this, fn] { (m_pPanel->*fn)(); }; };
     on(ID_FUN_ADD, panel(&CControlView::OnButtonAdd));
     on(ID_FUN_MODIFY, panel(&CControlView::OnButtonModify));
     on(ID_FUN_DELETE, panel(&CControlView::OnButtonDelete));
@@ -193,17 +159,95 @@ void CMainFrame::CreateActions() {
         on(kOriginCommands[nCode], [this, nCode] { OnOrigin(nCode); });
     on(ID_DISPLAY_SETTINGS, [this] { m_pPlotWnd->OnDisplaySettings(); });
     on(ID_HELP_TOPICS, [this] { ShowHelpTopics(this); });
-    on(ID_APP_ABOUT, [app] { app->OnAppAbout(); });
+    on(ID_APP_ABOUT, [this] {
+        CAboutDlg dlg(this);
+        RunModal(dlg);
+    });
     on(ID_REAL_MOVE, [this] { ToggleRealMove(); });
     on(ID_REAL_ZOOM, [this] { ToggleRealZoom(); });
     on(ID_FULL_SCREEN, [this] {
         FullScreen();
         m_pPlotWnd->SetFullScreen(true);
+        Action(ID_KEY_SCREEN_LEAVE)->setEnabled(true);
     });
     on(ID_NORMAL_SCREEN, [this] {
         NormalScreen();
         m_pPlotWnd->SetFullScreen(false);
+        Action(ID_KEY_SCREEN_LEAVE)->setEnabled(false);
     });
+
+    // The keys with no menu item.
+    on(ID_KEY_FIELD_UNDO, [] {
+        if (QLineEdit* pField = FocusedTextField()) pField->undo();
+    });
+    on(ID_KEY_FIELD_REDO, [] {
+        if (QLineEdit* pField = FocusedTextField()) pField->redo();
+    });
+    on(ID_KEY_SCREEN_TOGGLE, [this] {
+        Action(m_pPlotWnd->IsFullScreen() ? ID_NORMAL_SCREEN : ID_FULL_SCREEN)->trigger();
+    });
+    on(ID_KEY_SCREEN_LEAVE, [this] { Action(ID_NORMAL_SCREEN)->trigger(); });
+    Action(ID_KEY_SCREEN_LEAVE)->setEnabled(false);
+    const struct {
+        ECommand nId;
+        EPlotKey key;
+        bool bCell;
+    } planeKeys[] = {
+        {ID_KEY_PLANE_LEFT, EPlotKey::Left, false},
+        {ID_KEY_PLANE_RIGHT, EPlotKey::Right, false},
+        {ID_KEY_PLANE_UP, EPlotKey::Up, false},
+        {ID_KEY_PLANE_DOWN, EPlotKey::Down, false},
+        {ID_KEY_PLANE_CELL_LEFT, EPlotKey::Left, true},
+        {ID_KEY_PLANE_CELL_RIGHT, EPlotKey::Right, true},
+        {ID_KEY_PLANE_CELL_UP, EPlotKey::Up, true},
+        {ID_KEY_PLANE_CELL_DOWN, EPlotKey::Down, true},
+        {ID_KEY_PLANE_ZOOM_IN, EPlotKey::ZoomIn, false},
+        {ID_KEY_PLANE_ZOOM_OUT, EPlotKey::ZoomOut, false},
+        {ID_KEY_PLANE_HOME, EPlotKey::Home, false},
+    };
+    for (const auto& k : planeKeys)
+        on(k.nId, [this, key = k.key, bCell = k.bCell] { m_pPlotWnd->OnPlaneKey(key, bCell); });
+    on(ID_KEY_PLANE_COPY, [this] { m_pPicture->OnEditCopy(); });
+    on(ID_KEY_LIST_DELETE, panel(&CControlView::OnButtonDelete));
+    on(ID_KEY_LIST_MODIFY, panel(&CControlView::OnButtonModify));
+    on(ID_KEY_LIST_SHOW, panel(&CControlView::OnToggleShow));
+}
+
+void CMainFrame::PlaceKeys() {
+    // Each key works where its row says. The window holds its commands, so that they work
+    // without a menu item and while full-screen display hides the menu bar.
+    for (const CCommandDef& def : CommandTable()) {
+        QAction* pAction = Action(def.nId);
+        switch (def.scope) {
+        case EKeyScope::Window:
+        case EKeyScope::TextField:
+            addAction(pAction);
+            break;
+        case EKeyScope::Plane:
+            pAction->setShortcutContext(Qt::WidgetShortcut);
+            m_pPlotWnd->addAction(pAction);
+            break;
+        case EKeyScope::FunList:
+            pAction->setShortcutContext(Qt::WidgetShortcut);
+            m_pPanel->ListFun()->addAction(pAction);
+            break;
+        }
+    }
+    // A text field keeps its own keys: while one has the focus, its commands take the keys
+    // they share with window commands, which would otherwise be ambiguous.
+    auto followFocus = [this] {
+        const bool bField = FocusedTextField() != nullptr;
+        for (const CCommandDef& def : CommandTable()) {
+            if (def.scope == EKeyScope::TextField) {
+                Action(def.nId)->setEnabled(bField);
+                continue;
+            }
+            if (def.scope != EKeyScope::Window || !SharesFieldKey(def)) continue;
+            Action(def.nId)->setShortcuts(bField ? QList<QKeySequence>() : KeysOf(def));
+        }
+    };
+    m_focusLink = connect(qApp, &QApplication::focusChanged, this, followFocus);
+    followFocus();
 }
 
 void CMainFrame::OnOutOfMemory() {
@@ -313,10 +357,7 @@ void CMainFrame::CreateStatusBar() {
 
 void CMainFrame::CreateClient() {
     m_pSplitter = new CPlotSplitter(this);
-    auto* pPanel = new CControlView(m_pSplitter);
-    m_pLeftPane = pPanel;
     m_pLeftPane->setFixedWidth(kPanelWidth);
-    m_pPlotWnd = new CPlotWindow(&m_pApp->Doc(), m_pApp->PlotView(), m_pSplitter);
     m_pSplitter->addWidget(m_pLeftPane);
     m_pSplitter->addWidget(m_pPlotWnd);
     // The panel's own size hint is its dialog-unit layout's width; its column is 200 pixels all the
@@ -326,13 +367,10 @@ void CMainFrame::CreateClient() {
     m_pSplitter->setSizes({kPanelWidth, 1 << 20});
     setCentralWidget(m_pSplitter);
 
-    pPanel->Attach(&m_pApp->Doc(), m_pApp->PlotView());
-    m_pApp->SetControlView(pPanel);
-    connect(pPanel, &CControlView::scaleChanged, this, &CMainFrame::ShowScale);
     m_pPlotWnd->SetFrame(this);
     m_pPlotWnd->setFocus();
-    m_pPrint = std::make_unique<CPrintCommands>(*m_pApp, this, m_pPlotWnd);
-    m_pPicture = std::make_unique<CPictureCommands>(*m_pApp, this, m_pPlotWnd);
+    m_pPrint = std::make_unique<CPrintCommands>(m_files, this, m_pPlotWnd);
+    m_pPicture = std::make_unique<CPictureCommands>(m_doc, m_view, m_files, this);
 }
 
 std::unique_ptr<QMenu> CMainFrame::BuildContextMenu(QWidget* pParent, bool bFullScreen) {
@@ -346,6 +384,10 @@ void CMainFrame::ShowXY(double x, double y) {
 
 void CMainFrame::ShowScale(int nScale) {
     m_pPaneScale->setText(QString::asprintf("    比例：  %d%%    ", nScale));
+}
+
+void CMainFrame::ShowNote(const QString& text) {
+    statusBar()->showMessage(text, 5000);
 }
 
 void CMainFrame::ShowClock() {
@@ -404,12 +446,12 @@ void CMainFrame::NormalScreen() {
 }
 
 void CMainFrame::OnZoom(short nDirection) {
-    m_pApp->PlotView()->ZoomStep(nDirection);
-    ShowScale(m_pApp->PlotView()->GetScale());
+    m_view.ZoomStep(nDirection);
+    ShowScale(m_view.GetScale());
 }
 
 void CMainFrame::OnOrigin(int nCode) {
-    m_pApp->PlotView()->SetOriginPlace(nCode);
+    m_view.SetOriginPlace(nCode);
 }
 
 void CMainFrame::SetRecentFiles(const QStringList& paths) {
@@ -426,7 +468,7 @@ void CMainFrame::SetRecentFiles(const QStringList& paths) {
         auto* pEntry = new QAction(QStringLiteral("&%1 %2").arg(i + 1).arg(name), this);
         pEntry->setStatusTip(pPlaceholder->statusTip());
         pEntry->setData(ID_FILE_MRU_FILE1 + i);
-        connect(pEntry, &QAction::triggered, this, [this, i] { m_pApp->OnOpenRecentFile(i); });
+        connect(pEntry, &QAction::triggered, this, [this, i] { m_files.OnOpenRecentFile(i); });
         m_pMenuFile->insertAction(m_pRecentAnchor, pEntry);
         m_recentActions.append(pEntry);
     }
@@ -438,11 +480,11 @@ void CMainFrame::OnNextPane(bool /*bPrevious*/) {
         QApplication::focusWidget() == m_pLeftPane)
         m_pPlotWnd->setFocus(Qt::OtherFocusReason);
     else
-        static_cast<CControlView*>(m_pLeftPane)->ListFun()->setFocus(Qt::OtherFocusReason);
+        m_pPanel->ListFun()->setFocus(Qt::OtherFocusReason);
 }
 
 void CMainFrame::closeEvent(QCloseEvent* pEvent) {
-    if (!m_pApp->SaveModified()) {
+    if (!m_files.SaveModified()) {
         pEvent->ignore();
         return;
     }

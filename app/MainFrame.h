@@ -1,7 +1,7 @@
 #pragma once
 // The main window: menu, toolbar, status bar with its read-out panes and clock, and the two
-// panes (function panel, plot window). It routes the commands to the panel, the plot view and
-// the application's file commands.
+// panes (function panel, plot window). It routes the commands and keys of the command table to
+// the panel, the plot view and the application's file commands.
 
 #include "app/Commands.h"
 #include "app/PlotWindow.h"
@@ -12,8 +12,11 @@
 #include <functional>
 #include <map>
 
+class CControlView;
+class CCurvistDoc;
+class CCurvistView;
 class CPictureCommands;
-class IFrameHost;
+class IFileCommands;
 class CPlotSplitter;
 class CPlotWindow;
 class QAction;
@@ -22,17 +25,21 @@ class QMenu;
 class QTimer;
 class QToolBar;
 
-class CMainFrame : public QMainWindow, public IPlotWindowFrame {
+class CMainFrame : public QMainWindow, public IPlotModesAndMenu {
     Q_OBJECT
   public:
-    // The application supplies the document and the plot view; the frame builds the panes.
-    explicit CMainFrame(IFrameHost* pApp);
+    // The document, the view and the file commands are borrowed; the frame places the two
+    // panes and owns them from now on.
+    CMainFrame(IFileCommands& files, CCurvistDoc& doc, CCurvistView& view, CControlView* pPanel,
+               CPlotWindow* pPlot);
     ~CMainFrame() override;
 
     // --- Read-out panes ------------------------------------------------------------------
     void ShowXY(double x, double y) override;
     void ShowScale(int nScale) override;
     void ShowClock();
+    // A note in the status bar for a few seconds, over the idle text.
+    void ShowNote(const QString& text);
 
     // --- Real-time navigation modes (at most one is on) ------------------------------------
     void ToggleRealMove();
@@ -55,13 +62,11 @@ class CMainFrame : public QMainWindow, public IPlotWindowFrame {
     // Print, preview and page setup; export and copy of the picture.
     CPrintCommands& Printing() const { return *m_pPrint; }
     CPictureCommands& Picture() const { return *m_pPicture; }
-    // The print dialog is replaceable so tests can print to a PDF file.
-    void SetPrintRunner(CPrintCommands::PrintRunner runner) {
-        m_pPrint->SetPrintRunner(std::move(runner));
-    }
 
     // Moves the keyboard focus to the other pane (F6, Shift+F6).
     void OnNextPane(bool bPrevious);
+    // One zoom step (0: back to 100 %), shown in the scale pane.
+    void OnZoom(short nDirection);
     // A command ran out of memory: says "内存不足" and redraws the plane whole.
     void OnOutOfMemory();
 
@@ -89,12 +94,16 @@ class CMainFrame : public QMainWindow, public IPlotWindowFrame {
     void CreateToolBar();
     void CreateStatusBar();
     void CreateClient();
+    void PlaceKeys();
     void UpdateModeButtons();
-    void OnZoom(short nDirection);
     void OnOrigin(int nCode);
 
-    IFrameHost* m_pApp;
+    IFileCommands& m_files;
+    CCurvistDoc& m_doc;
+    CCurvistView& m_view;
+    CControlView* m_pPanel;
     std::map<int, QAction*> m_actions;
+    QMetaObject::Connection m_focusLink; // the keys that follow the focus into a text field
     QMenu* m_pMenuFile = nullptr;
     QAction* m_pRecentAnchor = nullptr; // the separator after the recent-file entries
     QList<QAction*> m_recentActions;
@@ -106,8 +115,8 @@ class CMainFrame : public QMainWindow, public IPlotWindowFrame {
     QLabel* m_pPaneClock = nullptr;
     QTimer* m_pClock = nullptr;
     CPlotSplitter* m_pSplitter = nullptr;
-    QWidget* m_pLeftPane = nullptr;
-    CPlotWindow* m_pPlotWnd = nullptr;
+    QWidget* m_pLeftPane;
+    CPlotWindow* m_pPlotWnd;
     std::unique_ptr<CPrintCommands> m_pPrint;
     std::unique_ptr<CPictureCommands> m_pPicture;
 

@@ -1,9 +1,10 @@
 #include "app/PictureCommands.h"
 
 #include "app/AppMessage.h"
+#include "app/FileCommands.h"
 #include "app/FileMessage.h"
-#include "app/FrameHost.h"
 #include "platform/AtomicFile.h"
+#include "platform/qt/ModalDialog.h"
 #include "platform/qt/QtStrings.h"
 #include "platform/qt/Translations.h"
 #include "view/CurvistView.h"
@@ -14,7 +15,6 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QMimeData>
-#include <QShortcut>
 
 #include <memory>
 
@@ -58,31 +58,18 @@ QString ConfirmExportPath(QWidget* pParent, const QFileDialog& dlg, const QStrin
     return ConfirmSavePath(pParent, chosen, SuffixOfFilter(dlg.selectedNameFilter()));
 }
 
-CPictureCommands::CPictureCommands(IFrameHost& app, QWidget* pParent, QWidget* pPlane)
-    : m_app(app), m_pParent(pParent) {
-    // Only on the plane: elsewhere Ctrl+C belongs to the text fields.
-    new QShortcut(
-        QKeySequence::Copy, pPlane, [this] { OnEditCopy(); }, Qt::WidgetShortcut);
-}
-
-CCurvistDoc& CPictureCommands::Doc() const {
-    return m_app.Doc();
-}
-
-const CCurvistView& CPictureCommands::View() const {
-    return *m_app.PlotView();
-}
+CPictureCommands::CPictureCommands(CCurvistDoc& doc, const CCurvistView& view,
+                                   const IFileCommands& files, QWidget* pParent)
+    : m_doc(doc), m_view(view), m_files(files), m_pParent(pParent) {}
 
 bool CPictureCommands::OnFileExport() {
-    const QString proposed = QFileInfo(m_app.GetTitle()).completeBaseName() + QStringLiteral(".") +
-                             U(kPictureTypes[0].szSuffix);
+    const QString proposed = QFileInfo(m_files.GetTitle()).completeBaseName() +
+                             QStringLiteral(".") + U(kPictureTypes[0].szSuffix);
     QString path;
     do {
         auto pDlg = CreateExportDialog(m_pParent, proposed);
         QString chosen;
-        if (m_runDialog)
-            chosen = m_runDialog(*pDlg);
-        else if (pDlg->exec() == QDialog::Accepted && !pDlg->selectedFiles().isEmpty())
+        if (RunModal(*pDlg) == QDialog::Accepted && !pDlg->selectedFiles().isEmpty())
             chosen = pDlg->selectedFiles().front();
         if (chosen.isEmpty()) return false;
         path = ConfirmExportPath(m_pParent, *pDlg, chosen);
@@ -102,7 +89,7 @@ bool CPictureCommands::ExportTo(const QString& path) {
     // The whole picture is made first, so that a failure leaves any old file as it was.
     QByteArray bytes;
     std::string error;
-    if (!RenderScene(SceneOf(View()), format, bytes, error)) {
+    if (!RenderScene(SceneOf(m_view), format, bytes, error)) {
         AppMessageBox(m_pParent, QMessageBox::Warning,
                       FileErrorMessage("无法导出图像", path, EFileError::Other, error));
         return false;
@@ -120,7 +107,7 @@ bool CPictureCommands::ExportTo(const QString& path) {
 }
 
 void CPictureCommands::OnEditCopy() {
-    const CScene scene = SceneOf(View());
+    const CScene scene = SceneOf(m_view);
     const QImage image = RenderSceneImage(scene);
     if (image.isNull()) {
         AppMessageBox(m_pParent, QMessageBox::Warning, U("无法复制图像：内存不足。"));

@@ -9,7 +9,7 @@
 
 class CCurvistDoc;
 class CCurvistView;
-class IFrameHost;
+class IFileCommands;
 class QFileDialog;
 class QWidget;
 
@@ -21,8 +21,10 @@ QString ConfirmExportPath(QWidget* pParent, const QFileDialog& dlg, const QStrin
 
 class CPictureCommands {
   public:
-    // pParent owns the dialogs and messages; Ctrl+C copies while pPlane has the focus.
-    CPictureCommands(IFrameHost& app, QWidget* pParent, QWidget* pPlane);
+    // The document and view are drawn, files names the proposed file; pParent owns the
+    // dialogs and messages.
+    CPictureCommands(CCurvistDoc& doc, const CCurvistView& view, const IFileCommands& files,
+                     QWidget* pParent);
 
     // Asks for a file name and type and writes the picture; false when cancelled or failed.
     bool OnFileExport();
@@ -32,16 +34,9 @@ class CPictureCommands {
     // Puts the picture on the clipboard as an image and as SVG.
     void OnEditCopy();
 
-    // Runs the export dialog, set up but not shown, and returns the chosen name or empty.
-    // Tests replace the modal run.
-    using ExportDialogRunner = std::function<QString(QFileDialog& dlg)>;
-    void SetExportDialogRunner(ExportDialogRunner runner) { m_runDialog = std::move(runner); }
-
   private:
-    CCurvistDoc& Doc() const;
-    const CCurvistView& View() const;
-
-    IFrameHost& m_app;
+    CCurvistDoc& m_doc;
+    const CCurvistView& m_view;
+    const IFileCommands& m_files;
     QWidget* m_pParent;
-    ExportDialogRunner m_runDialog;
 };

@@ -2,10 +2,10 @@
 
 #include "app/AppMessage.h"
 #include "app/PlotCursors.h"
-#include "app/PlotKeys.h"
 #include "app/ReadOut.h"
 #include "document/CurvistDoc.h"
 #include "document/PiBound.h"
+#include "platform/qt/ModalDialog.h"
 #include "platform/qt/QPainterDc.h"
 #include "platform/qt/QtStrings.h"
 #include "settings/VisParamDlg.h"
@@ -28,9 +28,9 @@ namespace {
 
 // The frame as the navigation sees it, looked up on each use: the window learns its frame
 // after it is made. Without a frame no mode is on.
-class CFrameLink : public IPlotFrame {
+class CFrameLink : public IPlotModes {
   public:
-    explicit CFrameLink(IPlotWindowFrame* const& pFrame) : m_pFrame(pFrame) {}
+    explicit CFrameLink(IPlotModesAndMenu* const& pFrame) : m_pFrame(pFrame) {}
     bool IsRealMove() const override { return m_pFrame && m_pFrame->IsRealMove(); }
     bool IsRealZoom() const override { return m_pFrame && m_pFrame->IsRealZoom(); }
     void ShowXY(double x, double y) override {
@@ -41,7 +41,7 @@ class CFrameLink : public IPlotFrame {
     }
 
   private:
-    IPlotWindowFrame* const& m_pFrame;
+    IPlotModesAndMenu* const& m_pFrame;
 };
 
 CPoint ToPoint(const QPointF& pt) {
@@ -134,7 +134,7 @@ bool CPlotWindow::Print(QPagedPaintDevice& device) {
     painter.scale(s, s);
     painter.setClipRect(0, 0, w, h);
 
-    CQPainterDc dc(&painter, w, h);
+    QPainterDc dc(&painter, w, h);
     CScene scene = m_pView->Scene();
     scene.size = {w, h};
     // The background goes on paper too: the axes are white and would vanish on white paper.
@@ -144,8 +144,7 @@ bool CPlotWindow::Print(QPagedPaintDevice& device) {
 
 void CPlotWindow::OnDisplaySettings() {
     CVisParamDlg dlg(this, VisParamLocationFor(m_pView->IniPath()));
-    const bool bOk = m_runSettings ? m_runSettings(dlg) : dlg.DoModal() == QDialog::Accepted;
-    if (!bOk) return;
+    if (RunModal(dlg) != QDialog::Accepted) return;
     m_pView->ApplyDisplaySettings(dlg.Params());
     // The origin preset applies on the next New and Open, once it is in the file; a file
     // that could not be written keeps the one before.
@@ -283,17 +282,11 @@ void CPlotWindow::OnContextMenu(const QPoint& ptGlobal) {
     if (pChosen) pChosen->trigger();
 }
 
-void CPlotWindow::keyPressEvent(QKeyEvent* pEvent) {
-    const std::optional<CPlotKeyPress> press = PlotKeyOf(*pEvent);
-    if (!press) {
-        QWidget::keyPressEvent(pEvent);
-        return;
-    }
+void CPlotWindow::OnPlaneKey(EPlotKey key, bool bCell) {
     FlushMouseMove();
     std::optional<CPoint> pointer;
     if (m_bPointerIn && rect().contains(m_ptPointer.x, m_ptPointer.y)) pointer = m_ptPointer;
-    m_pMouse->OnKey(press->key, press->bCell, pointer);
-    pEvent->accept();
+    m_pMouse->OnKey(key, bCell, pointer);
 }
 
 void CPlotWindow::leaveEvent(QEvent* pEvent) {

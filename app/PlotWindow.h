@@ -16,15 +16,14 @@
 
 class CCurvistDoc;
 class CCurvistView;
-class CVisParamDlg;
 class QAction;
 class QMenu;
 class QPagedPaintDevice;
 class QTimer;
 
-// What the plot window needs from the frame that holds it: the modes and read-out of the
-// navigation, the screen modes, and the frame's own commands.
-class IPlotWindowFrame : public IPlotFrame {
+// The real-time modes and read-out of the navigation, and the right-button menu made of the
+// frame's own commands: what the frame that holds the plot window offers it.
+class IPlotModesAndMenu : public IPlotModes {
   public:
     // The right-button menu, made of the frame's own command actions; it offers the way back
     // from full screen while bFullScreen is set.
@@ -40,7 +39,7 @@ class CPlotWindow : public QWidget, public IViewHost {
     CCurvistView* View() const { return m_pView; }
     // The frame that holds the window, or null: then no mode is on and the frame's commands
     // do nothing. Borrowed.
-    void SetFrame(IPlotWindowFrame* pFrame) { m_pFrame = pFrame; }
+    void SetFrame(IPlotModesAndMenu* pFrame) { m_pFrame = pFrame; }
     // Whether the context menu offers the way back from full screen.
     bool IsFullScreen() const { return m_bFullScreen; }
     void SetFullScreen(bool bFull) { m_bFullScreen = bFull; }
@@ -55,9 +54,6 @@ class CPlotWindow : public QWidget, public IViewHost {
 
     // Runs the display-parameter dialog and applies it in place.
     void OnDisplaySettings();
-    // Runs the dialog; true when it closed with OK. Tests replace the modal run.
-    using SettingsRunner = std::function<bool(CVisParamDlg&)>;
-    void SetSettingsRunner(SettingsRunner runner) { m_runSettings = std::move(runner); }
 
     // --- Mouse navigation and the context menu -------------------------------------------------
     CPlotNavigation& Mouse() { return *m_pMouse; }
@@ -72,6 +68,8 @@ class CPlotWindow : public QWidget, public IViewHost {
     // Shows the menu and returns the chosen entry or null. Tests pick an entry through this.
     using MenuRunner = std::function<QAction*(QMenu&, const QPoint&)>;
     void SetMenuRunner(MenuRunner runner) { m_runMenu = std::move(runner); }
+    // One of the plane's keys (bCell: an arrow with Shift); the read-out follows the pointer.
+    void OnPlaneKey(EPlotKey key, bool bCell);
     // The tip for the pointer resting at p: the nearest visible curve there, or empty.
     QString CurveTipAt(const QPoint& p) const;
 
@@ -90,7 +88,6 @@ class CPlotWindow : public QWidget, public IViewHost {
     void mouseMoveEvent(QMouseEvent* pEvent) override;
     void mouseDoubleClickEvent(QMouseEvent* pEvent) override;
     void wheelEvent(QWheelEvent* pEvent) override;
-    void keyPressEvent(QKeyEvent* pEvent) override;
     void leaveEvent(QEvent* pEvent) override;
     void focusOutEvent(QFocusEvent* pEvent) override;
     bool event(QEvent* pEvent) override;
@@ -108,11 +105,10 @@ class CPlotWindow : public QWidget, public IViewHost {
     CQtTextRenderer m_text;
     std::unique_ptr<RasterDc> m_pDc;
     bool m_bShown = false;
-    SettingsRunner m_runSettings;
 
-    IPlotWindowFrame* m_pFrame = nullptr;
+    IPlotModesAndMenu* m_pFrame = nullptr;
     bool m_bFullScreen = false;
-    std::unique_ptr<IPlotFrame> m_pFrameLink;
+    std::unique_ptr<IPlotModes> m_pFrameLink;
     std::unique_ptr<CPlotNavigation> m_pMouse;
     QCursor m_curMove;
     QCursor m_curZoom;

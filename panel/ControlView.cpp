@@ -8,14 +8,13 @@
 #include "panel/ColorListBox.h"
 #include "panel/NumberText.h"
 #include "platform/qt/DialogUnits.h"
+#include "platform/qt/ModalDialog.h"
 #include "platform/qt/QtStrings.h"
-#include "view/CurvistView.h"
 
 #include <QAbstractScrollArea>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -182,33 +181,18 @@ bool CControlView::eventFilter(QObject* pWatched, QEvent* pEvent) {
         wheelEvent(static_cast<QWheelEvent*>(pEvent));
         return true;
     }
-    // Ctrl+Y in a domain field is the field's redo, as Ctrl+Z is its undo; X11's line edits
-    // know only Ctrl+Shift+Z and would let Ctrl+Y redo a change of the document instead.
-    const bool bKey =
-        pEvent->type() == QEvent::ShortcutOverride || pEvent->type() == QEvent::KeyPress;
-    auto* pEdit = qobject_cast<QLineEdit*>(pWatched);
-    if (bKey && pEdit &&
-        static_cast<QKeyEvent*>(pEvent)->keyCombination() == (Qt::CTRL | Qt::Key_Y)) {
-        if (pEvent->type() == QEvent::KeyPress) pEdit->redo();
-        pEvent->accept();
-        return true;
-    }
     return QWidget::eventFilter(pWatched, pEvent);
 }
 
 CControlView::~CControlView() {
-    if (m_pView) m_pView->SetFunList(nullptr);
     if (m_pDoc) m_pDoc->Editor().RemoveListener(this);
 }
 
-void CControlView::Attach(CCurvistDoc* pDoc, CCurvistView* pView) {
-    if (m_pView && m_pView != pView) m_pView->SetFunList(nullptr);
+void CControlView::Attach(CCurvistDoc* pDoc) {
     if (m_pDoc) m_pDoc->Editor().RemoveListener(this);
     m_pDoc = pDoc;
     // The list is told before the view, so a message the view shows finds it up to date.
     if (m_pDoc) m_pDoc->Editor().AddListener(this, true);
-    m_pView = pView;
-    if (m_pView) m_pView->SetFunList(this);
     if (m_comboColor->count() == 0) OnInitialUpdate();
 }
 
@@ -287,17 +271,16 @@ void CControlView::EnableProperties(bool bEnable) {
 
 bool CControlView::RunInputDialog(const std::string& preset, std::string& text,
                                   std::unique_ptr<CNodeList>& nodes) {
-    if (m_runInput) return m_runInput(preset, text, nodes);
     CInputFunDlg dlg(this);
     dlg.m_strFun = preset;
-    if (dlg.DoModal() != QDialog::Accepted) return false;
+    if (RunModal(dlg) != QDialog::Accepted) return false;
     text = dlg.m_strFun;
     nodes = std::move(dlg.m_pNodes);
     return true;
 }
 
 void CControlView::OnButtonAdd() {
-    if (!m_pDoc || !m_pView) return;
+    if (!m_pDoc) return;
     std::string text;
     std::unique_ptr<CNodeList> nodes;
     if (!RunInputDialog(std::string(), text, nodes)) return;
@@ -319,8 +302,7 @@ void CControlView::OnButtonAdd() {
 
 void CControlView::OnButtonModify() {
     const int i = SelectedRow();
-    if (i < 0 || !m_pDoc || !m_pView || static_cast<std::size_t>(i) >= m_pDoc->m_arFuns.size())
-        return;
+    if (i < 0 || !m_pDoc || static_cast<std::size_t>(i) >= m_pDoc->m_arFuns.size()) return;
     const std::string preset = m_pDoc->m_arFuns[static_cast<std::size_t>(i)]->m_strFun;
     std::string text;
     std::unique_ptr<CNodeList> nodes;
@@ -331,7 +313,7 @@ void CControlView::OnButtonModify() {
 
 void CControlView::OnButtonDelete() {
     const int i = SelectedRow();
-    if (i < 0 || !m_pDoc || !m_pView) return;
+    if (i < 0 || !m_pDoc) return;
     m_pDoc->Editor().Delete(static_cast<std::size_t>(i));
     {
         // Qt would move the current row to a neighbour; the panel leaves nothing selected.
@@ -419,22 +401,37 @@ void CControlView::OnSelchangeListFun() {
 
 void CControlView::OnCheckShow() {
     const int i = SelectedRow();
-    if (i < 0 || !m_pView) return;
+    if (i < 0) return;
     ReadControls();
     if (m_pDoc) m_pDoc->Editor().SetShow(static_cast<std::size_t>(i), m_bCheckShow);
+}
+
+void CControlView::OnToggleShow() {
+    if (SelectedRow() < 0 || !m_checkShow->isEnabled()) return;
+    m_checkShow->setChecked(!m_checkShow->isChecked());
+    OnCheckShow();
 }
 
 void CControlView::OnSelchangeComboColor() {
     const int nEntry = m_comboColor->currentIndex();
     const int i = SelectedRow();
-    if (i < 0 || !m_pView || !m_pDoc || static_cast<std::size_t>(i) >= m_pDoc->m_arFuns.size())
-        return;
+    if (i < 0 || !m_pDoc || static_cast<std::size_t>(i) >= m_pDoc->m_arFuns.size()) return;
     const COLORREF clr = m_comboColor->GetColorAt(nEntry);
     if (m_pDoc->Editor().SetColor(static_cast<std::size_t>(i), clr)) {
         m_listFun->SetItemShow(i, m_bCheckShow);
-    } else {
-        // A colour in use is refused without a message.
-        m_comboColor->SelectColor(m_pDoc->m_arFuns[static_cast<std::size_t>(i)]->m_clrFun);
+        return;
+    }
+    m_comboColor->SelectColor(m_pDoc->m_arFuns[static_cast<std::size_t>(i)]->m_clrFun);
+    // Each function keeps a colour of its own: say which function has this one.
+    for (std::size_t n = 0; n < m_pDoc->m_arFuns.size(); ++n) {
+        if (static_cast<int>(n) == i || m_pDoc->m_arFuns[n]->m_clrFun != clr) continue;
+        const int nColor = ColorIndexOf(clr);
+        const QString name =
+            nColor >= 0 ? QString::fromUtf8(kColorTable[static_cast<std::size_t>(nColor)].m_szName)
+                        : m_comboColor->itemText(nEntry);
+        emit statusMessage(QString::fromUtf8("颜色“%1”已由 %2 使用，每个函数的颜色各不相同。")
+                               .arg(name, FromCp936(FunRowText(*m_pDoc->m_arFuns[n]))));
+        return;
     }
 }
 
@@ -454,7 +451,7 @@ void CControlView::OnEditchangeBound(QComboBox* pCombo, std::string& strBound, i
     // that text stands for the unbounded side, as its list entry does.
     if (IsNumberText(strBound) || strBound == (nSide == 0 ? kStrMinusInf : kStrPlusInf)) {
         const int i = SelectedRow();
-        if (i < 0 || !m_pDoc || !m_pView) return;
+        if (i < 0 || !m_pDoc) return;
         // An unfinished number stays in the field but is not applied.
         if (strBound == "-" || strBound == "+" || strBound.empty()) return;
         // Every keystroke shows at once; the history keeps the typed bound as one step.
@@ -479,7 +476,7 @@ void CControlView::OnSelchangeBound(QComboBox* pCombo, int nSide) {
     ReadControls();
     ShowBoundTip(pCombo);
     const int i = SelectedRow();
-    if (i < 0 || !m_pDoc || !m_pView) return;
+    if (i < 0 || !m_pDoc) return;
     const auto nRow = static_cast<std::size_t>(i);
     switch (pCombo->currentIndex()) {
     case 0:
@@ -497,11 +494,8 @@ void CControlView::OnSelchangeBound(QComboBox* pCombo, int nSide) {
 // --- Wheel ------------------------------------------------------------------------------------
 
 void CControlView::OnMouseWheel(int nDelta) {
-    if (!m_pView) return;
-    for (int n = m_wheel.Add(nDelta); n != 0; n -= n < 0 ? -1 : 1) {
-        m_pView->ZoomStep(n < 0 ? -1 : 1);
-        emit scaleChanged(m_pView->GetScale());
-    }
+    for (int n = m_wheel.Add(nDelta); n != 0; n -= n < 0 ? -1 : 1)
+        emit wheelStep(n < 0 ? -1 : 1);
 }
 
 void CControlView::wheelEvent(QWheelEvent* pEvent) {

@@ -1,21 +1,19 @@
 #pragma once
 // The function panel: the list of functions, add/modify/delete, and the
 // properties of the selected function. Every change goes at once through the document's
-// editor, which tells the list here and the plot view; row i of the list is record i.
+// editor, which tells the list here and the plot view; row i of the list is record i. The
+// panel knows no view: the wheel leaves it as zoom steps, and a rebuilt list comes in as rows.
 
 #include "document/FunListEditor.h"
 #include "expr/DataAnalyzeFun.h"
 #include "platform/Dc.h"
 #include "platform/WheelSteps.h"
-#include "view/ViewHost.h"
 
 #include <QWidget>
-#include <functional>
 #include <memory>
 #include <string>
 
 class CCurvistDoc;
-class CCurvistView;
 class CColorCombo;
 class CColorListBox;
 class QCheckBox;
@@ -24,30 +22,24 @@ class QGroupBox;
 class QLabel;
 class QPushButton;
 
-class CControlView : public QWidget, public IFunListSink, public IFunListListener {
+class CControlView : public QWidget, public IFunListListener {
     Q_OBJECT
   public:
     explicit CControlView(QWidget* pParent = nullptr);
     ~CControlView() override;
 
-    // Borrowed pointers; registers the panel as the view's list and as a listener of the
-    // document's editor (the destructor unregisters both, so the view and the document outlive
-    // the panel or are detached first by Attach(nullptr, nullptr)).
-    // Calls OnInitialUpdate once.
-    void Attach(CCurvistDoc* pDoc, CCurvistView* pView);
+    // Borrowed; registers the panel as a listener of the document's editor (the destructor
+    // unregisters it, so the document outlives the panel or is detached first by
+    // Attach(nullptr)). Calls OnInitialUpdate once.
+    void Attach(CCurvistDoc* pDoc);
     // Fills the colour chooser with the nine colours in table order.
     void OnInitialUpdate();
 
-    // Runs the input dialog preset with `preset` (CP936); on OK returns true with the typed
-    // text and its compiled node list. Tests replace the modal dialog through this.
-    using InputRunner = std::function<bool(const std::string& preset, std::string& text,
-                                           std::unique_ptr<CNodeList>& nodes)>;
-    void SetInputRunner(InputRunner runner) { m_runInput = std::move(runner); }
-
-    // --- IFunListSink: the view's list rebuild after New and Open ----------------------------
-    void DeleteAllRows() override;
-    void AddItem(const std::string& text, bool bShow, COLORREF clr) override;
-    void EnableProperties(bool bEnable) override;
+    // --- The list rebuilt after New and Open ---------------------------------------------------
+    void DeleteAllRows();
+    // text is "Y=" followed by the record's raw code-page-936 text.
+    void AddItem(const std::string& text, bool bShow, COLORREF clr);
+    void EnableProperties(bool bEnable);
 
     // --- IFunListListener: the rows follow every change of the function list ----------------
     void OnFunListChanged(const CFunChange& change) override;
@@ -72,6 +64,8 @@ class CControlView : public QWidget, public IFunListSink, public IFunListListene
     void OnButtonModify();
     void OnButtonDelete();
     void OnCheckShow();
+    // Shows a hidden selected function or hides a shown one, as a click on its check box.
+    void OnToggleShow();
     void OnSelchangeListFun();
     void OnSelchangeComboColor();
     void OnEditchangeComboMin();
@@ -83,8 +77,10 @@ class CControlView : public QWidget, public IFunListSink, public IFunListListene
     void OnMouseWheel(int nDelta);
 
   signals:
-    // After every zoom step by the wheel; the frame shows it in its scale pane.
-    void scaleChanged(int nScale);
+    // One zoom step of the plane (1 in, -1 out) for each notch of the wheel over the panel.
+    void wheelStep(int nDirection);
+    // A short note for the status bar: why a choice was refused.
+    void statusMessage(const QString& text);
 
   protected:
     void wheelEvent(QWheelEvent* pEvent) override;
@@ -98,6 +94,8 @@ class CControlView : public QWidget, public IFunListSink, public IFunListListene
     void WriteControls();
     void OnEditchangeBound(QComboBox* pCombo, std::string& strBound, int nSide);
     void OnSelchangeBound(QComboBox* pCombo, int nSide);
+    // Runs the input dialog preset with `preset` (CP936); on OK returns true with the typed
+    // text and its compiled node list.
     bool RunInputDialog(const std::string& preset, std::string& text,
                         std::unique_ptr<CNodeList>& nodes);
     void SelectRow(int nRow);
@@ -105,8 +103,6 @@ class CControlView : public QWidget, public IFunListSink, public IFunListListene
     void TurnOffEnclosingScrollBars();
 
     CCurvistDoc* m_pDoc = nullptr;
-    CCurvistView* m_pView = nullptr;
-    InputRunner m_runInput;
     CWheelSteps m_wheel;
 
     QComboBox* m_comboMax = nullptr;

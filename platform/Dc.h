@@ -2,7 +2,8 @@
 // The drawing surface the plot logic paints on, with the rules of the Windows GDI it was
 // designed for: solid one-pixel pens, MoveTo/LineTo that leaves out the end point, rectangle
 // fills that leave out the right and bottom edges, transparent text in a font chosen by face
-// and cell height.
+// and cell height. Its implementations are named after what they draw on, with no class
+// prefix, as Dc itself: RasterDc, QPainterDc, the tests' RecordingDc.
 
 #include <cstdint>
 #include <string>

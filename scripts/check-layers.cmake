@@ -35,6 +35,8 @@ set(cases
     "view/CurvistView.cpp|panel/NumberText.h|no"
     "view/CurvistView.cpp|app/MainFrame.h|no"
     "panel/NumberText.cpp|app/MainFrame.h|no"
+    "panel/ControlView.cpp|view/CurvistView.h|no"
+    "tools/curvist_plot.cpp|panel/NumberText.h|no"
     "help/HelpBundle.cpp|document/CurvistDoc.h|no"
     "view/CurvistView.cpp|QString|no"
     "expr/FunCompiler.cpp|platform/qt/QtStrings.h|no"

@@ -2,7 +2,7 @@
 
 #include "view/CurvistView.h"
 
-CPlotNavigation::CPlotNavigation(CCurvistView& view, IPlotFrame& frame)
+CPlotNavigation::CPlotNavigation(CCurvistView& view, IPlotModes& frame)
     : m_view(view), m_frame(frame) {}
 
 ECursor CPlotNavigation::Cursor() const {

@@ -11,10 +11,10 @@
 
 class CCurvistView;
 
-// What the navigation needs from the frame: its two mode flags and its read-out panes.
-class IPlotFrame {
+// The two real-time modes the navigation follows and the read-out panes it fills.
+class IPlotModes {
   public:
-    virtual ~IPlotFrame() = default;
+    virtual ~IPlotModes() = default;
     virtual bool IsRealMove() const = 0;
     virtual bool IsRealZoom() const = 0;
     virtual void ShowXY(double x, double y) = 0;
@@ -30,7 +30,7 @@ inline constexpr int kKeyPanPixels = 10;
 class CPlotNavigation {
   public:
     // Both borrowed.
-    CPlotNavigation(CCurvistView& view, IPlotFrame& frame);
+    CPlotNavigation(CCurvistView& view, IPlotModes& frame);
 
     // The cursor for the current modes and drags.
     ECursor Cursor() const;
@@ -67,7 +67,7 @@ class CPlotNavigation {
     void ReadOut(CPoint p);
 
     CCurvistView& m_view;
-    IPlotFrame& m_frame;
+    IPlotModes& m_frame;
     bool m_bDragMove = false;
     bool m_bDragZoom = false;
     CPoint m_ptDragStart;

@@ -33,20 +33,20 @@ bool ClipAxis(double p, double d, double lo, double hi, double& t0, double& t1) 
 
 } // namespace
 
-CQPainterDc::CQPainterDc(QPainter* painter, int width, int height)
+QPainterDc::QPainterDc(QPainter* painter, int width, int height)
     : m_pPainter(painter), m_nWidth(width), m_nHeight(height) {}
 
-COLORREF CQPainterDc::SelectPen(COLORREF clr) {
+COLORREF QPainterDc::SelectPen(COLORREF clr) {
     COLORREF old = m_clrPen;
     m_clrPen = clr;
     return old;
 }
 
-void CQPainterDc::MoveTo(int x, int y) {
+void QPainterDc::MoveTo(int x, int y) {
     m_ptCur = {x, y};
 }
 
-void CQPainterDc::LineTo(int x, int y) {
+void QPainterDc::LineTo(int x, int y) {
     const CPoint from = m_ptCur;
     m_ptCur = {x, y};
     if (from == m_ptCur || !m_pPainter) return;
@@ -71,7 +71,7 @@ void CQPainterDc::LineTo(int x, int y) {
     m_pPainter->drawLine(QPointF(x0 + t0 * dx, y0 + t0 * dy), QPointF(x0 + t1 * dx, y0 + t1 * dy));
 }
 
-void CQPainterDc::FillSolidRect(const CRect& rc, COLORREF clr) {
+void QPainterDc::FillSolidRect(const CRect& rc, COLORREF clr) {
     if (!m_pPainter) return;
     const long long l = std::max(rc.left, -1), t = std::max(rc.top, -1);
     const long long r = std::min<long long>(rc.right, m_nWidth + 1LL);
@@ -80,26 +80,26 @@ void CQPainterDc::FillSolidRect(const CRect& rc, COLORREF clr) {
     m_pPainter->fillRect(QRectF(double(l), double(t), double(r - l), double(b - t)), ToQColor(clr));
 }
 
-COLORREF CQPainterDc::SetTextColor(COLORREF clr) {
+COLORREF QPainterDc::SetTextColor(COLORREF clr) {
     COLORREF old = m_clrText;
     m_clrText = clr;
     return old;
 }
 
-CFontSpec CQPainterDc::SelectFont(const CFontSpec& font) {
+CFontSpec QPainterDc::SelectFont(const CFontSpec& font) {
     CFontSpec old = m_font;
     m_font = font;
     return old;
 }
 
-CSize CQPainterDc::GetTextExtent(std::string_view text) {
+CSize QPainterDc::GetTextExtent(std::string_view text) {
     const QFont font = QtFontFor(m_font);
     const QFontMetrics fm(font);
     const int cell = m_font.height > 0 ? std::min(m_font.height, 1000) : fm.ascent() + fm.descent();
     return {fm.horizontalAdvance(ToQString(text)), cell};
 }
 
-void CQPainterDc::TextOut(int x, int y, std::string_view text) {
+void QPainterDc::TextOut(int x, int y, std::string_view text) {
     if (!m_pPainter || text.empty()) return;
     const QFont font = QtFontFor(m_font);
     const QFontMetrics fm(font);

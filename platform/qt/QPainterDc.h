@@ -8,10 +8,10 @@
 
 class QPainter;
 
-class CQPainterDc : public Dc {
+class QPainterDc : public Dc {
   public:
     // width x height is the logical area the caller maps onto the device.
-    CQPainterDc(QPainter* painter, int width, int height);
+    QPainterDc(QPainter* painter, int width, int height);
 
     COLORREF SelectPen(COLORREF clr) override;
     void MoveTo(int x, int y) override;

@@ -162,7 +162,7 @@ TEST_F(ContextMenuTest, FunctionAndSettingsCommandsGoToThePanelAndDialog) {
     EXPECT_TRUE(m_messages.empty());
 
     int nRuns = 0;
-    Plot()->SetSettingsRunner([&](CVisParamDlg&) {
+    OnDialog<CVisParamDlg>([&](CVisParamDlg&) {
         ++nRuns;
         return false;
     });

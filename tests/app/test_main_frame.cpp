@@ -13,6 +13,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPrintDialog>
 #include <QPrinter>
 #include <QRegularExpression>
 #include <QStatusBar>
@@ -170,7 +171,7 @@ TEST_F(MainFrameTest, DisplaySettingsApplyEvenWhenTheFileCannotBeWritten) {
     // A directory that does not exist: the write fails whoever runs the test.
     const std::string ini = Path("missing/VisParam.ini").toStdString();
     m_app->m_pPlotView->SetIniPath(ini);
-    Frame()->PlotWindow()->SetSettingsRunner([](CVisParamDlg& dlg) {
+    OnDialog<CVisParamDlg>([](CVisParamDlg& dlg) {
         dlg.show();
         dlg.SideX().m_pStep->setText(QStringLiteral("2.5"));
         dlg.accept();
@@ -188,7 +189,7 @@ TEST_F(MainFrameTest, TheDialogsOriginPresetWaitsForTheNextNewAndAWrittenFile) {
         Start();
         QApplication::processEvents();
         if (!bWritable) m_app->m_pPlotView->SetIniPath(Path("missing/VisParam.ini").toStdString());
-        Frame()->PlotWindow()->SetSettingsRunner([](CVisParamDlg& dlg) {
+        OnDialog<CVisParamDlg>([](CVisParamDlg& dlg) {
             dlg.show();
             dlg.OriginGroup()->button(0)->click(); // top left
             dlg.accept();
@@ -208,9 +209,9 @@ TEST_F(MainFrameTest, TheDialogsOriginPresetWaitsForTheNextNewAndAWrittenFile) {
 TEST_F(MainFrameTest, PrintsThePlaneWithoutTakingTheScreensRepaintFlags) {
     AddFunction("x^2");
     const QString pdf = Path("plane.pdf");
-    Frame()->SetPrintRunner([&](QPrinter& printer) {
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(pdf);
+    OnDialog<QPrintDialog>([&](QPrintDialog& dlg) {
+        dlg.printer()->setOutputFormat(QPrinter::PdfFormat);
+        dlg.printer()->setOutputFileName(pdf);
         return true;
     });
     m_app->Doc().m_bResetOrigin = true;

@@ -32,14 +32,18 @@ class PictureTest : public PlotFixture {
     // in it, one pair per run.
     void AnswerExport(std::vector<std::pair<QString, int>> answers) {
         m_exportAnswers = std::move(answers);
-        Frame()->Picture().SetExportDialogRunner([this](QFileDialog& dlg) {
+        m_onDialog = [this](QDialog& dlg) -> int {
+            if (dlg.windowTitle() != QStringLiteral("导出图像")) return Answer(dlg);
             ++m_exportRuns;
-            if (m_exportAnswers.empty()) return QString();
+            if (m_exportAnswers.empty()) return QDialog::Rejected;
             const auto [name, type] = m_exportAnswers.front();
             m_exportAnswers.erase(m_exportAnswers.begin());
-            dlg.selectNameFilter(dlg.nameFilters().at(type));
-            return name.isEmpty() ? QString() : Path(name.toUtf8().constData());
-        });
+            auto& file = static_cast<QFileDialog&>(dlg);
+            file.selectNameFilter(file.nameFilters().at(type));
+            if (name.isEmpty()) return QDialog::Rejected;
+            SelectTyped(file, Path(name.toUtf8().constData()));
+            return QDialog::Accepted;
+        };
     }
     QImage Shown() const { return Plot()->BackBuffer().convertToFormat(QImage::Format_RGB32); }
 

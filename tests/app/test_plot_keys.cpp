@@ -106,6 +106,7 @@ TEST_F(PlotKeysTest, PanelKeysLeaveThePlaneAlone) {
     PlaceOrigin();
     CColorListBox* pList = m_app->m_pControlView->ListFun();
     pList->setCurrentRow(0);
+    pList->setFocus(); // keys go where the focus is
     const CPlane before = View()->Plane();
     QTest::keyClick(pList, Qt::Key_Down);
     EXPECT_EQ(pList->currentRow(), 1);

@@ -5,6 +5,7 @@
 
 #include <QFile>
 #include <QPageSetupDialog>
+#include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
 #include <QPrinter>
@@ -30,7 +31,7 @@ TEST_F(PrintTest, PreviewOpensAndPaintsThePlane) {
     AddFunction("sinx");
     int nPaints = 0;
     QImage shown;
-    Printing().SetPreviewRunner([&](QPrintPreviewDialog& dlg) {
+    OnDialog<QPrintPreviewDialog>([&](QPrintPreviewDialog& dlg) {
         QObject::connect(&dlg, &QPrintPreviewDialog::paintRequested, [&] { ++nPaints; });
         dlg.resize(600, 700);
         dlg.show();
@@ -53,7 +54,7 @@ TEST_F(PrintTest, PageSetupHoldsForPrintAndPreview) {
     EXPECT_FALSE(Printing().PageLayout());
     // A cancelled setup keeps the layout before it.
     auto setup = [&](bool bOk) {
-        Printing().SetSetupRunner([bOk](QPageSetupDialog& dlg) {
+        OnDialog<QPageSetupDialog>([bOk](QPageSetupDialog& dlg) {
             dlg.printer()->setPageSize(QPageSize(QPageSize::A5));
             dlg.printer()->setPageOrientation(bOk ? QPageLayout::Landscape : QPageLayout::Portrait);
             return bOk;
@@ -66,22 +67,22 @@ TEST_F(PrintTest, PageSetupHoldsForPrintAndPreview) {
     EXPECT_EQ(Printing().PageLayout()->orientation(), QPageLayout::Landscape);
 
     QPageLayout previewed;
-    Printing().SetPreviewRunner(
+    OnDialog<QPrintPreviewDialog>(
         [&](QPrintPreviewDialog& dlg) { previewed = dlg.printer()->pageLayout(); });
     Trigger(ID_FILE_PRINT_PREVIEW);
     EXPECT_EQ(previewed.orientation(), QPageLayout::Landscape);
     EXPECT_EQ(previewed.pageSize().id(), QPageSize::A5);
     // Turning the page in the preview chooses too.
-    Printing().SetPreviewRunner([&](QPrintPreviewDialog& dlg) {
+    OnDialog<QPrintPreviewDialog>([&](QPrintPreviewDialog& dlg) {
         dlg.printer()->setPageOrientation(QPageLayout::Portrait);
     });
     Trigger(ID_FILE_PRINT_PREVIEW);
     EXPECT_EQ(Printing().PageLayout()->orientation(), QPageLayout::Portrait);
 
     const QString pdf = Path("landscape.pdf");
-    Frame()->SetPrintRunner([&](QPrinter& printer) {
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(pdf);
+    OnDialog<QPrintDialog>([&](QPrintDialog& dlg) {
+        dlg.printer()->setOutputFormat(QPrinter::PdfFormat);
+        dlg.printer()->setOutputFileName(pdf);
         return true;
     });
     Trigger(ID_FILE_PRINT);

@@ -204,8 +204,7 @@ TEST_F(UndoCommandsTest, RunningOutOfMemoryKeepsTheDocument) {
     EXPECT_TRUE(PictureIsFresh());
 
     m_messages.clear();
-    Frame()->Picture().SetExportDialogRunner(
-        [](QFileDialog&) -> QString { throw std::bad_alloc(); });
+    OnDialog<QFileDialog>([](QFileDialog&) -> bool { throw std::bad_alloc(); });
     Trigger(ID_FILE_EXPORT);
     EXPECT_EQ(m_messages, std::vector<QString>{U("内存不足。")});
     EXPECT_EQ(m_app->Doc().m_arFuns.size(), 2u);

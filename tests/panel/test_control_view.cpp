@@ -1,14 +1,18 @@
 #include "panel/ControlView.h"
 
+#include "app/PanelRows.h"
+
 #include "ViewFixture.h"
 
 #include "document/ColorTable.h"
 #include "document/CurvistDoc.h"
 #include "expr/FunCompiler.h"
+#include "expr/InputFunDlg.h"
 #include "panel/ColorCombo.h"
 #include "panel/ColorListBox.h"
 #include "platform/RasterDc.h"
 #include "platform/qt/DialogUnits.h"
+#include "platform/qt/ModalDialog.h"
 #include "platform/qt/QtStrings.h"
 #include "view/CurvistView.h"
 
@@ -60,21 +64,34 @@ class ControlViewTest : public ::testing::Test {
         m_view->SetDocument(&m_doc);
         m_view->SetHost(&m_host);
         m_view->OnSize(0, CPanelHost::kW, CPanelHost::kH);
-        m_panel.Attach(&m_doc, m_view.get());
-        m_panel.SetInputRunner([this](const std::string& preset, std::string& text,
-                                      std::unique_ptr<CNodeList>& nodes) {
-            m_presets.push_back(preset);
-            if (m_answers.empty()) return false; // cancelled
-            text = m_answers.front();
+        m_panel.Attach(&m_doc);
+        m_view->SetFunList(&m_rows);
+        // As the application wires it: each notch of the wheel is one zoom step of the view.
+        QObject::connect(&m_panel, &CControlView::wheelStep, [this](int nDirection) {
+            m_view->ZoomStep(static_cast<short>(nDirection));
+            m_scales.push_back(m_view->GetScale());
+        });
+        SetDialogHook([this](QDialog& dlg) -> int {
+            auto* pInput = qobject_cast<CInputFunDlg*>(&dlg);
+            if (!pInput) return QDialog::Rejected;
+            m_presets.push_back(pInput->m_strFun);
+            if (m_answers.empty()) return QDialog::Rejected; // cancelled
+            const std::string text = m_answers.front();
             m_answers.pop_front();
-            CFunCheck check = CheckFunText(text);
-            EXPECT_EQ(check.status, EFunCheck::Ok) << text;
-            nodes = std::move(check.pNodes);
-            return check.status == EFunCheck::Ok;
+            const bool bValid = CheckFunText(text).status == EFunCheck::Ok;
+            EXPECT_TRUE(bValid) << text;
+            if (!bValid) return QDialog::Rejected; // OK would show a message box
+            pInput->Edit()->setText(FromCp936(text));
+            pInput->accept();
+            return pInput->result();
         });
         m_doc.OnNewDocument();
         FullRepaint();
         m_panel.show();
+    }
+    void TearDown() override {
+        SetDialogHook({});
+        m_view->SetFunList(nullptr);
     }
 
     void FullRepaint() {
@@ -121,7 +138,9 @@ class ControlViewTest : public ::testing::Test {
     CPanelHost m_host;
     std::unique_ptr<CCurvistView> m_view;
     CControlView m_panel;
+    CPanelRows m_rows{m_panel};
     std::deque<std::string> m_answers;
+    std::vector<int> m_scales; // the view's scale after each zoom step of the wheel
     std::vector<std::string> m_presets;
 };
 
@@ -530,7 +549,6 @@ TEST_F(ControlViewTest, BoundEntriesStoreTheirTexts) {
 }
 
 TEST_F(ControlViewTest, WheelOverTheListZoomsOneStepPerNotch) {
-    QSignalSpy spy(&m_panel, &CControlView::scaleChanged);
     const struct {
         QWidget* target;
         QPoint delta;
@@ -546,14 +564,11 @@ TEST_F(ControlViewTest, WheelOverTheListZoomsOneStepPerNotch) {
         {&m_panel, {0, -120}, {120}}, // over the panel itself
     };
     for (const auto& s : steps) {
-        spy.clear();
+        m_scales.clear();
         QWheelEvent wheel(QPointF(5, 5), s.target->mapToGlobal(QPointF(5, 5)), QPoint(), s.delta,
                           Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
         QApplication::sendEvent(s.target, &wheel);
-        std::vector<int> got;
-        for (const QList<QVariant>& args : spy)
-            got.push_back(args.at(0).toInt());
-        EXPECT_EQ(got, s.scales) << s.delta.x() << "," << s.delta.y();
+        EXPECT_EQ(m_scales, s.scales) << s.delta.x() << "," << s.delta.y();
         if (!s.scales.empty()) {
             EXPECT_EQ(m_view->Plane().m_nScale, s.scales.back());
         }
@@ -569,7 +584,6 @@ TEST_F(ControlViewTest, WheelOverAnyControlZoomsAndEditsNothing) {
     ClickRow(0);
     m_doc.SetModifiedFlag(false);
     const COLORREF clr = Fun(0).m_clrFun;
-    QSignalSpy spy(&m_panel, &CControlView::scaleChanged);
     const struct {
         QWidget* target;
         bool bFocus;
@@ -593,12 +607,12 @@ TEST_F(ControlViewTest, WheelOverAnyControlZoomsAndEditsNothing) {
                 const int nScale = m_view->Plane().m_nScale;
                 const int nColor = m_panel.ComboColor()->currentIndex();
                 const QString strMin = MinText(), strMax = MaxText();
-                spy.clear();
+                m_scales.clear();
                 QWheelEvent wheel(QPointF(5, 5), t.target->mapToGlobal(QPointF(5, 5)), QPoint(),
                                   QPoint(0, nDelta), Qt::NoButton, Qt::NoModifier,
                                   Qt::NoScrollPhase, false);
                 QApplication::sendEvent(t.target, &wheel);
-                EXPECT_EQ(spy.size(), 1);
+                EXPECT_EQ(m_scales.size(), 1u);
                 EXPECT_EQ(m_view->Plane().m_nScale > nScale, nDelta > 0);
                 EXPECT_NE(m_view->Plane().m_nScale, nScale);
                 EXPECT_EQ(m_panel.ComboColor()->currentIndex(), nColor);

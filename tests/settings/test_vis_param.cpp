@@ -252,12 +252,12 @@ TEST_F(VisParamInstalled, SystemDefaultsUntilTheUserSaves) {
     WriteText(exe + "VisParam.ini", "[Pane]\nnWidth=77\n");
     WriteText(etc + "curvist/VisParam.ini", "[Pane]\nnWidth=66\n");
     const CVisParamLocation first = VisParamLocationIn(exe, config, {etc});
-    EXPECT_EQ(LoadVisParam(first.strRead).nWidth, 66);
+    EXPECT_EQ(LoadVisParam(first.strRead).x.nCell, 66);
     CVisParam p;
-    p.nWidth = 33;
+    p.x.nCell = 33;
     ASSERT_TRUE(SaveVisParam(p, first));
-    EXPECT_EQ(LoadVisParam(VisParamLocationIn(exe, config, {etc}).strRead).nWidth, 33);
-    EXPECT_EQ(LoadVisParam(etc + "curvist/VisParam.ini").nWidth, 66);
+    EXPECT_EQ(LoadVisParam(VisParamLocationIn(exe, config, {etc}).strRead).x.nCell, 33);
+    EXPECT_EQ(LoadVisParam(etc + "curvist/VisParam.ini").x.nCell, 66);
 }
 
 } // namespace

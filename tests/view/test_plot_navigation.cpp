@@ -10,7 +10,7 @@
 
 namespace {
 
-struct CFakeFrame : IPlotFrame {
+struct CFakeFrame : IPlotModes {
     bool bMove = false, bZoom = false;
     std::vector<std::pair<double, double>> xy;
     std::vector<int> scales;

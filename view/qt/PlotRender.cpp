@@ -135,7 +135,7 @@ bool RenderScene(const CScene& scene, const std::string& format, QByteArray& byt
             error = "the SVG writer did not start";
             return false;
         }
-        CQPainterDc dc(&painter, w, h);
+        QPainterDc dc(&painter, w, h);
         CSceneRenderer().Render(dc, scene);
         painter.end();
         return true;
@@ -152,7 +152,7 @@ bool RenderScene(const CScene& scene, const std::string& format, QByteArray& byt
         }
         painter.setWindow(0, 0, w, h);
         painter.setViewport(0, 0, w, h);
-        CQPainterDc dc(&painter, w, h);
+        QPainterDc dc(&painter, w, h);
         CSceneRenderer().Render(dc, scene);
         painter.end();
         return true;

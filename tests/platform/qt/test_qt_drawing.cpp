@@ -66,7 +66,7 @@ TEST(QPainterDc, DrawsLikeTheRasterDcOnAnImage) {
     img.fill(Qt::black);
     {
         QPainter p(&img);
-        CQPainterDc dc(&p, 40, 30);
+        QPainterDc dc(&p, 40, 30);
         dc.SelectPen(RGB(255, 0, 0));
         dc.MoveTo(2, 3);
         dc.LineTo(10, 3);
@@ -103,7 +103,7 @@ TEST(QPainterDc, VectorOutputStaysNearTheArea) {
     svg.setViewBox(QRect(0, 0, 100, 80));
     {
         QPainter p(&svg);
-        CQPainterDc dc(&p, 100, 80);
+        QPainterDc dc(&p, 100, 80);
         dc.MoveTo(-2147483647, 40);
         dc.LineTo(2147483647, 41);
         dc.SelectFont({"Arial", 14});
