@@ -26,6 +26,12 @@ struct CEnclosure {
 using EnclosureFn = std::function<CEnclosure(double, double)>;
 using PointFn = std::function<std::optional<double>(double)>; // nullopt where undefined
 
+// Halfway, also where hi - lo overflows.
+double Mid(double lo, double hi) {
+    const double w = hi - lo;
+    return std::isfinite(w) ? lo + w / 2 : lo / 2 + hi / 2;
+}
+
 int Sign(std::optional<double> v) {
     if (!v || std::isnan(*v)) return 0;
     return *v > 0 ? 1 : *v < 0 ? -1 : 0;
@@ -55,7 +61,7 @@ class CZeroSearch {
             }
             const auto [lo, hi] = todo.back();
             todo.pop_back();
-            const double mid = lo + (hi - lo) / 2;
+            const double mid = Mid(lo, hi);
             if (Settle(lo, hi, mid)) continue;
             todo.emplace_back(mid, hi);
             todo.emplace_back(lo, mid);
@@ -147,7 +153,7 @@ class CZeroSearch {
         const int sl = Sign(vlo);
         const double scale = std::max(std::fabs(vlo.value_or(0)), std::fabs(vhi.value_or(0)));
         for (int i = 0; i < 2200; ++i) { // a bracket around a tiny zero halves down to it
-            const double m = lo + (hi - lo) / 2;
+            const double m = Mid(lo, hi);
             if (m <= lo || m >= hi) break;
             const std::optional<double> vm = m_pt(m);
             const int sm = Sign(vm);
@@ -182,7 +188,7 @@ class CZeroSearch {
         const std::optional<double> vlo = m_pt(lo), vhi = m_pt(hi);
         const int sl = Sign(vlo), sh = Sign(vhi);
         if (sl != 0 && sh != 0 && sl != sh) return Refine(lo, hi, !m_bClusterMayFail);
-        double best = lo + (hi - lo) / 2;
+        double best = Mid(lo, hi);
         std::optional<double> vbest = m_pt(best);
         std::vector<std::pair<double, std::optional<double>>> samples{{lo, vlo}, {hi, vhi}};
         if (lo < 0 && hi > 0) samples.emplace_back(0.0, m_pt(0.0));

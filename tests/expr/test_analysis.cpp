@@ -75,6 +75,7 @@ TEST(Analysis, ZerosOfATableOfFunctions) {
          {{-3}, {-2.5}, {-2}, {-1.5}, {-1}, {-0.5}, {0.25}, {0.5}, {1}, {1.5}, {2}, {2.5}, {3}}},
         {"ex-1", -700, 700, {{0}}},
         {"x+0.000000001", -1, 1, {{-1e-9}}},
+        {"x-5", -1e308, 1e308, {{5}}}, // a range wider than the largest double
     };
     for (const auto& k : cases) {
         CNodeList f = Compile(k.text);
