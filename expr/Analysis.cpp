@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <cfloat>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <functional>
 #include <optional>
 #include <utility>
@@ -168,7 +170,8 @@ class CZeroSearch {
         }
         if (!vlo || !vhi) return std::nullopt;
         const double least = std::min(std::fabs(*vlo), std::fabs(*vhi));
-        if (mayJump && !(least <= 1e-6 * scale)) return std::nullopt;
+        // A crossing ends within rounding of zero: sin near pi stops at 1e-16, not at 0.
+        if (mayJump && !(least <= 1e-2 * scale)) return std::nullopt;
         return std::fabs(*vlo) <= std::fabs(*vhi) ? lo : hi;
     }
 
@@ -195,6 +198,19 @@ class CZeroSearch {
         for (auto [x, v] : samples)
             if (v && (!vbest || std::fabs(*v) < std::fabs(*vbest))) best = x, vbest = v;
         if (!vbest) return;
+        // Rounding leaves a plateau of equally small values: the shortest number on it, as
+        // the touching zero of (x^2-1)^2 is 1, not 1 - 4e-9.
+        for (int digits = 1; digits <= 17 && *vbest != 0.0; ++digits) {
+            char text[40];
+            std::snprintf(text, sizeof text, "%.*g", digits, best);
+            const double r = std::strtod(text, nullptr);
+            if (r < lo || r > hi) continue;
+            const std::optional<double> v = m_pt(r);
+            if (v && std::fabs(*v) <= std::fabs(*vbest)) {
+                best = r, vbest = v;
+                break;
+            }
+        }
         Add({best, best, false, false, sl, sh});
     }
 
