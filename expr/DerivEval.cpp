@@ -53,7 +53,7 @@ CDual<K> ChainRule(char op, const CDual<K>& L, const CDual<K>& R, const typename
     case '^': {
         // r·l^(r-1)·l' + ln(l)·l^r·r'; a square is 2·l·l'.
         if (K::IsTwo(R.v) && K::IsZero(R.d)) return {v, Scaled<K>(K::Mul(K::Num(2.0), L.v), L.d)};
-        const T d = Scaled<K>(K::Mul(R.v, K::Pow(L.v, K::Add(R.v, K::Num(-1.0)))), L.d);
+        const T d = Scaled<K>(K::Mul(R.v, K::Pow(L.v, K::MinusOne(R.v))), L.d);
         return {v, K::Add(d, Scaled<K>(K::Mul(K::Log(L.v), v), R.d))};
     }
     default:
@@ -75,6 +75,7 @@ struct CNumK {
     static bool IsZero(double a) { return a == 0.0; }
     static bool IsTwo(double a) { return a == 2.0; }
     static double Add(double a, double b) { return a + b; }
+    static double MinusOne(double a) { return a - 1.0; }
     static double Neg(double a) { return -a; }
     static double Mul(double a, double b) { return a * b; }
     static double Div(double a, double b) { return a / b; }
@@ -94,6 +95,14 @@ struct CIntK {
     static bool IsZero(const CInterval& a) { return !a.nan && a.lo == 0.0 && a.hi == 0.0; }
     static bool IsTwo(const CInterval& a) { return !a.nan && a.lo == 2.0 && a.hi == 2.0; }
     static CInterval Add(const CInterval& a, const CInterval& b) { return ival::Add(a, b); }
+    // An exponent less one stays a point when exact, so that x^3's slope 3·x^2 keeps an
+    // integral power of a negative base instead of a widened, non-integral one.
+    static CInterval MinusOne(const CInterval& a) {
+        const double d = a.lo - 1.0;
+        if (!a.nan && a.lo == a.hi && d + 1.0 == a.lo && a.lo - d == 1.0) return Point(d);
+        return ival::Add(a, CInterval::Point(-1.0));
+    }
+    static CInterval Point(double c) { return CInterval::Point(c); }
     static CInterval Neg(const CInterval& a) { return ival::Neg(a); }
     static CInterval Mul(const CInterval& a, const CInterval& b) { return ival::Mul(a, b); }
     static CInterval Div(const CInterval& a, const CInterval& b) { return ival::Div(a, b); }

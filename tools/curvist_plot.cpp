@@ -1,21 +1,27 @@
 // curvist-plot: the plotter's engine and function files from the command line.
 //
 //   curvist-plot [--file F.cvx] [--save OUT.cvx] [--list] [--nodes] [--eval X]... [EXPR...]
+//   curvist-plot --zeros A B EXPR | --extrema A B EXPR | --intersections A B EXPR1 EXPR2
+//                | --derivative X EXPR
 //
 // Messages are English and stable: scripts read them.
 
 #include "document/ColorTable.h"
 #include "document/DocumentFile.h"
+#include "expr/Analysis.h"
 #include "expr/CalcValue.h"
+#include "expr/DerivEval.h"
 #include "expr/FunCompiler.h"
 #include "expr/InputHints.h"
 #include "platform/Cp936.h"
 #include "view/qt/PlotRender.h"
 
 #include <charconv>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <sys/stat.h>
 #include <vector>
@@ -31,6 +37,8 @@ void Usage(FILE* pOut) {
     std::fputs(
         "usage: curvist-plot [--file F.cvx] [--save OUT.cvx] [--list] [--nodes] [--eval X]...\n"
         "                    [-o OUT [--size WxH] [--ini PATH] [--scale P]] [--] [EXPR...]\n"
+        "       curvist-plot --zeros|--extrema A B EXPR | --intersections A B EXPR1 EXPR2\n"
+        "                    | --derivative X EXPR  (repeatable)\n"
         "  --file F.cvx   start from the functions of that file (as stored, never recompiled)\n"
         "  EXPR           append a function: shown, domain -∞ to +∞, first colour not in use\n"
         "  --save OUT.cvx write the resulting document (the old file survives a failure)\n"
@@ -45,6 +53,13 @@ void Usage(FILE* pOut) {
         "  --size WxH     its size in pixels (default 800x600)\n"
         "  --ini PATH     display parameters (default: the desktop program's VisParam.ini)\n"
         "  --scale P      zoom in per cent, 10 or more (default 100)\n"
+        "  --zeros A B EXPR     each zero of EXPR from A to B; a stretch of zeros as \"X1 X2\"\n"
+        "  --extrema A B EXPR   each local extremum by x: \"min X Y\" or \"max X Y\"\n"
+        "  --intersections A B EXPR1 EXPR2\n"
+        "                 each crossing of the two by x: \"X Y\"\n"
+        "  --derivative X EXPR  the slope of EXPR at X, or \"error\"\n"
+        "                 15 significant digits; \"?\" ends a point the intervals could not\n"
+        "                 prove (a touching zero, say)\n"
         "  --help         this text;  --version  the program's version\n"
         "exit status: 0 done, 1 usage error, 2 an EXPR does not compile,\n"
         "             3 a file cannot be read or written\n",
@@ -60,6 +75,12 @@ struct COptions {
     std::vector<double> xs;
     std::vector<std::string> exprs; // UTF-8, as given
     CPlotRenderOptions render;      // render.out empty: no picture
+    struct CAnalysis {
+        std::string option;             // "--zeros", "--extrema", ...
+        double a = 0.0, b = 0.0;        // the range, or a == b == X for --derivative
+        std::vector<std::string> exprs; // UTF-8, as given
+    };
+    std::vector<CAnalysis> analyses;
 };
 
 bool ParseDouble(const char* text, double& v) {
@@ -101,6 +122,24 @@ EParse ParseOptions(int argc, char** argv, COptions& o, std::string& why) {
                 return EParse::Usage;
             }
             o.xs.push_back(x);
+        } else if (a == "--zeros" || a == "--extrema" || a == "--intersections" ||
+                   a == "--derivative") {
+            COptions::CAnalysis an{a, 0.0, 0.0, {}};
+            const bool range = a != "--derivative";
+            const int nExprs = a == "--intersections" ? 2 : 1;
+            const char* va = value();
+            const char* vb = va && range ? value() : va;
+            if (!vb || !ParseDouble(va, an.a) || !ParseDouble(vb, an.b) || !std::isfinite(an.a) ||
+                !std::isfinite(an.b) || an.a > an.b) {
+                why = a + (range ? " needs two numbers A <= B" : " needs a number");
+                return EParse::Usage;
+            }
+            for (int k = 0; k < nExprs; ++k) {
+                const char* e = value();
+                if (!e) return EParse::Usage;
+                an.exprs.push_back(e);
+            }
+            o.analyses.push_back(std::move(an));
         } else if (a == "--file" || a == "--save") {
             const char* v = value();
             if (!v || !*v) {
@@ -136,6 +175,7 @@ EParse ParseOptions(int argc, char** argv, COptions& o, std::string& why) {
     const bool picture = !o.render.out.empty(); // an empty document still has its plane
     const bool action = o.list || o.printNodes || !o.xs.empty() || !o.save.empty() || picture;
     const bool functions = !o.file.empty() || !o.exprs.empty() || !o.save.empty() || picture;
+    if (!o.analyses.empty()) return EParse::Run; // they answer on their own
     if (!action || !functions) {
         why.clear();
         return EParse::Usage;
@@ -188,6 +228,73 @@ bool AppendExpression(CCurvistDoc& doc, const std::string& utf8) {
         return false;
     }
     doc.Editor().Add(*text, std::move(r.pNodes));
+    return true;
+}
+
+// A function for analysis, compiled as AppendExpression does; nullopt (message printed) when
+// it does not compile.
+std::optional<CNodeList> CompileExpression(const std::string& utf8) {
+    const auto text = Utf8ToCp936Exact(utf8);
+    CFunCheck r = text ? CheckFunText(*text) : CFunCheck{EFunCheck::Invalid, nullptr};
+    if (r.status != EFunCheck::Ok || !r.pNodes) {
+        const char* msg = r.status == EFunCheck::Reserved ? kMsgReserved : kMsgInvalidFun;
+        std::fprintf(stderr, "%s: %s\n", msg, utf8.c_str());
+        return std::nullopt;
+    }
+    return std::move(*r.pNodes);
+}
+
+std::string Num(double v) {
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%.15g", v == 0.0 ? 0.0 : v); // no "-0"
+    return buf;
+}
+
+void PrintPoints(const CAnalysisResult& r) {
+    for (const CPointOfInterest& p : r.points) {
+        std::string line;
+        switch (p.kind) {
+        case EPointKind::Zero:
+            line = p.x2 != p.x ? Num(p.x) + " " + Num(p.x2) : Num(p.x);
+            break;
+        case EPointKind::Min:
+        case EPointKind::Max:
+            line = (p.kind == EPointKind::Min ? "min " : "max ") + Num(p.x) + " " + Num(p.y);
+            break;
+        case EPointKind::Intersection: // the two agree on a stretch: its ends
+            line = Num(p.x) + " " + (p.x2 != p.x ? Num(p.x2) + " same" : Num(p.y));
+            break;
+        }
+        std::printf("%s%s\n", line.c_str(), p.bCertified ? "" : "?");
+    }
+    if (r.bTruncated)
+        std::fprintf(stderr, "curvist-plot: more than %zu points; the first %zu are listed\n",
+                     r.points.size(), r.points.size());
+    if (r.bIncomplete)
+        std::fprintf(stderr, "curvist-plot: the search stopped early; points may be missing\n");
+}
+
+// Runs one analysis option; false when an expression does not compile.
+bool RunAnalysis(const COptions::CAnalysis& an) {
+    std::vector<CNodeList> fs;
+    for (const auto& e : an.exprs) {
+        std::optional<CNodeList> f = CompileExpression(e);
+        if (!f) return false;
+        fs.push_back(std::move(*f));
+    }
+    if (an.option == "--derivative") {
+        const std::optional<CSlope> s = EvalSlope(fs[0], an.a);
+        if (s && std::isfinite(s->dy))
+            std::printf("%s\n", Num(s->dy).c_str());
+        else
+            std::printf("error\n");
+    } else if (an.option == "--zeros") {
+        PrintPoints(FindZeros(fs[0], an.a, an.b));
+    } else if (an.option == "--extrema") {
+        PrintPoints(FindExtrema(fs[0], an.a, an.b));
+    } else {
+        PrintPoints(FindIntersections(fs[0], fs[1], an.a, an.b));
+    }
     return true;
 }
 
@@ -260,5 +367,7 @@ int main(int argc, char** argv) {
                 std::printf("%.17g\n", y);
         }
     }
+    for (const auto& an : o.analyses)
+        if (!RunAnalysis(an)) return kExitCompile;
     return 0;
 }

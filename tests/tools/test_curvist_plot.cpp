@@ -108,4 +108,30 @@ TEST(CurvistPlot, HelpAndVersionForBothPrograms) {
     EXPECT_NE(bogus.err.find("--bogus"), std::string::npos);
 }
 
+TEST(CurvistPlot, AnswersZerosExtremaIntersectionsAndSlopes) {
+    const struct {
+        std::vector<std::string> args;
+        const char* out;
+    } cases[] = {
+        {{"--zeros", "-4", "4", "sinx"}, "-3.14159265358979\n0\n3.14159265358979\n"},
+        {{"--zeros", "-5", "5", "(x^2-1)/(x-2)"}, "-1\n1\n"}, // not the pole at 2
+        {{"--zeros", "-1", "1", "x^2"}, "0?\n"},
+        {{"--zeros", "-1", "3", "x-x"}, "-1 3\n"},
+        {{"--extrema", "-4", "4", "sinx"}, "min -1.5707963267949 -1\nmax 1.5707963267949 1\n"},
+        {{"--intersections", "-3", "3", "x", "1/x"}, "-1 -1\n1 1\n"},
+        {{"--derivative", "0", "sinx", "--derivative", "0", "lnx"}, "1\nerror\n"},
+    };
+    for (const auto& c : cases) {
+        const CToolRun r = RunTool(c.args);
+        EXPECT_EQ(r.status, 0) << c.args[0] << " " << r.err;
+        EXPECT_EQ(r.out, c.out) << c.args[0] << " " << c.args.back();
+    }
+    for (const std::vector<std::string>& args : {std::vector<std::string>{"--zeros", "1", "0", "x"},
+                                                 {"--zeros", "0", "1"},
+                                                 {"--derivative", "x", "x"},
+                                                 {"--intersections", "0", "1", "x"}})
+        EXPECT_EQ(RunTool(args).status, 1) << args[0];
+    EXPECT_EQ(RunTool({"--zeros", "0", "1", "2x"}).status, 2);
+}
+
 } // namespace
