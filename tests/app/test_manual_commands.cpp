@@ -2,6 +2,7 @@
 
 #include "AppFixture.h"
 
+#include "app/Commands.h"
 #include "help/HelpWindow.h"
 
 #include <QMenu>
@@ -56,6 +57,30 @@ TEST_F(ManualCommandsTest, EveryMenuItemAndKeyAppearsInTheManual) {
         ++nChecked;
     }
     EXPECT_GT(nChecked, 40);
+}
+
+// Every key of the command table, the plane's and the list's too, is named in the manual: a key
+// by itself (its modifiers are named beside it), arrows as arrows.
+TEST_F(ManualCommandsTest, EveryKeyOfTheCommandTableAppearsInTheManual) {
+    const QString manual = ManualText();
+    ASSERT_FALSE(manual.isEmpty());
+    const QHash<QString, QString> shown = {{QStringLiteral("Left"), QStringLiteral("←")},
+                                           {QStringLiteral("Right"), QStringLiteral("→")},
+                                           {QStringLiteral("Up"), QStringLiteral("↑")},
+                                           {QStringLiteral("Down"), QStringLiteral("↓")},
+                                           {QStringLiteral("Return"), QStringLiteral("Enter")}};
+    int nChecked = 0;
+    for (const CCommandDef& def : CommandTable()) {
+        for (QKeyCombination key : def.keys) {
+            // The copy keys of Sun and multimedia keyboards go unnamed.
+            if (key == QKeyCombination() || key.key() == Qt::Key_F16 || key.key() == Qt::Key_Copy)
+                continue;
+            const QString name = QKeySequence(key.key()).toString(QKeySequence::PortableText);
+            EXPECT_TRUE(manual.contains(shown.value(name, name))) << name.toStdString();
+            ++nChecked;
+        }
+    }
+    EXPECT_GT(nChecked, 20);
 }
 
 } // namespace
