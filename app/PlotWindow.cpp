@@ -272,12 +272,7 @@ void CPlotWindow::OnContextMenu(const QPoint& ptGlobal) {
     EndDrags(m_dragButtons);
     if (!m_pFrame) return;
     std::unique_ptr<QMenu> pMenu = m_pFrame->BuildContextMenu(this, m_bFullScreen);
-    // A shown menu triggers the chosen action itself; a test's runner only names it.
-    QAction* pChosen = nullptr;
-    if (m_runMenu)
-        pChosen = m_runMenu(*pMenu, ptGlobal);
-    else
-        pMenu->exec(ptGlobal);
+    QAction* pChosen = RunPopup(*pMenu, ptGlobal);
     pMenu.reset();
     if (pChosen) pChosen->trigger();
 }

@@ -11,7 +11,6 @@
 #include <QCursor>
 #include <QImage>
 #include <QWidget>
-#include <functional>
 #include <memory>
 
 class CCurvistDoc;
@@ -65,9 +64,6 @@ class CPlotWindow : public QWidget, public IViewHost {
     void FlushMouseMove();
     // Builds the menu and shows it at the pointer (global coordinates).
     void OnContextMenu(const QPoint& ptGlobal);
-    // Shows the menu and returns the chosen entry or null. Tests pick an entry through this.
-    using MenuRunner = std::function<QAction*(QMenu&, const QPoint&)>;
-    void SetMenuRunner(MenuRunner runner) { m_runMenu = std::move(runner); }
     // One of the plane's keys (bCell: an arrow with Shift); the read-out follows the pointer.
     void OnPlaneKey(EPlotKey key, bool bCell);
     // The tip for the pointer resting at p: the nearest visible curve there, or empty.
@@ -117,7 +113,6 @@ class CPlotWindow : public QWidget, public IViewHost {
     CPoint m_ptPendingMove;
     bool m_bMovePending = false;
     Qt::MouseButtons m_dragButtons; // left and middle buttons pressed here and not released
-    MenuRunner m_runMenu;
-    CPoint m_ptPointer; // the last place the pointer was seen, for the keys' read-out
+    CPoint m_ptPointer;             // the last place the pointer was seen, for the keys' read-out
     bool m_bPointerIn = false;
 };

@@ -1,8 +1,14 @@
 #include "platform/qt/ModalDialog.h"
 
+#include <QMenu>
+
 namespace {
 CDialogHook& Hook() {
     static CDialogHook hook;
+    return hook;
+}
+CPopupHook& PopupHook() {
+    static CPopupHook hook;
     return hook;
 }
 } // namespace
@@ -14,4 +20,14 @@ void SetDialogHook(CDialogHook hook) {
 int RunModal(QDialog& dlg) {
     if (Hook()) return Hook()(dlg);
     return dlg.exec();
+}
+
+void SetPopupHook(CPopupHook hook) {
+    PopupHook() = std::move(hook);
+}
+
+QAction* RunPopup(QMenu& menu, const QPoint& at) {
+    if (PopupHook()) return PopupHook()(menu, at);
+    menu.exec(at);
+    return nullptr;
 }

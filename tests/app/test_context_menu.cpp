@@ -41,7 +41,7 @@ class ContextMenuTest : public PlotFixture {
     // A right click at p; the menu is recorded and `pick` chosen (none when empty).
     QStringList RightClick(QPoint p, const char* pick = "") {
         QStringList layout;
-        Plot()->SetMenuRunner([&](QMenu& menu, const QPoint& at) {
+        SetPopupHook([&](QMenu& menu, const QPoint& at) {
             layout = Layout(menu);
             m_at = at;
             return *pick ? Find(menu, QString::fromUtf8(pick)) : nullptr;
@@ -101,7 +101,7 @@ TEST_F(ContextMenuTest, ChosenEntriesReachTheirHandlers) {
 
 TEST_F(ContextMenuTest, EntriesAreTheFramesOwnActions) {
     QList<QAction*> entries;
-    Plot()->SetMenuRunner([&](QMenu& menu, const QPoint&) {
+    SetPopupHook([&](QMenu& menu, const QPoint&) {
         for (QMenu* m : {&menu, menu.findChild<QMenu*>()})
             for (QAction* a : m->actions())
                 if (!a->isSeparator() && !a->menu()) entries << a;

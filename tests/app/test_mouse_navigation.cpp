@@ -238,7 +238,7 @@ TEST_F(MouseNavigationTest, ADragEndsWhenItsReleaseGoesElsewhere) {
         bool bDragInMenu = true;
         switch (c.way) {
         case Menu:
-            Plot()->SetMenuRunner([&](QMenu&, const QPoint&) -> QAction* {
+            SetPopupHook([&](QMenu&, const QPoint&) -> QAction* {
                 bDragInMenu = Plot()->Mouse().IsDragMove();
                 m_buttons &= ~Qt::MouseButtons(c.button); // the menu takes the release
                 return nullptr;

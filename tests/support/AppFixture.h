@@ -45,6 +45,7 @@ class AppFixture : public ::testing::Test {
         m_app.reset();
         SetMessageHook({});
         SetDialogHook({});
+        SetPopupHook({});
     }
 
     // A fresh application, as after a restart.
