@@ -42,7 +42,9 @@ TEST(CurvistPlot, RefusedExpressionsGetAHint) {
         EXPECT_EQ(r.err, std::string("输入无效的函数式，请检验输入是否正确。: ") + c.text + "\n" +
                              c.hint + "\n")
             << c.text;
-        if (*c.rewrite) EXPECT_EQ(RunTool({"--nodes", c.rewrite}).status, 0) << c.rewrite;
+        if (*c.rewrite) {
+            EXPECT_EQ(RunTool({"--nodes", c.rewrite}).status, 0) << c.rewrite;
+        }
     }
     // Valid texts print no hint, ':' and ';' among them as x and e.
     const CToolRun ok = RunTool({"--eval", "0", ":+;:"});
