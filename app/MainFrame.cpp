@@ -148,7 +148,10 @@ void CMainFrame::CreateActions() {
     new CUndoCommands(m_doc.Editor(), Action(ID_EDIT_UNDO), Action(ID_EDIT_REDO), this);
     on(ID_NEXT_PANE, [this] { OnNextPane(false); });
     on(ID_PREV_PANE, [this] { OnNextPane(true); });
-    auto panel = [this](void (CControlView::*fn)()) { return [this, fn] { (m_pPanel->*fn)(); }; };
+    // The panel by pointer, not through a nested capture of this, which GCC's UBSan misreads.
+    auto panel = [pPanel = m_pPanel](void (CControlView::*fn)()) {
+        return [pPanel, fn] { (pPanel->*fn)(); };
+    };
     on(ID_FUN_ADD, panel(&CControlView::OnButtonAdd));
     on(ID_FUN_MODIFY, panel(&CControlView::OnButtonModify));
     on(ID_FUN_DELETE, panel(&CControlView::OnButtonDelete));
