@@ -31,8 +31,8 @@ QSettings AppSettings() {
     return QSettings(QStringLiteral("curvist"), QStringLiteral("Curvist"));
 }
 
-// Earlier versions kept the list in a folder named after the framework's registry key. It
-// moves once: the old list is removed, and the old file and folder with it once empty.
+// A list left in ~/.config/Local AppWizard-Generated Applications/Curvist.conf moves here
+// once: the old list is removed, and the old file and folder with it once empty.
 void TakeOverOldRecentFiles(QSettings& settings) {
     QSettings old(QStringLiteral("Local AppWizard-Generated Applications"),
                   QStringLiteral("Curvist"));
